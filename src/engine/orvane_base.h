@@ -1,0 +1,135 @@
+// ORVANE: the static engine facade through which the front end drives everything.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include "pirep/PIREPData.h"
+#include "records/flightoptions.h"
+#include "sim/flightdata.h"
+
+namespace orvane {
+
+class FlightState;
+
+enum PIREPState { UNKNOWN = 0, SUCCESS = 1, ERR = 2 };
+
+// The latest text of each status channel.
+struct SStatusMessage {
+  std::string message;
+  std::string ACARS_message;
+  std::string flightstate;
+  std::string flightdata;
+};
+
+class ORVANE {
+ public:
+  using TextCallback = void (*)(const std::string&);
+  using OptionInputHook = void (*)();
+  // Builds the simulator data source; its argument is the status callback to give it.
+  using FlightDataFactory = FlightData* (*)(TextCallback status);
+
+  static const std::string VERSION;
+
+  ORVANE() = delete;
+
+  // ---- Lifecycle ---------------------------------------------------------------------
+  static void prepare();
+  static bool cycleOnce();
+  static void finalize();
+  // Restores every member to its start value (tests; never called by the product).
+  static void InitMembers();
+
+  // ---- Flight operations (each under CYCLE_MUTEX) ------------------------------------
+  static void BeginFlight();
+  static void EndFlight();
+  static int getState();
+  static int getLoopInterval();
+  static void setRealTimeChanged(int seconds);
+  static void setFlightOptions(const FlightOptions& options);
+  static FlightOptions getFlightOptions();
+  static void setOptionInputDialog(OptionInputHook hook);
+  static void getFlightPlan(const std::string& flightNumber);
+  static void SendPIREP(const PIREPData& report);
+  static void setStaticData(const SFlightData& data);
+
+  // ---- Settings file -----------------------------------------------------------------
+  static void loadOptions(const std::string& fileName);
+  static void saveOptions(const std::string& fileName);
+
+  // ---- Data source pass-throughs -----------------------------------------------------
+  static bool isConnectedToSim();
+  static bool isConnectedToXSB();
+  static bool isSlewing();
+  static bool isOnGround();
+  static bool EnginesRunning();
+  static std::string getXSBAircraft();
+  static std::string getXSBRoute();
+  static std::string getXSBDeparture();
+  static std::string getXSBArrival();
+  static std::string getXSBAlternate();
+  static bool isFlightCrashed();
+
+  // ---- Flight pass-throughs (called from the window thread without a lock) -----------
+  static int getOutTime();
+  static int getOffTime();
+  static int getOnTime();
+  static int getInTime();
+  static int getOutFuel();
+  static int getOffFuel();
+  static int getOnFuel();
+  static int getInFuel();
+  static int getCurrentBlockTime();
+  static int getCurrentFlightTime();
+  static int getCurrentBlockFuel();
+  static int getCurrentFlightFuel();
+  static std::string getVersion() { return VERSION; }
+
+  // ---- Status channels (any thread) --------------------------------------------------
+  static void showMessage(const std::string& text);
+  static void showACARSMessage(const std::string& text);
+  static void showFlightState(const std::string& text);
+  static void showFlightData(const std::string& text);
+  static SStatusMessage getStatusMessage();
+
+  // ---- Callbacks handed to the flight (called from the ACARS threads) ----------------
+  static void ConnectionFailedCallback(const std::string& text);
+  static void FlightInfoCallback(const std::string& text);
+  static void PIREPDataCallback(const PIREPData& pirep);
+  static void PIREPErrorCallback(const std::string& text);
+  static void PIREPSuccessCallback(const std::string& text);
+  static void initFlight();
+
+  // ---- Hand-off getters (window thread) ----------------------------------------------
+  static std::string getConnectFailed();
+  static std::string getACARSFlightPlan();
+  static bool PIREPDataAvailable();
+  static PIREPState getPIREPState();
+  static std::string getPIREPMessage();
+  static PIREPData getPIREPData();
+  static std::string getACARSMessage();
+  static SFlightData fillinFlightData(const std::string& text);
+
+  // ---- Log file ----------------------------------------------------------------------
+  static void Log(const std::string& text);
+  static void setLogFilePath(const std::string& path);
+  static std::string getLogFilePath();
+
+  // ---- Seams -------------------------------------------------------------------------
+  // Replaces the factory that prepare uses for the data source (null: the product's).
+  static void setFlightDataFactory(FlightDataFactory factory);
+  // The current flight, for tests that inspect it; use under CYCLE_MUTEX only.
+  static FlightState* currentFlight();
+
+  static std::mutex CYCLE_MUTEX;  // the current flight and the statistics
+  static std::mutex MUTEX;        // status texts and hand-off members
+
+ private:
+  static void logMessage(const std::string& text);
+  static void showOn(std::string SStatusMessage::*field, const char* prefix,
+                     const std::string& text);
+};
+
+}  // namespace orvane

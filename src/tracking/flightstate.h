@@ -1,0 +1,130 @@
+// FlightState: the state machine that follows one flight and raises its ACARS events.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "acars/ACARS.h"
+#include "records/flightoptions.h"
+#include "sim/flightdata.h"
+
+namespace orvane {
+
+class FlightState {
+ public:
+  enum State {
+    NONE = 0,
+    OPTIONS = 1,
+    TESTING = 2,
+    INIT = 3,
+    READY = 4,
+    STARTED_OUT = 5,
+    TAXIING_OUT = 6,
+    CLIMBING = 7,
+    CRUISING = 8,
+    DESCENDING = 9,
+    TAXIING_IN = 10,
+    STARTED_IN = 11,
+    PIREP = 12,
+    FINAL = 13
+  };
+
+  using TextCallback = void (*)(const std::string&);
+  using PIREPCallback = void (*)(const PIREPData&);
+  using InitCallback = void (*)();
+
+  // Vertical speeds in feet per minute.
+  static const std::int32_t VSPEED_CRUISE;  // level flight turns into climb or descent beyond it
+  static const std::int32_t VSPEED_CLIMB;   // climb or descent levels off below it
+
+  FlightState(FlightData* data, TextCallback connectFailed, InitCallback initFlight,
+              TextCallback flightInfo, PIREPCallback pirepData, TextCallback pirepError,
+              TextCallback pirepSuccess, TextCallback status, TextCallback acarsText);
+  ~FlightState();
+  FlightState(const FlightState&) = delete;
+  FlightState& operator=(const FlightState&) = delete;
+
+  // One step of the machine; false once the flight is over.
+  bool Check();
+  void setFlightOptions(const FlightOptions& options);
+  void setRealTimeChange(int seconds);
+
+  State getState() const { return state; }
+  int getLoopInterval() const { return loopinterval; }
+  double getLandingVSpeed() const { return landing_vspeed; }
+  std::string getStateDisplay() const;
+  static std::string stateName(State s);
+
+  int getOutTime() const;
+  int getOffTime() const;
+  int getOnTime() const;
+  int getInTime() const;
+  int getOutFuel() const;
+  int getOffFuel() const;
+  int getOnFuel() const;
+  int getInFuel() const;
+  int getCurrentBlockTime() const;
+  int getCurrentFlightTime() const;
+  int getCurrentBlockFuel() const;
+  int getCurrentFlightFuel() const;
+
+  // ---- Events and position reports ---------------------------------------------------
+  std::string CreateData(ACARS::MessageType type);
+  void BeginFlight();
+  void EndFlight();
+  void ReportPosition();
+  int getOpPosReportInterval();
+  // Called from the ACARS send thread.
+  void setOpPosRepMap(const std::map<int, int>& table);
+  void WaypointPassed(const std::string& name);
+  void PIREPReady(const PIREPData& report);
+  void PIREPReady();
+  void PIREPCancel();
+  void getFlightInfo(const std::string& flightNumber, const std::string& type);
+
+  // The flight's ACARS object, or null; for the engine and tests.
+  ACARS* acars() const { return ACARS_Msg; }
+
+ private:
+  std::string Create_ACARS_BEGINFLIGHT();
+  std::string Create_ACARS_OUT();
+  std::string Create_ACARS_OFF();
+  std::string Create_ACARS_ON();
+  std::string Create_ACARS_IN();
+  std::string Create_ACARS_POS(const std::string& text);
+  std::string Create_ACARS_ALT();
+  std::string Create_ACARS_STAT();
+  std::string Create_ACARS_ENDFLIGHT();
+  std::string Create_ACARS_PAUSEFLIGHT();
+  void send(const std::string& text) const;
+  void stepState();
+  void deleteACARS();
+
+  FlightData* FData;
+  ACARS* ACARS_Msg = nullptr;
+  FlightOptions options;
+  State state = NONE;
+  bool climb_ALT_sent = false;
+  bool cruise_ALT_sent = false;
+  bool descend_ALT_sent = false;
+  bool reportPOS = false;
+  std::time_t lastPOSReport = 0;
+  bool isPaused = false;
+  std::map<int, int> OpPosRepInt;  // guarded by posrep_lock_
+  mutable std::mutex posrep_lock_;
+  double landing_vspeed = 0.0;  // feet per minute
+  int loopinterval = 5;         // seconds
+  TextCallback showMessage;
+  TextCallback ACARSConnectFailed;
+  InitCallback initFlight;
+  TextCallback FlInfoCB;
+  TextCallback ACARSInfo;
+  TextCallback PIRSuccCB;
+  TextCallback PIRErrCB;
+  PIREPCallback PIRDataCB;
+};
+
+}  // namespace orvane

@@ -1,0 +1,79 @@
+// The process clock: wall-clock seconds and sleeping, replaceable by a manual clock in tests.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <mutex>
+#include <set>
+
+namespace orvane {
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Wall clock in milliseconds since 1970-01-01 UTC.
+  virtual std::int64_t now_ms() = 0;
+  // Blocks the caller for ms milliseconds of this clock's time.
+  virtual void sleep_ms(std::int64_t ms) = 0;
+  // Waits on cv (lock held by the caller) until pred() holds or ms of this clock's time
+  // have passed; returns pred(). Woken by notifications of cv and, for a manual clock,
+  // by every move of the clock.
+  virtual bool wait_for(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
+                        std::int64_t ms, const std::function<bool()>& pred) = 0;
+
+  std::time_t now() { return static_cast<std::time_t>(now_ms() / 1000); }
+};
+
+// The real clock: system time and real sleeping.
+class SystemClock final : public Clock {
+ public:
+  std::int64_t now_ms() override;
+  void sleep_ms(std::int64_t ms) override;
+  bool wait_for(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, std::int64_t ms,
+                const std::function<bool()>& pred) override;
+};
+
+// A clock that only moves when told to. sleep_ms moves it forward by the time slept, so
+// that code sleeping on the calling thread runs at once; threads that must wait for the
+// test to move time use wait_for. Safe to use from several threads.
+class ManualClock final : public Clock {
+ public:
+  explicit ManualClock(std::int64_t start_ms = 1783000000000);  // 2026-07-02 13:46:40 UTC
+  std::int64_t now_ms() override;
+  void sleep_ms(std::int64_t ms) override;
+  bool wait_for(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, std::int64_t ms,
+                const std::function<bool()>& pred) override;
+
+  // Moves the clock by ms (may be negative: a jump back) and wakes every waiter.
+  void advance_ms(std::int64_t ms);
+  void advance(std::int64_t seconds) { advance_ms(seconds * 1000); }
+  void set_ms(std::int64_t ms);
+
+ private:
+  void wake_all();
+
+  std::atomic<std::int64_t> now_{0};
+  std::mutex waiters_mutex_;                      // guards waiters_
+  std::multiset<std::condition_variable*> waiters_;
+};
+
+// The clock in use; the system clock unless a test installed another one.
+Clock& clock();
+// Installs c (nullptr restores the system clock). The caller keeps c alive while it is
+// installed.
+void set_clock(Clock* c);
+
+// Installs a clock for the lifetime of the guard.
+class ScopedClock {
+ public:
+  explicit ScopedClock(Clock& c) { set_clock(&c); }
+  ~ScopedClock() { set_clock(nullptr); }
+  ScopedClock(const ScopedClock&) = delete;
+  ScopedClock& operator=(const ScopedClock&) = delete;
+};
+
+}  // namespace orvane
