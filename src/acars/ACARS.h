@@ -147,6 +147,10 @@ class ACARS {
   int getOffTime() const { return time_off.load(); }
   int getOnTime() const { return time_on.load(); }
   int getInTime() const { return time_in.load(); }
+  int getOutFuel() const { return static_cast<int>(fuel_out.load()); }
+  int getOffFuel() const { return static_cast<int>(fuel_off.load()); }
+  int getOnFuel() const { return static_cast<int>(fuel_on.load()); }
+  int getInFuel() const { return static_cast<int>(fuel_in.load()); }
   int getCurrentBlockTime() const;
   int getCurrentFlightTime() const;
   int getCurrentBlockFuel() const;
@@ -182,6 +186,8 @@ class ACARS {
   bool waitOrStop(std::int64_t ms);
   FlightOptions optionsCopy() const;
   void updateMaxAlt(int alt);
+  // Appends one text to the queue under the object's lock and wakes the send thread.
+  void appendMessage(const std::string& text);
 
   // ---- Flight record (written on the cycle thread) -----------------------------------
   std::string dataID;  // guarded by lock_

@@ -1,6 +1,7 @@
 // HttpTransfer: one libcurl easy handle with its error buffer and answer, for one thread.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orvane {
@@ -22,6 +23,9 @@ class HttpTransfer {
 
   bool valid() const { return handle_ != nullptr; }
 
+  // Longest answer collected, in bytes; a longer one makes the transfer fail.
+  static constexpr std::size_t MAX_ANSWER_BYTES = std::size_t{16} * 1024 * 1024;
+
   // Sets the shared transfer settings: POST, fail on HTTP errors, no signals, time-outs,
   // error buffer and answer collection.
   void applySettings();
@@ -29,8 +33,8 @@ class HttpTransfer {
   // the answer. The body length is given explicitly.
   TransferResult post(const std::string& url, const std::string& body);
 
-  // Connect and total time-outs in seconds, for every transfer started afterwards.
-  // The product uses 30; tests shorten it.
+  // Connect and total time-outs in seconds, for every transfer started afterwards; values
+  // below 1 become 1. The product uses 30; tests shorten it. Safe from any thread.
   static void setTimeoutSeconds(long seconds);
   static long timeoutSeconds();
 

@@ -37,17 +37,18 @@ class ORVANE {
 
   // ---- Lifecycle ---------------------------------------------------------------------
   static void prepare();
+  static bool initialize();
   static bool cycleOnce();
   static void finalize();
+  static bool initialized();
   // Restores every member to its start value (tests; never called by the product).
   static void InitMembers();
 
   // ---- Flight operations (each under CYCLE_MUTEX) ------------------------------------
   static void BeginFlight();
-  static void EndFlight();
   static int getState();
   static int getLoopInterval();
-  static void setRealTimeChanged(int seconds);
+  static void setRealTimeChanged(long seconds);
   static void setFlightOptions(const FlightOptions& options);
   static FlightOptions getFlightOptions();
   static void setOptionInputDialog(OptionInputHook hook);

@@ -49,11 +49,16 @@ class IniParse {
   Mode mode() const { return mode_strict; }
 
  private:
+  // (Re)opens the file at its top, so that every query reads what is on disk now.
   void open();
   void close();
   std::size_t skip_head_ws(const std::string& s) const;
   long skip_tail_ws(const std::string& s) const;
-  long find_delim(const std::string& s) const;
+  // Smallest index at or after from of any delim_sign character, or -1.
+  long find_delim(const std::string& s, std::size_t from = 0) const;
+  // Appends a message for IP_WARN, throws E for IP_ERROR, does nothing for IP_SLOPPY.
+  template <class E>
+  void report(std::string* err, const std::string& warn_text, const std::string& error_text) const;
 
   std::string filename;
   std::ifstream input;

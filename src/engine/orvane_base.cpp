@@ -1,0 +1,520 @@
+// ORVANE: the engine facade — lifecycle, cycle, statistics, status channels, hand-offs, log.
+#include "engine/orvane_base.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <sstream>
+
+#include "engine/default_source.h"
+#include "engine/orvane_state.h"
+#include "tracking/flightstate.h"
+#include "util/clock.h"
+#include "util/util.h"
+
+namespace orvane {
+
+const std::string ORVANE::VERSION = "ORVANE 2.5.0";
+std::mutex ORVANE::CYCLE_MUTEX;
+std::mutex ORVANE::MUTEX;
+
+namespace engine_state {
+FlightOptions OPTIONS;
+std::mutex options_lock;
+std::atomic<ORVANE::OptionInputHook> showOptionInputDialog{nullptr};
+}  // namespace engine_state
+
+using engine_state::OPTIONS;
+using engine_state::options_lock;
+using engine_state::showOptionInputDialog;
+
+namespace {
+
+// ---- Engine state. Which lock guards what is noted per member. -------------------------------
+
+std::ofstream LOGGING;                       // log_lock
+std::string LOGFILEPATH = "orvane.log";      // log_lock
+std::mutex log_lock;                          // serialises every log line
+
+SStatusMessage MESSAGE;                       // MUTEX
+std::string ACARS_FLIGHTINFO;                 // MUTEX
+PIREPData PIREP;                              // MUTEX
+PIREPState PIREPSTATE = UNKNOWN;              // MUTEX
+std::string PIREPMESSAGE;                     // MUTEX
+std::string CONNECT_FAILED_STRING;            // MUTEX
+bool PIREPDataArrived = false;                // MUTEX
+
+FlightData* FLIGHT_DATA = nullptr;            // created once under CYCLE_MUTEX, then read freely
+FlightState* FLIGHT_STATE = nullptr;          // CYCLE_MUTEX
+bool _initialized = false;                    // CYCLE_MUTEX
+std::atomic<bool> FLIGHTCRASHED{false};
+
+// Flight statistics, CYCLE_MUTEX. Feet per minute and knots.
+std::int32_t MAXRATE = 0;
+std::int32_t MINRATE = 0;
+std::int32_t MAXIAS = 0;
+std::int32_t MAXGS = 0;
+std::int32_t LANDING_VSPEED = 0;
+
+std::atomic<ORVANE::FlightDataFactory> flightDataFactory{nullptr};
+
+// Truncation toward zero that cannot overflow on strange simulator values.
+std::int32_t truncInt(double v) {
+  if (!(v == v)) return 0;
+  if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+    return std::numeric_limits<std::int32_t>::max();
+  if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+    return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(v);
+}
+
+// Local time in the 24-character layout of ctime, without its line feed.
+std::string ctimeNow() {
+  const std::time_t t = clock().now();
+  std::tm tm{};
+  if (localtime_r(&t, &tm) == nullptr) return std::string(24, '?');
+  char buf[64];
+  const std::size_t n = std::strftime(buf, sizeof buf, "%a %b %e %H:%M:%S %Y", &tm);
+  return std::string(buf, n);
+}
+
+}  // namespace
+
+// ---- Log --------------------------------------------------------------------------------------
+
+void ORVANE::logMessage(const std::string& text) {
+  std::lock_guard<std::mutex> g(log_lock);
+  if (!LOGGING.is_open() || !LOGGING.good()) {
+    LOGGING.close();
+    LOGGING.clear();
+    LOGGING.open(LOGFILEPATH, std::ios::out | std::ios::trunc);
+    if (!LOGGING.is_open()) return;
+  }
+  LOGGING << ctimeNow() << ": " << text << '\n';
+  LOGGING.flush();
+}
+
+void ORVANE::Log(const std::string& text) { logMessage(text); }
+
+void ORVANE::setLogFilePath(const std::string& path) {
+  std::lock_guard<std::mutex> g(log_lock);
+  LOGFILEPATH = path;
+  LOGGING.close();
+  LOGGING.clear();
+}
+
+std::string ORVANE::getLogFilePath() {
+  std::lock_guard<std::mutex> g(log_lock);
+  return LOGFILEPATH;
+}
+
+// ---- Status channels --------------------------------------------------------------------------
+
+void ORVANE::showOn(std::string SStatusMessage::*field, const char* prefix,
+                    const std::string& text) {
+  std::lock_guard<std::mutex> g(MUTEX);
+  MESSAGE.*field = text;
+  logMessage(prefix + text + "]");
+}
+
+void ORVANE::showMessage(const std::string& text) {
+  showOn(&SStatusMessage::message, "Message: [", text);
+}
+void ORVANE::showACARSMessage(const std::string& text) {
+  showOn(&SStatusMessage::ACARS_message, "ACARS: [", text);
+}
+void ORVANE::showFlightState(const std::string& text) {
+  showOn(&SStatusMessage::flightstate, "FlightState: [", text);
+}
+void ORVANE::showFlightData(const std::string& text) {
+  showOn(&SStatusMessage::flightdata, "FlightData: [", text);
+}
+
+SStatusMessage ORVANE::getStatusMessage() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  return MESSAGE;
+}
+
+// ---- Callbacks --------------------------------------------------------------------------------
+
+void ORVANE::ConnectionFailedCallback(const std::string& text) {
+  showMessage("ConnectionFailedCallback called with [" + text + "]");
+  std::lock_guard<std::mutex> g(MUTEX);
+  CONNECT_FAILED_STRING = text;
+}
+
+void ORVANE::FlightInfoCallback(const std::string& text) {
+  showMessage("Got FlightInfo from server: [" + text + "]");
+  std::lock_guard<std::mutex> g(MUTEX);
+  ACARS_FLIGHTINFO = text;
+}
+
+void ORVANE::PIREPDataCallback(const PIREPData& pirep) {
+  showMessage("PIREPDataCallback called.");
+  std::lock_guard<std::mutex> g(MUTEX);
+  PIREP = pirep;
+  PIREPDataArrived = true;
+}
+
+void ORVANE::PIREPErrorCallback(const std::string& text) {
+  showMessage("PIREPErrorCallback called with [" + text + "]");
+  std::lock_guard<std::mutex> g(MUTEX);
+  PIREPMESSAGE = text;
+  PIREPSTATE = ERR;
+}
+
+void ORVANE::PIREPSuccessCallback(const std::string& text) {
+  showMessage("PIREPSuccessCallback called with [" + text + "]");
+  std::lock_guard<std::mutex> g(MUTEX);
+  PIREPMESSAGE = text;
+  PIREPSTATE = SUCCESS;
+}
+
+void ORVANE::initFlight() {}
+
+// ---- Hand-off getters -------------------------------------------------------------------------
+
+std::string ORVANE::getConnectFailed() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  std::string text;
+  text.swap(CONNECT_FAILED_STRING);
+  return text;
+}
+
+std::string ORVANE::getACARSFlightPlan() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  std::string text;
+  text.swap(ACARS_FLIGHTINFO);
+  return text;
+}
+
+bool ORVANE::PIREPDataAvailable() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  return PIREPDataArrived;
+}
+
+PIREPState ORVANE::getPIREPState() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  return PIREPSTATE;
+}
+
+std::string ORVANE::getPIREPMessage() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  return PIREPMESSAGE;
+}
+
+PIREPData ORVANE::getPIREPData() {
+  std::int32_t maxRate, minRate, maxIas, maxGs, landing;
+  {
+    // The statistics belong to the cycle; read them in the documented lock order.
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    maxRate = MAXRATE;
+    minRate = MINRATE;
+    maxIas = MAXIAS;
+    maxGs = MAXGS;
+    landing = LANDING_VSPEED;
+  }
+  std::lock_guard<std::mutex> g(MUTEX);
+  PIREPDataArrived = false;
+  PIREP.MaxROC = to_str(maxRate);
+  PIREP.MaxROD = to_str(std::llabs(static_cast<long long>(minRate)));
+  PIREP.MaxIAS = to_str(maxIas);
+  PIREP.MaxGS = to_str(maxGs);
+  PIREP.VSLand = to_str(std::llabs(static_cast<long long>(landing)));
+  return PIREP;
+}
+
+std::string ORVANE::getACARSMessage() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  const std::string m = MESSAGE.ACARS_message;
+  static const std::string sep = " +++ ";
+  static const std::string end = " +++  +++ ";
+  std::string result;
+  const std::size_t p = m.find(sep);
+  if (p != std::string::npos && p + sep.size() < m.size()) {
+    const std::size_t bodyStart = p + sep.size();
+    const std::size_t e = m.find(end, p);
+    const std::size_t bodyEnd = e == std::string::npos ? m.size() : e;
+    std::string body = bodyEnd > bodyStart ? m.substr(bodyStart, bodyEnd - bodyStart) : "";
+    std::size_t from = 0;
+    while (from <= body.size()) {
+      const std::size_t at = body.find(sep, from);
+      const std::string segment =
+          body.substr(from, at == std::string::npos ? std::string::npos : at - from);
+      if (at == std::string::npos && from == body.size() && from != 0) break;  // trailing sep
+      if (!result.empty()) result += '\n';
+      result += segment;
+      if (at == std::string::npos) break;
+      from = at + sep.size();
+    }
+  }
+  logMessage("Returning ACARS Message.");
+  return result;
+}
+
+SFlightData ORVANE::fillinFlightData(const std::string& text) {
+  SFlightData data;
+  if (starts_with(text, "ERROR")) {
+    showMessage("Received ERROR: [" + text + "]");
+    return data;
+  }
+  std::istringstream in(text);
+  std::string line;
+  std::string* fields[] = {&data.sDeparture, &data.sArrival,  &data.sAlternate,
+                           &data.sRoute,     &data.sPassengers, &data.sCargo,
+                           &data.sRules,     &data.sAircraft, &data.sAltitude};
+  std::size_t index = 0;
+  bool first = true;
+  while (std::getline(in, line)) {
+    if (first) {
+      first = false;
+      continue;
+    }
+    if (index >= std::size(fields)) break;
+    *fields[index] = fields[index] == &data.sCargo ? to_str(To_t<int>(line)) : line;
+    ++index;
+  }
+  return data;
+}
+
+// ---- Lifecycle ----------------------------------------------------------------------------------
+
+void ORVANE::prepare() {
+  {
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    FLIGHTCRASHED = false;
+    if (FLIGHT_DATA == nullptr) {
+      const FlightDataFactory factory = flightDataFactory.load();
+      FLIGHT_DATA = factory ? factory(showMessage) : makeProductFlightData(showMessage);
+    }
+    if (FLIGHT_DATA == nullptr) {
+      showMessage("No flight data source.");
+      return;
+    }
+    // Never two flights side by side: a flight left over is ended first.
+    delete FLIGHT_STATE;
+    FLIGHT_STATE = new FlightState(FLIGHT_DATA, ConnectionFailedCallback, initFlight,
+                                   FlightInfoCallback, PIREPDataCallback, PIREPErrorCallback,
+                                   PIREPSuccessCallback, showMessage, showACARSMessage);
+    FLIGHT_STATE->setFlightOptions(getFlightOptions());
+    _initialized = true;
+  }
+  for (;;) {
+    // A flight discarded while it waits for its connection test ends the wait.
+    if (!cycleOnce()) break;
+    const int state = getState();
+    if (state > FlightState::TESTING) break;
+    sleep(1);
+  }
+}
+
+bool ORVANE::initialize() {
+  bool exists;
+  {
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    exists = FLIGHT_STATE != nullptr;
+  }
+  if (!exists) prepare();
+  {
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    if (FLIGHT_STATE == nullptr) return false;
+  }
+  while (getState() != FlightState::INIT) {
+    if (!cycleOnce()) return false;
+    if (getState() == FlightState::INIT) break;
+    sleep(1);
+  }
+  return true;
+}
+
+bool ORVANE::cycleOnce() {
+  showMessage("cycleOnce called.");
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  if (FLIGHT_STATE == nullptr) {
+    _initialized = false;
+    return false;
+  }
+  showFlightState(FLIGHT_STATE->getStateDisplay());
+  if (!FLIGHT_STATE->Check()) {
+    delete FLIGHT_STATE;
+    FLIGHT_STATE = nullptr;
+    showMessage("Check FlightState failed");
+    _initialized = false;
+    return false;
+  }
+  if (FLIGHT_DATA) {
+    const std::int32_t vs = truncInt(FLIGHT_DATA->getVerticalSpeed());
+    const std::int32_t ias = FLIGHT_DATA->getIAS();
+    const std::int32_t gs = truncInt(FLIGHT_DATA->getGroundSpeed());
+    if (vs > MAXRATE) MAXRATE = vs;
+    if (vs < MINRATE) MINRATE = vs;
+    if (ias > MAXIAS) MAXIAS = ias;
+    if (gs > MAXGS) MAXGS = gs;
+    LANDING_VSPEED = truncInt(FLIGHT_STATE->getLandingVSpeed());
+    if (isFlightCrashed()) showMessage("Crashed.");
+    showMessage("Currently: IAS:[" + to_str(ias) + "] GS: [" + to_str(gs) + "] VSpeed: [" +
+                to_str(vs) + "] VSpeed_land:[" + to_str(LANDING_VSPEED) + "].");
+  }
+  return true;
+}
+
+void ORVANE::finalize() {
+  showMessage("Finalizing ORVANE ...");
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  delete FLIGHT_STATE;
+  FLIGHT_STATE = nullptr;
+  _initialized = false;
+}
+
+bool ORVANE::initialized() {
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  return _initialized;
+}
+
+void ORVANE::InitMembers() {
+  {
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    delete FLIGHT_STATE;
+    FLIGHT_STATE = nullptr;
+    delete FLIGHT_DATA;
+    FLIGHT_DATA = nullptr;
+    _initialized = false;
+    MAXRATE = MINRATE = MAXIAS = MAXGS = LANDING_VSPEED = 0;
+    FLIGHTCRASHED = false;
+  }
+  {
+    std::lock_guard<std::mutex> g(MUTEX);
+    MESSAGE = SStatusMessage{};
+    ACARS_FLIGHTINFO.clear();
+    PIREP = PIREPData{};
+    PIREPSTATE = UNKNOWN;
+    PIREPMESSAGE.clear();
+    CONNECT_FAILED_STRING.clear();
+    PIREPDataArrived = false;
+  }
+  {
+    std::lock_guard<std::mutex> g(options_lock);
+    OPTIONS = FlightOptions{};
+  }
+  showOptionInputDialog = nullptr;
+}
+
+int ORVANE::getState() {
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  return FLIGHT_STATE ? FLIGHT_STATE->getState() : FlightState::NONE;
+}
+
+int ORVANE::getLoopInterval() {
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  return FLIGHT_STATE ? FLIGHT_STATE->getLoopInterval() : 5;
+}
+
+// ---- Flight control -----------------------------------------------------------------------------
+
+void ORVANE::BeginFlight() {
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  if (FLIGHT_STATE) FLIGHT_STATE->BeginFlight();
+  MAXRATE = MINRATE = MAXIAS = MAXGS = 0;
+}
+
+void ORVANE::setRealTimeChanged(long seconds) {
+  showMessage("Noticed Real Time change of [" + to_str(seconds) + "] s.");
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  if (FLIGHT_STATE) FLIGHT_STATE->setRealTimeChange(static_cast<int>(seconds));
+}
+
+void ORVANE::setFlightOptions(const FlightOptions& options) {
+  showMessage("FlightOptions set.");
+  {
+    std::lock_guard<std::mutex> g(options_lock);
+    OPTIONS = options;
+  }
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  if (FLIGHT_STATE) FLIGHT_STATE->setFlightOptions(options);
+}
+
+FlightOptions ORVANE::getFlightOptions() {
+  std::lock_guard<std::mutex> g(options_lock);
+  return OPTIONS;
+}
+
+void ORVANE::setOptionInputDialog(OptionInputHook hook) { showOptionInputDialog = hook; }
+
+void ORVANE::getFlightPlan(const std::string& flightNumber) {
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  if (FLIGHT_STATE) FLIGHT_STATE->getFlightInfo(flightNumber, "flightplan");
+}
+
+void ORVANE::SendPIREP(const PIREPData& report) {
+  {
+    std::lock_guard<std::mutex> g(MUTEX);
+    PIREPSTATE = UNKNOWN;
+  }
+  showMessage("SendPIREP: Before lock.");
+  {
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    showMessage("SendPIREP: Behind lock.");
+    if (FLIGHT_STATE) FLIGHT_STATE->PIREPReady(report);
+    showMessage("SendPIREP: Before unlock.");
+  }
+  showMessage("Done SendPIREP.");
+}
+
+void ORVANE::setStaticData(const SFlightData& data) {
+  showMessage("Setting StaticData: [" + data.output() + "]");
+  if (FLIGHT_DATA) FLIGHT_DATA->setStaticData(data);
+}
+
+// ---- Data source pass-throughs --------------------------------------------------------------------
+
+bool ORVANE::isConnectedToSim() { return FLIGHT_DATA ? FLIGHT_DATA->isSimConnected() : false; }
+bool ORVANE::isConnectedToXSB() { return FLIGHT_DATA ? FLIGHT_DATA->isConnectedToXSB() : false; }
+bool ORVANE::isSlewing() { return FLIGHT_DATA ? FLIGHT_DATA->isSlewing() : false; }
+bool ORVANE::isOnGround() { return FLIGHT_DATA ? FLIGHT_DATA->isOnGround() : true; }
+bool ORVANE::EnginesRunning() { return FLIGHT_DATA ? FLIGHT_DATA->EngineRunning() : false; }
+std::string ORVANE::getXSBAircraft() { return FLIGHT_DATA ? FLIGHT_DATA->getXSBAircraft() : ""; }
+std::string ORVANE::getXSBRoute() { return FLIGHT_DATA ? FLIGHT_DATA->getXSBRoute() : ""; }
+std::string ORVANE::getXSBDeparture() {
+  return FLIGHT_DATA ? FLIGHT_DATA->getXSBDeparture() : "";
+}
+std::string ORVANE::getXSBArrival() { return FLIGHT_DATA ? FLIGHT_DATA->getXSBArrival() : ""; }
+std::string ORVANE::getXSBAlternate() {
+  return FLIGHT_DATA ? FLIGHT_DATA->getXSBAlternate() : "";
+}
+
+bool ORVANE::isFlightCrashed() {
+  if (!FLIGHTCRASHED && FLIGHT_DATA) FLIGHTCRASHED = FLIGHT_DATA->isFlightCrashed();
+  return FLIGHTCRASHED;
+}
+
+// ---- Flight pass-throughs ----------------------------------------------------------------------------
+// The window thread calls these while the worker may be ending the flight, so the flight
+// pointer is read under the cycle lock; the values themselves are atomics of the ACARS object.
+
+#define ORVANE_FLIGHT_GETTER(name)                       \
+  int ORVANE::name() {                                   \
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);          \
+    return FLIGHT_STATE ? FLIGHT_STATE->name() : 0;      \
+  }
+ORVANE_FLIGHT_GETTER(getOutTime)
+ORVANE_FLIGHT_GETTER(getOffTime)
+ORVANE_FLIGHT_GETTER(getOnTime)
+ORVANE_FLIGHT_GETTER(getInTime)
+ORVANE_FLIGHT_GETTER(getOutFuel)
+ORVANE_FLIGHT_GETTER(getOffFuel)
+ORVANE_FLIGHT_GETTER(getOnFuel)
+ORVANE_FLIGHT_GETTER(getInFuel)
+ORVANE_FLIGHT_GETTER(getCurrentBlockTime)
+ORVANE_FLIGHT_GETTER(getCurrentFlightTime)
+ORVANE_FLIGHT_GETTER(getCurrentBlockFuel)
+ORVANE_FLIGHT_GETTER(getCurrentFlightFuel)
+#undef ORVANE_FLIGHT_GETTER
+
+// ---- Seams ---------------------------------------------------------------------------------------------
+
+void ORVANE::setFlightDataFactory(FlightDataFactory factory) { flightDataFactory = factory; }
+
+FlightState* ORVANE::currentFlight() { return FLIGHT_STATE; }
+
+}  // namespace orvane

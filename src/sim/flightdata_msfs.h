@@ -1,0 +1,112 @@
+// FlightData_MSFS: the flight data source that reads the simulator through FSUIPC offsets.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "sim/flightdata.h"
+
+namespace orvane {
+
+// Reads one offset per value through the process-wide FSUIPC link and converts the raw
+// encodings to the units FlightData promises. Reconnects by itself on the next read after
+// a failure, and counts the simulator as lost when its activity counter, menu and mode
+// flags have stood still for more than MAXNONACTIVESECONDS. Diagnostics go to the callback
+// given at construction. Not thread-safe: one caller at a time, and one instance at a time
+// per process (the link is process-wide).
+class FlightData_MSFS : public FlightData {
+ public:
+  using InfoCallback = void (*)(const std::string&);
+
+  // Offsets and, in the comments, their size in bytes and raw encoding.
+  static constexpr std::uint32_t DATAREF_SIMRATE = 0x0C1A;    // 2, signed, rate * 256
+  static constexpr std::uint32_t DATAREF_SLEW = 0x05DC;       // 2, non-zero in slew mode
+  static constexpr std::uint32_t DATAREF_CRASHED = 0x0840;    // 2, non-zero after a crash
+  static constexpr std::uint32_t DATAREF_ONGROUND = 0x0366;   // 2, non-zero on the ground
+  static constexpr std::uint32_t DATAREF_PAUSED = 0x0264;     // 2, non-zero while paused
+  static constexpr std::uint32_t DATAREF_AGL = 0x31E4;        // 4, signed, metres * 65536
+  static constexpr std::uint32_t DATAREF_TAIL = 0x313C;       // 12, characters, NUL padded
+  static constexpr std::uint32_t DATAREF_GNDSPEED = 0x02B4;   // 4, signed, m/s * 65536
+  static constexpr std::uint32_t DATAREF_LAT = 0x0560;  // 8, signed, 90 deg = 10001750 * 2^32
+  static constexpr std::uint32_t DATAREF_LON = 0x0568;        // 8, signed, 360 deg = 2^64
+  static constexpr std::uint32_t DATAREF_ALTITUDE = 0x0574;   // 4, signed, whole metres
+  static constexpr std::uint32_t DATAREF_WINDDIR = 0x0E92;    // 2, signed, 360 deg = 65536
+  static constexpr std::uint32_t DATAREF_WINDSPEED = 0x0E90;  // 2, signed, knots
+  static constexpr std::uint32_t DATAREF_IAS = 0x02BC;        // 4, signed, knots * 128
+  static constexpr std::uint32_t DATAREF_TAS = 0x02B8;        // 4, signed, knots * 128
+  static constexpr std::uint32_t DATAREF_VSPEED = 0x02C8;     // 4, signed, m/s * 256
+  static constexpr std::uint32_t DATAREF_OAT = 0x0E8C;        // 2, signed, Celsius * 256
+  static constexpr std::uint32_t DATAREF_TAT = 0x11D0;        // 2, signed, Celsius * 256
+  static constexpr std::uint32_t DATAREF_HDG = 0x0580;        // 4, signed, 360 deg = 2^32
+  static constexpr std::uint32_t DATAREF_VAR = 0x02A0;        // 2, signed, 360 deg = 65536
+  static constexpr std::uint32_t DATAREF_FLIGHTMODE = 0x3364;  // 1, watchdog input
+  static constexpr std::uint32_t DATAREF_INMENU = 0x3365;      // 1, watchdog input
+  static constexpr std::uint32_t DATAREF_ACTCOUNT = 0x337E;    // 2, activity counter
+  static constexpr std::uint32_t DATAREF_ZFW = 0x3BFC;         // 4, signed, pounds * 256
+  static constexpr std::uint32_t DATAREF_WEIGHT_TOTAL = 0x30C0;  // 8, double, pounds
+  static constexpr std::uint32_t DATAREF_NUM_ENG = 0x0AEC;       // 2, signed
+  // Engines 1 to 4, 2 bytes each, signed, 100 percent = 16384.
+  static constexpr std::uint32_t DATAREF_ENG_N1[4] = {0x0898, 0x0930, 0x09C8, 0x0A60};
+  static constexpr std::uint32_t DATAREF_ENG_N2[4] = {0x0896, 0x092E, 0x09C6, 0x0A5E};
+  // Seconds the simulator may look frozen before the link counts as lost.
+  static constexpr int MAXNONACTIVESECONDS = 60;
+
+  // Both open the link at once; the second stores the static data first. info may be null.
+  explicit FlightData_MSFS(InfoCallback info);
+  FlightData_MSFS(const SFlightData& data, InfoCallback info);
+  // Closes the link.
+  ~FlightData_MSFS() override;
+  FlightData_MSFS(const FlightData_MSFS&) = delete;
+  FlightData_MSFS& operator=(const FlightData_MSFS&) = delete;
+
+  std::string getAircraftRegistration() override;
+  bool isSimConnected() override;
+  bool isOnGround() override;
+  bool isPaused() override;
+  bool isSlewing() override;
+  bool isFlightCrashed() override;
+  Position getPosition() override;
+  double getGroundSpeed() override;
+  double getVerticalSpeed() override;
+  double getHeight() override;
+  std::int32_t getAltitude() override;
+  std::int32_t getHeading() override;
+  std::int32_t getTrueHeading() override;
+  std::int32_t getIAS() override;
+  std::int32_t getTAS() override;
+  std::int32_t getOAT() override;
+  std::int32_t getTAT() override;
+  std::int32_t getWindDirection() override;
+  std::int32_t getWindSpeed() override;
+  std::int32_t getNumberEngines() override;
+  bool EngineRunning() override;
+  bool EngineStopped() override;
+  std::vector<std::int32_t> getEngine_N1() override;
+  std::vector<std::int32_t> getEngine_N2() override;
+  std::int32_t getZFW() override;
+  std::int32_t getTotalWeight() override;
+  double getCurrentFuel() override;
+  OnlineStatus getOnlineStatus() override { return UNKNOWN; }
+  std::string getClientName() override { return "ORVANE_MSFS"; }
+
+ private:
+  void log(const std::string& text);
+  // Opens the link and primes the watchdog with the current signs of life.
+  void openFSUIPC();
+  // Reads size bytes at offset into dest with one exchange, opening the link first when it
+  // is closed. dest is left alone when the link cannot be opened.
+  void getDatum(std::uint32_t offset, std::uint32_t size, void* dest);
+  // Reads the four engine offsets of a list, for the first getNumberEngines() engines.
+  std::vector<std::int32_t> engine_list(const std::uint32_t (&offsets)[4]);
+
+  bool FSUIPC_connected = false;
+  std::int16_t prevActCount = 0;
+  std::uint8_t prevMenu = 0;
+  std::uint8_t prevFM = 0;
+  std::time_t activityTO = 0;  // when the simulator was first seen frozen; 0 = not frozen
+  InfoCallback InfoCB;
+};
+
+}  // namespace orvane

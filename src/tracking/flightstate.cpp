@@ -1,0 +1,567 @@
+// FlightState: the flight's state machine (Check) and its ACARS events and position reports.
+#include "tracking/flightstate.h"
+
+#include <cmath>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "util/clock.h"
+
+namespace orvane {
+
+const std::int32_t FlightState::VSPEED_CRUISE = 450;
+const std::int32_t FlightState::VSPEED_CLIMB = 200;
+
+namespace {
+
+// Fixed thresholds of the machine.
+constexpr double kMovingKnots = 1.0;        // ground speed: moving or standing
+constexpr double kLiftOffFpm = 100.0;       // vertical speed: airborne after take-off
+constexpr double kLiftOffFeet = 30.0;       // height: airborne after take-off
+constexpr double kFinalFeet = 100.0;        // height: final approach
+constexpr double kRollOutKnots = 80.0;      // ground speed: landing roll finished
+constexpr int kFinalLoopSeconds = 2;
+constexpr int kNormalLoopSeconds = 5;
+
+bool inFlightStates(FlightState::State s) {
+  return s >= FlightState::STARTED_OUT && s <= FlightState::STARTED_IN;
+}
+
+}  // namespace
+
+void deliverPosRepTable(FlightState* owner, const std::map<int, int>& table) {
+  if (owner) owner->setOpPosRepMap(table);
+}
+
+FlightState::FlightState(FlightData* data, TextCallback connectFailed, InitCallback initFlightCB,
+                         TextCallback flightInfo, PIREPCallback pirepData,
+                         TextCallback pirepError, TextCallback pirepSuccess, TextCallback status,
+                         TextCallback acarsText)
+    : FData(data),
+      showMessage(status),
+      ACARSConnectFailed(connectFailed),
+      initFlight(initFlightCB),
+      FlInfoCB(flightInfo),
+      ACARSInfo(acarsText),
+      PIRSuccCB(pirepSuccess),
+      PIRErrCB(pirepError),
+      PIRDataCB(pirepData) {}
+
+FlightState::~FlightState() {
+  send("Removing FlightState object.");
+  EndFlight();
+  if (ACARS_Msg) {
+    ACARS_Msg->PIREPCancel();
+    // The send thread ends after the ENDFLIGHT just queued (or at once when it never ran).
+    ACARS_Msg->stopSending();
+    // Real time on purpose: the clock of a test must not move while a flight is torn down.
+    while (!ACARS_Msg->isStopped()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    deleteACARS();
+  }
+}
+
+void FlightState::send(const std::string& text) const {
+  if (showMessage) showMessage(text);
+}
+
+std::string FlightState::stateName(State s) {
+  switch (s) {
+    case NONE: return "NONE";
+    case OPTIONS: return "OPTIONS";
+    case TESTING: return "TESTING";
+    case INIT: return "INIT";
+    case READY: return "READY";
+    case STARTED_OUT: return "STARTED_OUT";
+    case TAXIING_OUT: return "TAXIING_OUT";
+    case CLIMBING: return "CLIMBING";
+    case CRUISING: return "CRUISING";
+    case DESCENDING: return "DESCENDING";
+    case TAXIING_IN: return "TAXIING_IN";
+    case STARTED_IN: return "STARTED_IN";
+    case PIREP: return "PIREP";
+    case FINAL: return "FINAL";
+  }
+  return "UNKNOWN";
+}
+
+std::string FlightState::getStateDisplay() const { return stateName(state); }
+
+void FlightState::setFlightOptions(const FlightOptions& opts) {
+  options = opts;
+  if (state == NONE) {
+    state = OPTIONS;
+  } else if (ACARS_Msg) {
+    ACARS_Msg->updateOptions(options);
+  }
+}
+
+void FlightState::setRealTimeChange(int seconds) {
+  if (ACARS_Msg) ACARS_Msg->setRealTimeChange(seconds);
+}
+
+void FlightState::deleteACARS() {
+  delete ACARS_Msg;
+  ACARS_Msg = nullptr;
+}
+
+bool FlightState::Check() {
+  send("FlightState::Check called.");
+  if (ACARS_Msg && ACARS_Msg->isStopped()) {
+    state = FINAL;
+    send("Transitioning to FINAL state.");
+  }
+  if (inFlightStates(state)) {
+    send("Checking for flight crashed.");
+    if (FData->isFlightCrashed()) {
+      send("Flight is crashed.");
+      EndFlight();
+    }
+    send("Checking for flight sim connection.");
+    if (!FData->isSimConnected()) {
+      send("No connection to flight simulator.");
+      EndFlight();
+    }
+  }
+
+  send("Checking for paused state.");
+  const bool pauseStops = state == READY || inFlightStates(state);
+  if (isPaused) {
+    send("PAUSED");
+    if (!FData->isPaused()) {
+      isPaused = false;
+      CreateData(ACARS::MESSAGE_PAUSED);
+    } else if (pauseStops) {
+      return true;
+    }
+  } else if (FData->isPaused()) {
+    send("Checking paused via FData->isPaused()");
+    isPaused = true;
+    CreateData(ACARS::MESSAGE_PAUSED);
+    if (pauseStops) return true;
+  }
+
+  send("Switching state.");
+  if (state == OPTIONS) {
+    send("State OPTIONS now. Deleting old ACARS object.");
+    deleteACARS();
+    send("Creating new ACARS object.");
+    ACARS_Msg = new ACARS(options, FData->getClientName(), this, ACARSConnectFailed, ACARSInfo,
+                          PIRDataCB, PIRSuccCB, PIRErrCB, FlInfoCB);
+    send("Starting send thread.");
+    ACARS_Msg->startSending();
+    state = TESTING;
+  }
+  switch (state) {
+    case TESTING:
+      if (ACARS_Msg && ACARS_Msg->connectTested()) {
+        send("Switching to init state.");
+        if (initFlight) initFlight();
+        state = INIT;
+      } else {
+        return true;
+      }
+      break;
+    case FINAL:
+      if (ACARS_Msg && ACARS_Msg->isStopped()) {
+        send("Removing ACARS object.");
+        deleteACARS();
+        state = NONE;
+        return false;
+      }
+      break;
+    default:
+      stepState();
+      break;
+  }
+  ReportPosition();
+  return true;
+}
+
+// The rows of the state table from INIT to STARTED_IN, with values read fresh this cycle.
+void FlightState::stepState() {
+  switch (state) {
+    case INIT:
+      send("In INIT checking ACARS ready.");
+      if (ACARS_Msg && ACARS_Msg->ACARS_Ready()) state = READY;
+      send("After check for ACARS ready.");
+      climb_ALT_sent = false;
+      cruise_ALT_sent = false;
+      descend_ALT_sent = false;
+      break;
+    case READY:
+      reportPOS = true;
+      if (FData->EngineRunning()) {
+        send("Flight [" + FData->getCallsign() + "] initialized: Aircraft: [" +
+             FData->getACCode() + "] From: [" + FData->getDepartureICAO() + "] To: [" +
+             FData->getArrivalICAO() + "] Alternate: [" + FData->getAlternateICAO() + "]");
+        send("Route: [" + FData->getRoute() + "]");
+        CreateData(ACARS::MESSAGE_OUT);
+        state = STARTED_OUT;
+      }
+      break;
+    case STARTED_OUT:
+      if (std::fabs(FData->getGroundSpeed()) > kMovingKnots) {
+        reportPOS = true;
+        state = TAXIING_OUT;
+      }
+      break;
+    case TAXIING_OUT:
+      if (!FData->isOnGround() &&
+          (FData->getVerticalSpeed() > kLiftOffFpm || FData->getHeight() > kLiftOffFeet)) {
+        CreateData(ACARS::MESSAGE_OFF);
+        state = CLIMBING;
+      } else if (std::fabs(FData->getGroundSpeed()) < kMovingKnots) {
+        state = STARTED_OUT;
+      }
+      break;
+    case CLIMBING: {
+      if (!climb_ALT_sent) {
+        CreateData(ACARS::MESSAGE_ALT);
+        climb_ALT_sent = true;
+      }
+      const double vs = FData->getVerticalSpeed();
+      if (std::fabs(vs) < VSPEED_CLIMB) {
+        climb_ALT_sent = false;
+        state = CRUISING;
+      } else if (vs < -VSPEED_CLIMB) {
+        climb_ALT_sent = false;
+        state = DESCENDING;
+      }
+      break;
+    }
+    case CRUISING: {
+      if (!cruise_ALT_sent) {
+        CreateData(ACARS::MESSAGE_ALT);
+        cruise_ALT_sent = true;
+      }
+      const double vs = FData->getVerticalSpeed();
+      if (vs > VSPEED_CRUISE) {
+        cruise_ALT_sent = false;
+        state = CLIMBING;
+      } else if (vs < -VSPEED_CRUISE) {
+        cruise_ALT_sent = false;
+        state = DESCENDING;
+      }
+      if (FData->isOnGround()) {
+        cruise_ALT_sent = false;
+        state = DESCENDING;
+      }
+      break;
+    }
+    case DESCENDING: {
+      if (!descend_ALT_sent) {
+        CreateData(ACARS::MESSAGE_ALT);
+        descend_ALT_sent = true;
+      }
+      if (FData->getHeight() < kFinalFeet) {
+        loopinterval = kFinalLoopSeconds;
+        const double vs = FData->getVerticalSpeed();
+        if (!FData->isOnGround() && std::trunc(vs) < 0) landing_vspeed = vs;
+      }
+      if (FData->isOnGround() && FData->getGroundSpeed() < kRollOutKnots) {
+        loopinterval = kNormalLoopSeconds;
+        CreateData(ACARS::MESSAGE_ON);
+        descend_ALT_sent = false;
+        state = TAXIING_IN;
+      } else if (FData->getHeight() > kFinalFeet &&
+                 std::fabs(FData->getVerticalSpeed()) < VSPEED_CLIMB) {
+        descend_ALT_sent = false;
+        loopinterval = kNormalLoopSeconds;
+        state = CRUISING;
+      } else if (FData->getVerticalSpeed() > VSPEED_CLIMB) {
+        descend_ALT_sent = false;
+        loopinterval = kNormalLoopSeconds;
+        state = CLIMBING;
+      }
+      break;
+    }
+    case TAXIING_IN:
+      if (!FData->isOnGround() &&
+          (FData->getVerticalSpeed() > kLiftOffFpm || FData->getHeight() > kLiftOffFeet)) {
+        state = CLIMBING;
+      } else if (std::fabs(FData->getGroundSpeed()) < kMovingKnots) {
+        state = STARTED_IN;
+      }
+      break;
+    case STARTED_IN:
+      if (std::fabs(FData->getGroundSpeed()) > kMovingKnots) {
+        reportPOS = true;
+        state = TAXIING_IN;
+      } else if (FData->EngineStopped()) {
+        reportPOS = false;
+        CreateData(ACARS::MESSAGE_IN);
+        CreateData(ACARS::MESSAGE_STAT);
+        EndFlight();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- Events ------------------------------------------------------------------------------
+
+std::string FlightState::CreateData(ACARS::MessageType type) {
+  switch (type) {
+    case ACARS::MESSAGE_BEGINFLIGHT: return Create_ACARS_BEGINFLIGHT();
+    case ACARS::MESSAGE_OUT: return Create_ACARS_OUT();
+    case ACARS::MESSAGE_OFF: return Create_ACARS_OFF();
+    case ACARS::MESSAGE_ON: return Create_ACARS_ON();
+    case ACARS::MESSAGE_IN: return Create_ACARS_IN();
+    case ACARS::MESSAGE_POS: return Create_ACARS_POS(std::string());
+    case ACARS::MESSAGE_ALT: return Create_ACARS_ALT();
+    case ACARS::MESSAGE_STAT: return Create_ACARS_STAT();
+    case ACARS::MESSAGE_ENDFLIGHT: return Create_ACARS_ENDFLIGHT();
+    case ACARS::MESSAGE_PAUSED: return Create_ACARS_PAUSEFLIGHT();
+    case ACARS::MESSAGE_TEST:
+    case ACARS::MESSAGE_CRASH: return std::string();
+  }
+  return std::string();
+}
+
+namespace {
+long nowSeconds() { return static_cast<long>(clock().now()); }
+int fuelOf(FlightData* d) { return static_cast<int>(d->getCurrentFuel()); }
+}  // namespace
+
+std::string FlightState::Create_ACARS_BEGINFLIGHT() {
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const std::string callsign = FData->getCallsign();
+  const std::string route = FData->getRoute();
+  const std::string dep = FData->getDepartureICAO();
+  const std::string arr = FData->getArrivalICAO();
+  const std::string alt = FData->getAlternateICAO();
+  const std::string reg = FData->getAircraftRegistration();
+  const std::string ac = FData->getACCode();
+  const std::string airline = FData->getAirlineICAO();
+  const std::string pax = FData->getPassengers();
+  const std::string cargo = FData->getCargo();
+  const std::string rules = FData->getRules();
+  const int altitude = FData->getAltitude();
+  const int fuel = fuelOf(FData);
+  const int hdg = FData->getHeading();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const int oat = FData->getOAT();
+  return ACARS_Msg->messageBeginFlight(callsign, route, dep, arr, alt, reg, ac, airline, pax,
+                                       cargo, rules, p.lat, p.lng, altitude, fuel, hdg, wdir,
+                                       wspd, oat);
+}
+
+std::string FlightState::Create_ACARS_OUT() {
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const int fuel = fuelOf(FData);
+  const int zfw = FData->getZFW();
+  const int tw = FData->getTotalWeight();
+  const int alt = FData->getAltitude();
+  const int hdg = FData->getHeading();
+  const int hdt = FData->getTrueHeading();
+  const int ias = FData->getIAS();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const int oat = FData->getOAT();
+  const int tat = FData->getTAT();
+  const long t = nowSeconds();
+  return ACARS_Msg->messageOUT(t, fuel, zfw, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat,
+                               tat);
+}
+
+std::string FlightState::Create_ACARS_OFF() {
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const int fuel = fuelOf(FData);
+  const int tw = FData->getTotalWeight();
+  const int alt = FData->getAltitude();
+  const int hdg = FData->getHeading();
+  const int hdt = FData->getTrueHeading();
+  const int ias = FData->getIAS();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const int oat = FData->getOAT();
+  const int tat = FData->getTAT();
+  const std::vector<int> n1 = FData->getEngine_N1();
+  const std::vector<int> n2 = FData->getEngine_N2();
+  const long t = nowSeconds();
+  return ACARS_Msg->messageOFF(t, fuel, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat, tat,
+                               n1, n2);
+}
+
+std::string FlightState::Create_ACARS_ON() {
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const int fuel = fuelOf(FData);
+  const int tw = FData->getTotalWeight();
+  const int alt = FData->getAltitude();
+  const int hdg = FData->getHeading();
+  const int hdt = FData->getTrueHeading();
+  const int ias = FData->getIAS();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const int oat = FData->getOAT();
+  const int tat = FData->getTAT();
+  const std::vector<int> n1 = FData->getEngine_N1();
+  const std::vector<int> n2 = FData->getEngine_N2();
+  const long t = nowSeconds();
+  return ACARS_Msg->messageON(t, fuel, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat, tat,
+                              n1, n2);
+}
+
+std::string FlightState::Create_ACARS_IN() {
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const int fuel = fuelOf(FData);
+  const int tw = FData->getTotalWeight();
+  const int alt = FData->getAltitude();
+  const int hdg = FData->getHeading();
+  const int hdt = FData->getTrueHeading();
+  const int ias = FData->getIAS();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const int oat = FData->getOAT();
+  const int tat = FData->getTAT();
+  const long t = nowSeconds();
+  return ACARS_Msg->messageIN(t, fuel, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat, tat);
+}
+
+std::string FlightState::Create_ACARS_POS(const std::string& text) {
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const int fuel = fuelOf(FData);
+  const int alt = FData->getAltitude();
+  const int hdg = FData->getHeading();
+  const int hdt = FData->getTrueHeading();
+  const int ias = FData->getIAS();
+  const int tas = FData->getTAS();
+  const int oat = FData->getOAT();
+  const int tat = FData->getTAT();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const long t = nowSeconds();
+  return ACARS_Msg->messagePOS(t, fuel, p.lat, p.lng, alt, hdg, hdt, ias, tas, oat, tat, wdir,
+                               wspd, text);
+}
+
+std::string FlightState::Create_ACARS_ALT() {
+  const std::string phase =
+      state == CLIMBING ? "CHG CLIMB" : (state == DESCENDING ? "CHG DESC" : "LEVEL");
+  const Position p = FData->getPosition();
+  if (!ACARS_Msg) return std::string();
+  const int fuel = fuelOf(FData);
+  const int alt = FData->getAltitude();
+  const int hdg = FData->getHeading();
+  const int hdt = FData->getTrueHeading();
+  const int ias = FData->getIAS();
+  const int tas = FData->getTAS();
+  const int oat = FData->getOAT();
+  const int tat = FData->getTAT();
+  const int wdir = FData->getWindDirection();
+  const int wspd = FData->getWindSpeed();
+  const long t = nowSeconds();
+  return ACARS_Msg->messageALT(t, fuel, p.lat, p.lng, alt, hdg, hdt, ias, tas, oat, tat, wdir,
+                               wspd, phase);
+}
+
+std::string FlightState::Create_ACARS_STAT() {
+  if (!ACARS_Msg) return std::string();
+  return ACARS_Msg->messageSTAT(nowSeconds());
+}
+
+std::string FlightState::Create_ACARS_ENDFLIGHT() {
+  if (!ACARS_Msg) return std::string();
+  return ACARS_Msg->messageEndFlight();
+}
+
+std::string FlightState::Create_ACARS_PAUSEFLIGHT() {
+  if (!ACARS_Msg) return std::string();
+  return isPaused ? ACARS_Msg->messagePauseFlight() : ACARS_Msg->messageUnPauseFlight();
+}
+
+void FlightState::BeginFlight() { CreateData(ACARS::MESSAGE_BEGINFLIGHT); }
+
+void FlightState::EndFlight() {
+  CreateData(ACARS::MESSAGE_ENDFLIGHT);
+  reportPOS = false;
+  state = FINAL;
+}
+
+// ---- Position reports ----------------------------------------------------------------------
+
+void FlightState::ReportPosition() {
+  send("In ReportPosition.");
+  if (!reportPOS) {
+    send("Shall not report position.");
+    return;
+  }
+  const std::int64_t interval = getOpPosReportInterval();
+  if (static_cast<std::int64_t>(clock().now()) >= lastPOSReport + interval) {
+    send("Doing position report.");
+    CreateData(ACARS::MESSAGE_POS);
+    lastPOSReport = clock().now();
+  }
+  send("Leaving ReportPosition");
+}
+
+int FlightState::getOpPosReportInterval() {
+  std::map<int, int> table;
+  {
+    std::lock_guard<std::mutex> g(posrep_lock_);
+    table = OpPosRepInt;
+  }
+  if (table.empty()) return options.POS_Report_Interval;
+  const int altitude = FData->getAltitude();
+  for (const auto& [below, seconds] : table) {
+    if (below > altitude) return seconds;
+  }
+  return options.POS_Report_Interval;
+}
+
+void FlightState::setOpPosRepMap(const std::map<int, int>& table) {
+  std::lock_guard<std::mutex> g(posrep_lock_);
+  OpPosRepInt = table;
+}
+
+void FlightState::WaypointPassed(const std::string& name) {
+  Create_ACARS_POS(name);
+  lastPOSReport = clock().now();
+}
+
+// ---- Pass-throughs ---------------------------------------------------------------------------
+
+void FlightState::PIREPReady(const PIREPData& report) {
+  if (ACARS_Msg) ACARS_Msg->PIREPReady(report);
+}
+void FlightState::PIREPReady() {
+  if (ACARS_Msg) ACARS_Msg->PIREPReady();
+}
+void FlightState::PIREPCancel() {
+  if (ACARS_Msg) ACARS_Msg->PIREPCancel();
+}
+void FlightState::getFlightInfo(const std::string& flightNumber, const std::string& type) {
+  if (ACARS_Msg) ACARS_Msg->getFlightInfo(flightNumber, type);
+}
+
+int FlightState::getOutTime() const { return ACARS_Msg ? ACARS_Msg->getOutTime() : 0; }
+int FlightState::getOffTime() const { return ACARS_Msg ? ACARS_Msg->getOffTime() : 0; }
+int FlightState::getOnTime() const { return ACARS_Msg ? ACARS_Msg->getOnTime() : 0; }
+int FlightState::getInTime() const { return ACARS_Msg ? ACARS_Msg->getInTime() : 0; }
+int FlightState::getOutFuel() const { return ACARS_Msg ? ACARS_Msg->getOutFuel() : 0; }
+int FlightState::getOffFuel() const { return ACARS_Msg ? ACARS_Msg->getOffFuel() : 0; }
+int FlightState::getOnFuel() const { return ACARS_Msg ? ACARS_Msg->getOnFuel() : 0; }
+int FlightState::getInFuel() const { return ACARS_Msg ? ACARS_Msg->getInFuel() : 0; }
+int FlightState::getCurrentBlockTime() const {
+  return ACARS_Msg ? ACARS_Msg->getCurrentBlockTime() : 0;
+}
+int FlightState::getCurrentFlightTime() const {
+  return ACARS_Msg ? ACARS_Msg->getCurrentFlightTime() : 0;
+}
+int FlightState::getCurrentBlockFuel() const {
+  return ACARS_Msg ? ACARS_Msg->getCurrentBlockFuel() : 0;
+}
+int FlightState::getCurrentFlightFuel() const {
+  return ACARS_Msg ? ACARS_Msg->getCurrentFlightFuel() : 0;
+}
+
+}  // namespace orvane

@@ -1,0 +1,124 @@
+// The engine facade's small contracts: neutral values, hand-offs, display text, flight plans.
+#include <gtest/gtest.h>
+
+#include "support/engine_fixture.h"
+
+namespace orvane {
+namespace {
+
+using test::EngineFixture;
+
+class EngineFacadeTest : public EngineFixture {};
+
+TEST_F(EngineFacadeTest, NothingPreparedGivesNeutralValues) {
+  EXPECT_FALSE(ORVANE::cycleOnce());
+  EXPECT_EQ(logText().substr(26), "Message: [cycleOnce called.]\n");
+  EXPECT_EQ(ORVANE::getLoopInterval(), 5);
+  EXPECT_EQ(ORVANE::getState(), FlightState::NONE);
+  EXPECT_TRUE(ORVANE::isOnGround());
+  EXPECT_FALSE(ORVANE::isConnectedToSim());
+  EXPECT_FALSE(ORVANE::EnginesRunning());
+  EXPECT_FALSE(ORVANE::isFlightCrashed());
+  EXPECT_EQ(ORVANE::getXSBRoute(), "");
+  EXPECT_EQ(ORVANE::getCurrentBlockTime(), 0);
+  EXPECT_EQ(ORVANE::getOutFuel(), 0);
+  EXPECT_FALSE(ORVANE::initialized());
+  EXPECT_EQ(ORVANE::getVersion(), "ORVANE 2.5.0");
+}
+
+TEST_F(EngineFacadeTest, ConnectionFailureTextIsHandedOutOnce) {
+  ORVANE::ConnectionFailedCallback("Connection to ACARS server failed: [x]");
+  EXPECT_EQ(ORVANE::getConnectFailed(), "Connection to ACARS server failed: [x]");
+  EXPECT_EQ(ORVANE::getConnectFailed(), "");
+  ORVANE::FlightInfoCallback("plan");
+  EXPECT_EQ(ORVANE::getACARSFlightPlan(), "plan");
+  EXPECT_EQ(ORVANE::getACARSFlightPlan(), "");
+  EXPECT_NE(logText().find("Message: [ConnectionFailedCallback called with [Connection to ACARS "
+                           "server failed: [x]]]\n"),
+            std::string::npos);
+}
+
+TEST_F(EngineFacadeTest, PIREPOutcomesAreKeptUntilTheNextSend) {
+  ORVANE::PIREPErrorCallback("refused");
+  EXPECT_EQ(ORVANE::getPIREPState(), ERR);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "refused");
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "refused");
+  ORVANE::PIREPSuccessCallback("thanks");
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "thanks");
+  ORVANE::SendPIREP(PIREPData{});  // no flight: nothing sent, the state starts over
+  EXPECT_EQ(ORVANE::getPIREPState(), UNKNOWN);
+}
+
+TEST_F(EngineFacadeTest, LandingRateIsTruncatedAndReportedPositive) {
+  ORVANE::prepare();
+  sim().state.engines = 1;
+  FlightOptions o;
+  o.enableLiveACARS = false;
+  ORVANE::setFlightOptions(o);
+  // Drive the flight's touchdown capture through the facade's cycle.
+  ORVANE::BeginFlight();
+  ASSERT_TRUE(cycleUntil(FlightState::READY));
+  auto& s = sim().state;
+  s.n1 = {60, 0, 0, 0};
+  s.n2 = {70, 0, 0, 0};
+  s.on_ground = true;
+  cycle();
+  s.gs = 20;
+  cycle();
+  s.on_ground = false;
+  s.vs = -1850;
+  s.height = 3000;
+  cycle();
+  cycle();
+  s.height = 50;
+  s.vs = -143.7;
+  cycle();
+  const PIREPData p = ORVANE::getPIREPData();
+  EXPECT_EQ(p.VSLand, "143");
+  EXPECT_EQ(p.MaxROD, "1850");
+  EXPECT_NE(logText().find("VSpeed: [-143] VSpeed_land:[-143].]"), std::string::npos);
+}
+
+TEST_F(EngineFacadeTest, AcarsMessageIsReformattedForDisplay) {
+  ORVANE::showACARSMessage("head +++ first +++ second +++  +++ tail");
+  EXPECT_EQ(ORVANE::getACARSMessage(), "first\nsecond");
+  ORVANE::showACARSMessage("no separator here");
+  EXPECT_EQ(ORVANE::getACARSMessage(), "");
+  ORVANE::showACARSMessage("head +++ ");
+  EXPECT_EQ(ORVANE::getACARSMessage(), "");
+  ORVANE::showACARSMessage("head +++  +++ a +++ b");  // empty leading segment vanishes
+  EXPECT_EQ(ORVANE::getACARSMessage(), "");
+  ORVANE::showACARSMessage("head +++ a +++  +++ b +++ c");
+  EXPECT_EQ(ORVANE::getACARSMessage(), "a");
+  ORVANE::showACARSMessage("head +++ a +++ b +++ ");  // no empty last line
+  EXPECT_EQ(ORVANE::getACARSMessage(), "a\nb");
+  // A sent message as the ACARS object reports it.
+  ORVANE::showACARSMessage("MESSAGE [" + prepare_info("DATA4=[07/04/2026 14:05Z]\nL1\nL2\n\n") +
+                           "] transmitted successfully.");
+  EXPECT_EQ(ORVANE::getACARSMessage(), "L1\nL2");
+  EXPECT_NE(logText().find(": Returning ACARS Message.\n"), std::string::npos);
+}
+
+TEST_F(EngineFacadeTest, FlightInformationFillsNineFields) {
+  const SFlightData d = ORVANE::fillinFlightData(
+      "1|OK\nEDDF\nEDDM\nEDDN\nANEKI Y163 NATOR\n120\n 3400x\nIFR\nB738\n24000\nextra");
+  EXPECT_EQ(d.output(),
+            "FNo.: [] Acft: [B738] Arln: [] Route: [ANEKI Y163 NATOR] Dep: [EDDF] Dest: [EDDM] "
+            "Altn: [EDDN] Alt: [24000] Pax: [120] Cargo: [3400] Rules: [IFR]");
+  const SFlightData two = ORVANE::fillinFlightData("status\nLOWW");
+  EXPECT_EQ(two.sDeparture, "LOWW");
+  EXPECT_EQ(two.sArrival, "");
+  const SFlightData err = ORVANE::fillinFlightData("ERROR: no such flight");
+  EXPECT_EQ(err.output(), SFlightData{}.output());
+  EXPECT_NE(logText().find("Message: [Received ERROR: [ERROR: no such flight]]"),
+            std::string::npos);
+  // A carriage return stays part of its line; a cargo that is no number gives 0.
+  const SFlightData cr = ORVANE::fillinFlightData("s\r\nEDDF\r\nB\nC\nD\nE\nlots\n");
+  EXPECT_EQ(cr.sDeparture, "EDDF\r");
+  EXPECT_EQ(cr.sCargo, "0");
+  EXPECT_EQ(ORVANE::fillinFlightData("").output(), SFlightData{}.output());
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,130 @@
+// The settings file: defaults, partial files, empty values, round trips, hand-over to a flight.
+#include <gtest/gtest.h>
+
+#include "support/engine_fixture.h"
+
+namespace orvane {
+namespace {
+
+using test::EngineFixture;
+using test::read_file;
+
+int hookCalls = 0;
+void countHook() { ++hookCalls; }
+
+class SettingsTest : public EngineFixture {
+ protected:
+  SettingsTest() {
+    hookCalls = 0;
+    ORVANE::setOptionInputDialog(countHook);
+  }
+};
+
+TEST_F(SettingsTest, MissingFileGivesTheLocalDefaultsAndAsksThePilot) {
+  FlightOptions before;
+  before.ACARS_User = "kept";
+  ORVANE::setFlightOptions(before);
+  ORVANE::loadOptions(dir_.file("missing.ini"));
+  const FlightOptions o = ORVANE::getFlightOptions();
+  EXPECT_EQ(o.ACARS_URL, "http://localhost/liveacars.php");
+  EXPECT_EQ(o.PIREP_URL, "http://localhost/pirep.php");
+  EXPECT_EQ(o.INFO_URL, "");
+  EXPECT_EQ(o.ACARS_User, "kept");  // the rest of the options stays as it was
+  EXPECT_EQ(o.POS_Report_Interval, 600);
+  EXPECT_TRUE(o.enableLiveACARS);
+  EXPECT_TRUE(o.enablePIREP);
+  EXPECT_EQ(hookCalls, 1);
+  EXPECT_NE(logText().find("Message: [Cannot open/read [" + dir_.file("missing.ini") + "]!]"),
+            std::string::npos);
+}
+
+TEST_F(SettingsTest, PartialFileFillsTheRestFromTheTable) {
+  const std::string f = dir_.write("orvane.ini", "[Server]\nAddress = http://127.0.0.1:8/a.php\n");
+  ORVANE::loadOptions(f);
+  const FlightOptions o = ORVANE::getFlightOptions();
+  EXPECT_EQ(o.ACARS_URL, "http://127.0.0.1:8/a.php");
+  EXPECT_EQ(o.PIREP_URL, "");
+  EXPECT_EQ(o.POS_Report_Interval, 300);
+  EXPECT_TRUE(o.enableLiveACARS);
+  EXPECT_TRUE(o.enablePIREP);
+  EXPECT_EQ(hookCalls, 0);
+}
+
+TEST_F(SettingsTest, EmptyValuesAndStrangeSwitches) {
+  const std::string f = dir_.write(
+      "orvane.ini",
+      "[Server]\r\nUser = pilot\r\nPassword=\r\n[ACARS]\r\nPOSReportTime =\r\n"
+      "EnableLiveACARS = yes\r\nEnablePIREP = 1\r\nAutoPIREP = 0\r\n");
+  ORVANE::loadOptions(f);
+  const FlightOptions o = ORVANE::getFlightOptions();
+  EXPECT_EQ(o.ACARS_User, "pilot");
+  EXPECT_EQ(o.PIREP_User, "pilot");
+  EXPECT_EQ(o.ACARS_Password, "");
+  EXPECT_EQ(o.POS_Report_Interval, 0);
+  EXPECT_FALSE(o.enableLiveACARS);
+  EXPECT_TRUE(o.enablePIREP);
+  EXPECT_FALSE(o.PIREPAuto);
+}
+
+TEST_F(SettingsTest, MalformedLineFallsBackToTheDefaults) {
+  const std::string f = dir_.write("orvane.ini", "[Server\nAddress = x\n");
+  ORVANE::loadOptions(f);
+  EXPECT_EQ(ORVANE::getFlightOptions().ACARS_URL, "http://localhost/liveacars.php");
+  EXPECT_EQ(hookCalls, 1);
+}
+
+TEST_F(SettingsTest, SavedFileIsExactAndReadsBack) {
+  FlightOptions o;
+  o.ACARS_URL = "http://127.0.0.1/liveacars.php";
+  o.PIREP_URL = "http://127.0.0.1/pirep.php";
+  o.INFO_URL = "http://127.0.0.1/info.php";
+  o.ACARS_User = "pilot";
+  o.ACARS_Password = "pass word";
+  o.PIREP_User = "other";
+  o.PIREP_Password = "other";
+  o.POS_Report_Interval = 630;
+  o.enableLiveACARS = false;
+  o.enablePIREP = true;
+  ORVANE::setFlightOptions(o);
+  const std::string f = dir_.file("orvane.ini");
+  ORVANE::saveOptions(f);
+  EXPECT_EQ(read_file(f),
+            "[Server]\nAddress = http://127.0.0.1/liveacars.php\nPIREP = "
+            "http://127.0.0.1/pirep.php\nFlightInfo = http://127.0.0.1/info.php\nUser = "
+            "pilot\nPassword = pass word\n\n[ACARS]\nPOSReportTime = 10\nEnableLiveACARS = "
+            "0\nEnablePIREP = 1\nAutoPIREP = 1\n");
+  ORVANE::setFlightOptions(FlightOptions{});
+  ORVANE::loadOptions(f);
+  const FlightOptions r = ORVANE::getFlightOptions();
+  EXPECT_EQ(r.ACARS_URL, o.ACARS_URL);
+  EXPECT_EQ(r.PIREP_URL, o.PIREP_URL);
+  EXPECT_EQ(r.INFO_URL, o.INFO_URL);
+  EXPECT_EQ(r.PIREP_User, "pilot");  // one user and password for both servers
+  EXPECT_EQ(r.PIREP_Password, "pass word");
+  EXPECT_EQ(r.POS_Report_Interval, 600);  // whole minutes
+  EXPECT_FALSE(r.enableLiveACARS);
+  EXPECT_TRUE(r.enablePIREP);
+}
+
+TEST_F(SettingsTest, UnwritableFileIsReported) {
+  ORVANE::saveOptions(dir_.file("no/such/dir/orvane.ini"));
+  EXPECT_NE(logText().find("Message: [Saving Options failed.]"), std::string::npos);
+}
+
+TEST_F(SettingsTest, LoadingWhileAFlightExistsUpdatesIt) {
+  const std::string f = dir_.write(
+      "orvane.ini", "[Server]\nAddress = http://127.0.0.1:1/x\n[ACARS]\nEnableLiveACARS = 0\n");
+  ORVANE::loadOptions(f);
+  ORVANE::prepare();
+  ASSERT_EQ(ORVANE::getState(), FlightState::INIT);
+  const std::string g = dir_.write(
+      "other.ini", "[Server]\nAddress = http://127.0.0.1:2/y\n[ACARS]\nEnableLiveACARS = 0\n");
+  ORVANE::loadOptions(g);
+  EXPECT_NE(logText().find("Message: [Options set in FlightState object.]"), std::string::npos);
+  std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+  EXPECT_EQ(ORVANE::currentFlight()->acars()->getACARSAddress(), "http://127.0.0.1:2/y");
+  EXPECT_EQ(ORVANE::currentFlight()->getState(), FlightState::INIT);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,26 @@
+// Sample PIREP records shared by the PIREP tests, and the writer of the committed golden file.
+#pragma once
+
+#include <string>
+
+#include "pirep/PIREPData.h"
+
+namespace orvane::test {
+
+// A completed flight EDDF-LOWW with every field set. Its comment holds a line feed, a
+// CR LF, "=" and "~", and its Base64 form ends in one "=".
+PIREPData sample_pirep();
+
+// Every field holds "keep-" and the field's name: shows which fields an unpack left alone.
+PIREPData sentinel_pirep();
+
+// Name of the golden file in the test data folder.
+inline constexpr const char* kGoldenFile = "pirep_v31_golden.ovp";
+
+// Full path of a file in the test data folder (ORVANE_TEST_DATA, set by CTest).
+std::string test_data_path(const std::string& name);
+
+// How the golden file was made: pack_crypt of sample_pirep(), written as it is.
+void write_golden_file(const std::string& path);
+
+}  // namespace orvane::test

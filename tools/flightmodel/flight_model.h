@@ -1,0 +1,109 @@
+// FlightModel: an aircraft's physical state over time, played from keyframes and events.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvane::model {
+
+// What the simulator would show at one moment, in the units the engine works in.
+struct AircraftState {
+  double lat = 0.0;           // degrees, north positive
+  double lon = 0.0;           // degrees, east positive
+  double gs = 0.0;            // ground speed, knots
+  double vs = 0.0;            // vertical speed, feet per minute, positive climbing
+  double height = 0.0;        // feet above ground
+  double alt = 0.0;           // feet above mean sea level
+  double true_heading = 0.0;  // degrees 0..360
+  double mag_var = 0.0;       // magnetic variation, degrees, east positive (magnetic = true - var)
+  double ias = 0.0;           // knots
+  double tas = 0.0;           // knots
+  double oat = 0.0;           // degrees Celsius
+  double tat = 0.0;           // degrees Celsius
+  double wind_dir = 0.0;      // degrees 0..360, where the wind comes from
+  double wind_speed = 0.0;    // knots
+  int engines = 0;            // number of engines, 0..4
+  std::array<double, 4> n1{};  // percent, engine 1 first
+  std::array<double, 4> n2{};  // percent
+  double zfw = 0.0;           // zero-fuel weight, pounds
+  double total_weight = 0.0;  // pounds; the fuel on board is total_weight - zfw
+  bool on_ground = false;
+
+  // Driven by events (see FlightModel::add_event), not by keyframes.
+  bool paused = false;
+  bool slew = false;
+  double sim_rate = 1.0;  // simulation rate, 1.0 = normal speed
+  bool crashed = false;
+  bool frozen = false;     // the activity counter, menu and mode flags stand still
+  bool connected = true;   // false: the simulator has vanished
+
+  // Signs of life: the counter advances with time while not frozen; the two flags
+  // normally keep their values for the whole flight.
+  std::uint16_t activity = 0;
+  std::uint8_t in_menu = 0;
+  std::uint8_t flight_mode = 0;
+
+  std::string registration;  // at most 12 characters
+};
+
+enum class EventKind {
+  Pause,
+  Resume,
+  SlewOn,
+  SlewOff,
+  SimRate,  // value = the new simulation rate
+  Crash,
+  Freeze,
+  Unfreeze,
+  Disconnect,
+  Reconnect,
+};
+
+struct Keyframe {
+  double t = 0.0;  // seconds from the start of the flight
+  AircraftState state;
+};
+
+struct Event {
+  double t = 0.0;  // seconds from the start of the flight
+  EventKind kind = EventKind::Pause;
+  double value = 0.0;
+};
+
+// Plays an aircraft's state over time. Between two keyframes numeric values move linearly
+// (the headings and the wind direction along the shorter arc); the number of engines, the
+// on-ground flag, the menu and mode flags and the registration keep the value of the
+// keyframe before. Before the first keyframe the first one holds, after the last one the
+// last one. Pause, slew, simulation rate, crash, freeze and connection change only through
+// events, which take effect at their time and last until the opposite event.
+class FlightModel {
+ public:
+  // How fast the activity counter moves while the simulator is not frozen.
+  static constexpr double kActivityPerSecond = 18.0;
+
+  // Adds a keyframe; keyframes may come in any order. The event-driven fields of the
+  // state are not taken from keyframes. Throws std::invalid_argument for a time that is
+  // negative or not finite.
+  void add_keyframe(double t, const AircraftState& state);
+  // Adds an event; events at the same time apply in the order they were added. Throws
+  // std::invalid_argument for a time that is negative or not finite.
+  void add_event(double t, EventKind kind, double value = 0.0);
+
+  // The state at t seconds from the start; any t is accepted (not finite counts as 0).
+  AircraftState at(double t) const;
+  // Time of the last keyframe or event, seconds.
+  double duration() const;
+
+  const std::vector<Keyframe>& keyframes() const { return keyframes_; }
+  const std::vector<Event>& events() const { return events_; }
+
+ private:
+  AircraftState interpolate(double t) const;
+
+  std::vector<Keyframe> keyframes_;  // sorted by time, stable
+  std::vector<Event> events_;        // sorted by time, stable
+};
+
+}  // namespace orvane::model

@@ -1,0 +1,74 @@
+// Player: plays a flight model into the stand-in's offset memory, in real time or faster.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "flightmodel/flight_model.h"
+#include "simstandin/offset_memory.h"
+#include "simstandin/standin_server.h"
+
+namespace orvane::standin {
+
+// Flight time follows the process clock (orvane::clock()) multiplied by the speed factor,
+// so a test's manual clock drives the player as well. A disconnect event stops the server
+// (clients find it gone), a reconnect event starts it again.
+class Player {
+ public:
+  // Receives one line per event passed and one when the scenario has been played out.
+  using Report = std::function<void(const std::string&)>;
+
+  // server may be null (no connection events). speed: flight seconds per clock second,
+  // greater than 0; anything else throws std::invalid_argument.
+  Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server,
+         double speed = 1.0);
+  ~Player();
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+
+  // Plays on a thread of its own from flight time 0, starting now; every 50 ms of clock
+  // time (and at once) the state of the moment goes into the memory.
+  void start();
+  void stop();
+
+  // Puts the state at t seconds of flight into the memory, applies a change of the
+  // connection and reports the events passed since the previous call. Any thread.
+  model::AircraftState apply(double t);
+
+  void set_report(Report report);
+  double flight_time() const { return flight_time_.load(); }
+  bool finished() const { return finished_.load(); }
+  const model::FlightModel& model() const { return model_; }
+
+  // Text of an event for the reports, e.g. "pause", "rate 4".
+  static std::string describe(const model::Event& event);
+
+ private:
+  void run(std::int64_t start_ms);
+
+  const model::FlightModel model_;
+  OffsetMemory& memory_;
+  StandinServer* const server_;
+  const double speed_;
+
+  std::mutex apply_mutex_;  // serialises apply; guards the members below
+  std::size_t next_event_ = 0;
+  std::optional<bool> connected_;  // connection state applied last
+  Report report_;
+
+  std::atomic<double> flight_time_{0.0};
+  std::atomic<bool> finished_{false};
+
+  std::mutex run_mutex_;  // guards stop_ and thread_
+  std::condition_variable run_cv_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace orvane::standin
