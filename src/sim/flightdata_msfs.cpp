@@ -104,6 +104,7 @@ bool FlightData_MSFS::isSimConnected() {
       log("not connected at time [" + std::to_string(now) + "].");
       // Closing the link as well lets the next read open it again once the simulator
       // moves, instead of being refused as already open.
+      FSUIPC_Close();
       FSUIPC_connected = false;
       return false;
     }

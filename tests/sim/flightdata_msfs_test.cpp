@@ -467,6 +467,25 @@ TEST_F(FlightDataMsfsTest, ReconnectsAfterAWatchdogDisconnectOnceTheSimulatorMov
                                "PrevActCount: [101]", "ActivityCount: [102]"}));
 }
 
+TEST_F(FlightDataMsfsTest, ReconnectsAfterAWatchdogDisconnectOnceTheSimulatorRestarts) {
+  FlightData_MSFS& src = connected_source();
+  EXPECT_TRUE(src.isSimConnected());
+  clock_.advance(61);
+  EXPECT_FALSE(src.isSimConnected());
+  ASSERT_TRUE(server_->restart()) << server_->error();
+  memory_.put<std::int32_t>(0x0574, 500);
+  take_log();
+
+  EXPECT_EQ(src.getAltitude(), 1640);
+  EXPECT_TRUE(src.isSimConnected());  // the counter has not moved yet: frozen timer set
+  clock_.advance(60);
+  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_EQ(take_log(), (Lines{"PrevActCount: [100]", "ActivityCount: [100]",
+                               "setting activityTO to: [" + std::to_string(clock_.now() - 60) +
+                                   "]",
+                               "PrevActCount: [100]", "ActivityCount: [100]"}));
+}
+
 TEST_F(FlightDataMsfsTest, LostServerIsReportedAndFoundAgainAfterItRestarts) {
   FlightData_MSFS& src = connected_source();
   memory_.put<std::int32_t>(0x0574, 1000);

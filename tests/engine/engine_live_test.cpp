@@ -1,0 +1,176 @@
+// Flights with live ACARS on, through the engine facade, against a real server on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include "acars/http_transfer.h"
+#include "airline/airline_server.h"
+#include "support/engine_fixture.h"
+
+namespace orvane {
+namespace {
+
+using airline::AirlineServer;
+using airline::Reply;
+using airline::Request;
+using test::EngineFixture;
+
+const std::string kAcars = "/liveacars.php";
+const std::string kPirep = "/pirep.php";
+
+bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
+
+class EngineLiveTest : public EngineFixture {
+ protected:
+  void SetUp() override {
+    HttpTransfer::setTimeoutSeconds(5);
+    ASSERT_TRUE(server_.start());
+    server_.set_default(kAcars, Reply{200, "1|OK"});
+    server_.set_default(kPirep, Reply{200, "1|PIREP accepted"});
+    answerBeginFlight(Reply{200, "1|4711|PosRep 1000:60 10000:120"});
+    FlightOptions o;
+    o.ACARS_URL = server_.url(kAcars);
+    o.PIREP_URL = server_.url(kPirep);
+    o.INFO_URL = server_.url("/info.php");
+    o.ACARS_User = o.PIREP_User = "pilot";
+    o.ACARS_Password = o.PIREP_Password = "secret";
+    o.POS_Report_Interval = 600;
+    o.enableLiveACARS = true;
+    o.enablePIREP = true;
+    ORVANE::setFlightOptions(o);
+  }
+  void TearDown() override { HttpTransfer::setTimeoutSeconds(30); }
+
+  void answerBeginFlight(Reply reply) {
+    server_.set_handler([reply](const Request& r) -> std::optional<Reply> {
+      if (has(r.body, "&DATA2=BEGINFLIGHT&")) return reply;
+      return std::nullopt;
+    });
+  }
+  std::vector<std::string> posted() {
+    std::vector<std::string> out;
+    for (const Request& r : server_.requests_for(kAcars)) out.push_back(r.body);
+    return out;
+  }
+  // The window's way to send a finished flight's PIREP: a new flight carries it.
+  void sendPIREP(const PIREPData& p) {
+    if (ORVANE::getState() == FlightState::NONE) ORVANE::prepare();
+    ORVANE::SendPIREP(p);
+  }
+
+  AirlineServer server_;
+};
+
+TEST_F(EngineLiveTest, WholeFlightReachesTheServerInOrderWithItsId) {
+  flyNormalFlight();
+  ASSERT_TRUE(cycleUntilDiscarded());
+  const std::vector<std::string> queued = lastQueue_;
+  const std::vector<std::string> bodies = posted();
+  ASSERT_EQ(bodies.size(), queued.size() + 1);
+  EXPECT_EQ(bodies[0], "DATA1=ORVANE_TEST|2.0&DATA2=TEST&DATA3=pilot&DATA4=");
+  EXPECT_EQ(bodies[1], "DATA1=ORVANE_TEST|2.0&DATA2=BEGINFLIGHT&DATA3=" + queued[0].substr(12) +
+                           "&DATA4=");
+  for (std::size_t i = 1; i + 1 < queued.size(); ++i) {
+    EXPECT_EQ(bodies[i + 1], queued[i]) << i;
+    EXPECT_TRUE(has(queued[i], "&DATA2=MESSAGE&DATA3=4711&DATA4=[")) << queued[i];
+  }
+  EXPECT_EQ(bodies.back(), "DATA1=ORVANE_TEST|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+
+  // At 8000 ft the server's table asks for a report every two minutes instead of ten.
+  std::size_t cruiseReports = 0;
+  for (const std::string& m : queued) cruiseReports += has(m, "Message:\nPOS ") && has(m, "/ALT 8000\n");
+  EXPECT_EQ(cruiseReports, 5u);
+
+  ASSERT_TRUE(ORVANE::PIREPDataAvailable());
+  PIREPData p = ORVANE::getPIREPData();
+  p.Comment = "Smooth flight";
+  sendPIREP(p);
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "PIREP accepted");
+  ASSERT_EQ(server_.count(kPirep), 1u);
+  const std::string body = server_.requests_for(kPirep)[0].body;
+  EXPECT_EQ(body,
+            "DATA1=ORVANE_TEST|2.0&DATA2=pilot~secret~ABC123~B738~8000~IFR~EDDF~EDDM~EDDN~"
+            "04.07.2026 14:00~00:20~00:15~1550~1200~120~3400~OFFLINE~" +
+                p.Out + "~" + p.Off + "~" + p.On + "~" + p.In +
+                "~50000~61700~60500~50.0333~8.5706~364~48.3593~9.5606~364~1800~1500~260~300~"
+                "U21vb3RoIGZsaWdodA==");
+  const std::string log = logText();
+  EXPECT_TRUE(has(log, "ACARS: [Sending PIREP: [DATA1=ORVANE_TEST|2.0&DATA2=pilot~****~ABC123~"));
+  EXPECT_FALSE(has(log, "secret"));
+}
+
+TEST_F(EngineLiveTest, FailedConnectionTestTracksTheFlightWithoutLiveMessages) {
+  server_.stop();
+  flyNormalFlight();
+  const std::string failed = ORVANE::getConnectFailed();
+  EXPECT_EQ(failed.rfind("Connection to ACARS server failed: [", 0), 0u) << failed;
+  ASSERT_TRUE(cycleUntilDiscarded());
+  EXPECT_EQ(lastQueue_.back(), "ENDFLIGHT|NO LIVEACARS");
+  ASSERT_TRUE(server_.restart());
+  EXPECT_EQ(server_.total(), 0u);
+  EXPECT_TRUE(ORVANE::PIREPDataAvailable());
+}
+
+TEST_F(EngineLiveTest, RefusedBeginFlightHoldsTheFlightUntilLiveAcarsIsSwitchedOff) {
+  answerBeginFlight(Reply{200, "0|Flight not booked"});
+  ORVANE::prepare();
+  ASSERT_EQ(ORVANE::getState(), FlightState::INIT);
+  ORVANE::BeginFlight();
+  ASSERT_TRUE(server_.wait_for_count(kAcars, 2, 5000));
+  std::string failed;
+  ASSERT_TRUE(test::eventually([&] { return !(failed = ORVANE::getConnectFailed()).empty(); }));
+  EXPECT_EQ(failed, "Flight not booked");
+  cycles(3);
+  EXPECT_EQ(ORVANE::getState(), FlightState::INIT);
+  sim().state.paused = true;
+  cycle();
+  ASSERT_TRUE(server_.wait_for_count(kAcars, 3, 5000));
+  EXPECT_EQ(posted()[2], "DATA1=ORVANE_TEST|2.0&DATA2=PAUSEFLIGHT&DATA3=&DATA4=1");
+  sim().state.paused = false;
+  cycle();
+  EXPECT_TRUE(has(logText(), "ACARS: [BEGINFLIGHT returned error: [Flight not booked]]"));
+
+  // The window's recovery: go on without live messages and start the flight again.
+  FlightOptions o = ORVANE::getFlightOptions();
+  o.enableLiveACARS = false;
+  ORVANE::setFlightOptions(o);
+  ORVANE::BeginFlight();
+  waitUntilAcarsReady();
+  cycle();
+  EXPECT_EQ(ORVANE::getState(), FlightState::READY);
+  toCruise();
+  landAndPark();
+  const PIREPData p = finish();
+  EXPECT_EQ(p.Callsign, "ABC123");
+}
+
+TEST_F(EngineLiveTest, RefusedPIREPCanBeSentAgain) {
+  server_.push_reply(kPirep, Reply{200, "0|Aircraft not allowed"});
+  toCruise();
+  landAndPark();
+  const PIREPData p = finish();
+  sendPIREP(p);
+  EXPECT_EQ(ORVANE::getPIREPState(), ERR);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "Aircraft not allowed");
+  sendPIREP(p);
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "PIREP accepted");
+  EXPECT_EQ(server_.count(kPirep), 2u);
+}
+
+TEST_F(EngineLiveTest, FlightPlanDownloadFillsTheFlightData) {
+  server_.set_default("/info.php",
+                      Reply{200, "1|OK\nEDDF\nEDDM\nEDDN\nANEKI Y163 NATOR\n120\n3400\nIFR\nB738\n"
+                                 "24000"});
+  ORVANE::prepare();
+  ORVANE::getFlightPlan("ABC123");
+  std::string plan;
+  ASSERT_TRUE(test::eventually([&] { return !(plan = ORVANE::getACARSFlightPlan()).empty(); }));
+  const SFlightData d = ORVANE::fillinFlightData(plan);
+  EXPECT_EQ(d.sDeparture, "EDDF");
+  EXPECT_EQ(d.sAltitude, "24000");
+  EXPECT_EQ(server_.requests_for("/info.php")[0].body,
+            "DATA1=ORVANE_TEST|2.0&DATA2=ABC123&DATA3=flightplan&DATA4=pilot&DATA5=secret");
+}
+
+}  // namespace
+}  // namespace orvane
