@@ -160,8 +160,7 @@ bool FSUIPC_Open(std::uint32_t requested, std::uint32_t* result) {
 bool FSUIPC_Read(std::uint32_t offset, std::uint32_t size, void* dest, std::uint32_t* result) {
   if (!m_pView) return fail(result, FSUIPC_ERR_NOT_OPEN);
   // 64-bit sum: a size near 2^32 must not wrap round into "fits".
-  if (std::uint64_t{queued()} + size + FSUIPC_READ_HEADER + kEndMarkerSize >
-      FSUIPC_BLOCK_USABLE) {
+  if (std::uint64_t{queued()} + size + FSUIPC_READ_HEADER + kEndMarkerSize > FSUIPC_BLOCK_USABLE) {
     return fail(result, FSUIPC_ERR_QUEUE_FULL);
   }
   std::uint32_t token = 0;
@@ -181,8 +180,7 @@ bool FSUIPC_Read(std::uint32_t offset, std::uint32_t size, void* dest, std::uint
 bool FSUIPC_Write(std::uint32_t offset, std::uint32_t size, const void* src,
                   std::uint32_t* result) {
   if (!m_pView) return fail(result, FSUIPC_ERR_NOT_OPEN);
-  if (std::uint64_t{queued()} + size + FSUIPC_WRITE_HEADER + kEndMarkerSize >
-      FSUIPC_BLOCK_USABLE) {
+  if (std::uint64_t{queued()} + size + FSUIPC_WRITE_HEADER + kEndMarkerSize > FSUIPC_BLOCK_USABLE) {
     return fail(result, FSUIPC_ERR_QUEUE_FULL);
   }
   // Nothing to copy from: refuse rather than send bytes the caller never gave.

@@ -31,16 +31,16 @@ enum FsuipcResult : std::uint32_t {
 };
 
 // Geometry of the shared block, in bytes.
-inline constexpr std::uint32_t FSUIPC_BLOCK_SIZE = 32768;  // size of the shared block
+inline constexpr std::uint32_t FSUIPC_BLOCK_SIZE = 32768;    // size of the shared block
 inline constexpr std::uint32_t FSUIPC_BLOCK_USABLE = 32512;  // room for records + end marker
-inline constexpr std::uint32_t FSUIPC_READ_HEADER = 16;  // id, offset, size, destination
-inline constexpr std::uint32_t FSUIPC_WRITE_HEADER = 12;  // id, offset, size
+inline constexpr std::uint32_t FSUIPC_READ_HEADER = 16;      // id, offset, size, destination
+inline constexpr std::uint32_t FSUIPC_WRITE_HEADER = 12;     // id, offset, size
 inline constexpr std::uint32_t FSUIPC_RECORD_READ = 1;
 inline constexpr std::uint32_t FSUIPC_RECORD_WRITE = 2;
 
 // Offsets of the open handshake.
-inline constexpr std::uint32_t FSUIPC_OFFSET_VERSION = 0x3304;     // 4 bytes, server version
-inline constexpr std::uint32_t FSUIPC_OFFSET_FS_VERSION = 0x3308;  // 4 bytes, 0xFADE + sim
+inline constexpr std::uint32_t FSUIPC_OFFSET_VERSION = 0x3304;      // 4 bytes, server version
+inline constexpr std::uint32_t FSUIPC_OFFSET_FS_VERSION = 0x3308;   // 4 bytes, 0xFADE + sim
 inline constexpr std::uint32_t FSUIPC_OFFSET_LIB_VERSION = 0x330A;  // 2 bytes, written by us
 inline constexpr std::uint32_t FSUIPC_MIN_VERSION = 0x19980005;
 inline constexpr std::uint32_t FSUIPC_FS_SIGNATURE = 0xFADE0000;
@@ -63,8 +63,7 @@ bool FSUIPC_Open(std::uint32_t requested, std::uint32_t* result);
 // must stay valid until then. A null dest or size 0 is sent but nothing is copied back.
 bool FSUIPC_Read(std::uint32_t offset, std::uint32_t size, void* dest, std::uint32_t* result);
 // Queues a write of size bytes copied from src now.
-bool FSUIPC_Write(std::uint32_t offset, std::uint32_t size, const void* src,
-                  std::uint32_t* result);
+bool FSUIPC_Write(std::uint32_t offset, std::uint32_t size, const void* src, std::uint32_t* result);
 // Sends every queued request and waits for the answer; the queue is consumed either way.
 bool FSUIPC_Process(std::uint32_t* result);
 // Closes the link; safe at any time and repeatedly.

@@ -33,8 +33,7 @@ class FsuipcLink {
                                    std::uint8_t** view) = 0;
   // Sends msg with the block's name to the server found, blocking up to timeout_ms; on
   // ANSWERED, *answer holds the server's 32-bit answer.
-  virtual SendResult send(std::uint32_t msg, std::uint32_t timeout_ms,
-                          std::uint32_t* answer) = 0;
+  virtual SendResult send(std::uint32_t msg, std::uint32_t timeout_ms, std::uint32_t* answer) = 0;
   // Releases the block and everything else; safe to call repeatedly.
   virtual void release() = 0;
 };

@@ -1,6 +1,4 @@
 // FsuipcLink for POSIX: shared memory for the block, a UNIX-domain socket per window class.
-#include "sim/fsuipc_link.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
@@ -16,12 +14,14 @@
 #include <mutex>
 #include <vector>
 
+#include "sim/fsuipc_link.h"
+
 namespace orvane {
 
 namespace {
 
 std::mutex dir_mutex;
-std::string socket_dir;  // guarded by dir_mutex; empty: the default
+std::string socket_dir;       // guarded by dir_mutex; empty: the default
 bool socket_dir_set = false;  // guarded by dir_mutex
 
 void put_u32(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -40,8 +40,7 @@ using SteadyClock = std::chrono::steady_clock;
 
 int ms_left(SteadyClock::time_point deadline) {
   const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
-          .count();
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
   return left > 0 ? static_cast<int>(left) : 0;
 }
 

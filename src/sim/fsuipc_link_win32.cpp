@@ -20,9 +20,7 @@ class Win32Link final : public FsuipcLink {
     return m_hWnd ? Server::FALLBACK : Server::NONE;
   }
 
-  std::uint32_t register_message(const char* name) override {
-    return RegisterWindowMessageA(name);
-  }
+  std::uint32_t register_message(const char* name) override { return RegisterWindowMessageA(name); }
 
   BlockResult create_block(const std::string& mapping_name, std::size_t size,
                            std::uint8_t** view) override {
@@ -42,8 +40,8 @@ class Win32Link final : public FsuipcLink {
   SendResult send(std::uint32_t msg, std::uint32_t timeout_ms, std::uint32_t* answer) override {
     DWORD_PTR reply = 0;
     SetLastError(0);
-    const LRESULT ok = SendMessageTimeoutA(m_hWnd, msg, static_cast<WPARAM>(m_atom), 0,
-                                           SMTO_BLOCK, timeout_ms, &reply);
+    const LRESULT ok = SendMessageTimeoutA(m_hWnd, msg, static_cast<WPARAM>(m_atom), 0, SMTO_BLOCK,
+                                           timeout_ms, &reply);
     if (ok) {
       *answer = static_cast<std::uint32_t>(reply);
       return SendResult::ANSWERED;

@@ -29,7 +29,8 @@ bool ends_with(const std::string& s, const std::string& suffix);
 std::vector<std::string> maxline_string(const std::string& text, std::size_t width);
 
 // Reads one value as formatted stream input does; 0 (or false) when nothing can be read.
-// For bool only "1" reads as true.
+// For bool the number read after any leading blanks must be 1 to give true: "1" is true,
+// "0", "2", "yes" and "" are false.
 template <class T>
 T To_t(const std::string& s) {
   std::istringstream in(s);

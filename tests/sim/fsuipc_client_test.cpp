@@ -1,9 +1,10 @@
 // Tests of the FSUIPC client against the in-process stand-in server over the real link.
+#include "sim/fsuipc_client.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
@@ -13,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
 #include "simstandin/offset_memory.h"
 #include "simstandin/standin_server.h"
@@ -58,8 +58,10 @@ struct Guarded {
     after.fill(0xEE);
   }
   bool guards_intact() const {
-    for (auto b : before) if (b != 0xEE) return false;
-    for (auto b : after) if (b != 0xEE) return false;
+    for (auto b : before)
+      if (b != 0xEE) return false;
+    for (auto b : after)
+      if (b != 0xEE) return false;
     return true;
   }
 };
@@ -235,7 +237,8 @@ TEST_F(CopyBackTest, RandomBlocksStayInBounds) {
     }
     // Scribble over a few bytes, as a broken server would, and cut the tail at random.
     for (int k = static_cast<int>(rng() % 4); k > 0 && !block_.empty(); --k) {
-      block_[rng() % block_.size()] = static_cast<std::uint8_t>(rng() % 3 == 0 ? rng() : rng() % 40);
+      block_[rng() % block_.size()] =
+          static_cast<std::uint8_t>(rng() % 3 == 0 ? rng() : rng() % 40);
     }
     if (!block_.empty() && rng() % 3 == 0) block_.resize(rng() % block_.size());
     std::vector<std::unique_ptr<std::uint8_t[]>> buffers;
@@ -502,7 +505,8 @@ TEST_F(FsuipcClientTest, BlockCarriesTheRecordLayoutAndTokens) {
   EXPECT_EQ(u32_at(p + 20), 2u);
   EXPECT_EQ(u32_at(p + 24), 0x1234u);
   EXPECT_EQ(u32_at(p + 28), 3u);
-  EXPECT_EQ(std::vector<std::uint8_t>(p + 32, p + 35), (std::vector<std::uint8_t>{0xAB, 0xCD, 0xEF}));
+  EXPECT_EQ(std::vector<std::uint8_t>(p + 32, p + 35),
+            (std::vector<std::uint8_t>{0xAB, 0xCD, 0xEF}));
   EXPECT_EQ(u32_at(p + 35), 1u);
   EXPECT_EQ(u32_at(p + 39), 0x0264u);
   EXPECT_EQ(u32_at(p + 43), 2u);
@@ -701,14 +705,20 @@ TEST_F(FsuipcClientTest, HostileAnswersNeverReachOutOfBounds) {
   memory_.put<std::uint32_t>(0x0200, 0x01020304u);
   using Edit = std::function<void(std::uint8_t*)>;
   const std::vector<Edit> edits = {
-      [](std::uint8_t* b) { set_u32(b + 8, 0xFFFFFFF0u); },         // size wraps round
-      [](std::uint8_t* b) { set_u32(b + 8, FSUIPC_BLOCK_SIZE); },    // size past the block
-      [](std::uint8_t* b) { set_u32(b + 8, 40); },                   // bigger than queued
-      [](std::uint8_t* b) { set_u32(b + 12, 1000); },                // token past the table
-      [](std::uint8_t* b) { set_u32(b + 12, 0x80000001u); },         // looks like a pointer
-      [](std::uint8_t* b) { set_u32(b + 20, 1); set_u32(b + 28, 32000); },  // 2nd record runs over
-      [](std::uint8_t* b) { set_u32(b + 40, 2); set_u32(b + 48, 0xFFFFFFFFu); },  // past the marker
-      [](std::uint8_t* b) { std::memset(b + 40, 0x01, 200); },       // end marker overwritten
+      [](std::uint8_t* b) { set_u32(b + 8, 0xFFFFFFF0u); },        // size wraps round
+      [](std::uint8_t* b) { set_u32(b + 8, FSUIPC_BLOCK_SIZE); },  // size past the block
+      [](std::uint8_t* b) { set_u32(b + 8, 40); },                 // bigger than queued
+      [](std::uint8_t* b) { set_u32(b + 12, 1000); },              // token past the table
+      [](std::uint8_t* b) { set_u32(b + 12, 0x80000001u); },       // looks like a pointer
+      [](std::uint8_t* b) {
+        set_u32(b + 20, 1);
+        set_u32(b + 28, 32000);
+      },  // 2nd record runs over
+      [](std::uint8_t* b) {
+        set_u32(b + 40, 2);
+        set_u32(b + 48, 0xFFFFFFFFu);
+      },                                                        // past the marker
+      [](std::uint8_t* b) { std::memset(b + 40, 0x01, 200); },  // end marker overwritten
   };
   for (std::size_t i = 0; i < edits.size(); ++i) {
     server->set_tamper([&](std::uint8_t* block, std::size_t) { edits[i](block); });

@@ -1,17 +1,21 @@
 // Tests of the simulator stand-in: the player in-process, and the orvane-simstandin program
 // run as a separate process and reached through the real FSUIPC link.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -91,9 +95,9 @@ TEST_F(StandinPlayerTest, ReportsEachEventOnceAndTheEnd) {
   EXPECT_EQ(lines, (std::vector<std::string>{"5 s: pause", "10 s: resume", "12 s: rate 4"}));
   player.apply(31.0);
   player.apply(40.0);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "5 s: pause", "10 s: resume", "12 s: rate 4", "20 s: slew on",
-                       "31 s: scenario played out, holding the last state"}));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"5 s: pause", "10 s: resume", "12 s: rate 4", "20 s: slew on",
+                                      "31 s: scenario played out, holding the last state"}));
   EXPECT_TRUE(player.finished());
 }
 
@@ -136,8 +140,7 @@ TEST_F(StandinPlayerTest, ThreadFollowsTheClockAtItsSpeed) {
 TEST_F(StandinPlayerTest, SpeedMustBePositive) {
   for (const double speed : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(),
                              std::numeric_limits<double>::infinity()}) {
-    EXPECT_THROW(Player(model::default_scenario(), memory_, nullptr, speed),
-                 std::invalid_argument);
+    EXPECT_THROW(Player(model::default_scenario(), memory_, nullptr, speed), std::invalid_argument);
   }
 }
 
@@ -151,6 +154,169 @@ TEST(StandinServerTest, RefusesASocketAnotherServerListensOn) {
   EXPECT_EQ(second.error(), "another server listens on " + first.socket_path());
   first.stop();
   EXPECT_TRUE(second.start()) << second.error();
+}
+
+// --- the server against hostile clients --------------------------------------------
+
+void put_u32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// One raw exchange with the server: the answer, or nothing when it closed without one.
+std::optional<std::uint32_t> raw_exchange(const std::string& path,
+                                          const std::vector<std::uint8_t>& bytes) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, path.data(), path.size());
+  std::optional<std::uint32_t> answer;
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+      ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
+    ::shutdown(fd, SHUT_WR);
+    std::uint8_t in[4];
+    std::size_t got = 0;
+    pollfd p{fd, POLLIN, 0};
+    while (got < 4 && ::poll(&p, 1, 5000) > 0) {
+      const ssize_t n = ::recv(fd, in + got, 4 - got, 0);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (got == 4) answer = in[0] | in[1] << 8 | in[2] << 16 | std::uint32_t{in[3]} << 24;
+  }
+  ::close(fd);
+  return answer;
+}
+
+std::vector<std::uint8_t> message(std::uint32_t id, const std::string& name) {
+  std::vector<std::uint8_t> out;
+  put_u32(out, id);
+  put_u32(out, static_cast<std::uint32_t>(name.size()));
+  out.insert(out.end(), name.begin(), name.end());
+  put_u32(out, 0);
+  return out;
+}
+
+// A shared block made by the test, as a hostile client would make it.
+class RawBlock {
+ public:
+  RawBlock(const std::string& mapping_name, std::size_t size)
+      : shm_(fsuipc_shm_name(mapping_name)), size_(size) {
+    fd_ = ::shm_open(shm_.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
+    if (fd_ < 0 || ::ftruncate(fd_, static_cast<off_t>(size)) != 0) throw std::runtime_error("shm");
+    view_ = static_cast<std::uint8_t*>(
+        ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0));
+  }
+  ~RawBlock() {
+    ::munmap(view_, size_);
+    ::close(fd_);
+    ::shm_unlink(shm_.c_str());
+  }
+  std::uint8_t* data() { return view_; }
+  void set_u32(std::size_t at, std::uint32_t v) { std::memcpy(view_ + at, &v, 4); }
+
+ private:
+  std::string shm_;
+  std::size_t size_;
+  int fd_ = -1;
+  std::uint8_t* view_ = nullptr;
+};
+
+std::string test_mapping_name(int n) {
+  return "OrvaneTest:" + std::to_string(::getpid()) + ":" + std::to_string(n);
+}
+
+class StandinServerHostileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.start()) << server_.error();
+    fsuipc_set_socket_dir(dir_.path().string());
+  }
+  void TearDown() override { FSUIPC_Close(); }
+  std::optional<std::uint32_t> send_block(const std::string& name) {
+    return raw_exchange(server_.socket_path(), message(fsuipc_message_id("FsasmLib:IPC"), name));
+  }
+  void expect_still_serving() {
+    std::uint32_t code = 99;
+    EXPECT_TRUE(FSUIPC_Open(0, &code)) << fsuipc_error(code);
+    FSUIPC_Close();
+  }
+
+  test::TempDir dir_;
+  ManualClock clock_;
+  ScopedClock scoped_{clock_};
+  OffsetMemory memory_;
+  StandinServer server_{memory_, dir_.path().string()};
+};
+
+TEST_F(StandinServerHostileTest, MalformedMessagesGetZeroOrNoAnswer) {
+  RawBlock block(test_mapping_name(1), FSUIPC_BLOCK_SIZE);
+  const std::string path = server_.socket_path();
+  const std::uint32_t id = fsuipc_message_id("FsasmLib:IPC");
+  EXPECT_EQ(raw_exchange(path, message(id + 1, test_mapping_name(1))), 0u);  // other message
+  EXPECT_EQ(send_block(test_mapping_name(1)), 1u);  // an empty batch is fine
+  EXPECT_EQ(send_block("OrvaneTest:no:such:block"), 0u);
+  EXPECT_EQ(raw_exchange(path, message(id, "")), std::nullopt);  // no name
+  std::vector<std::uint8_t> long_name;
+  put_u32(long_name, id);
+  put_u32(long_name, 1000);
+  long_name.resize(1000 + 12, 'x');
+  EXPECT_EQ(raw_exchange(path, long_name), std::nullopt);
+  std::vector<std::uint8_t> cut = message(id, test_mapping_name(1));
+  cut.resize(cut.size() - 3);  // ends in the middle of the last field
+  EXPECT_EQ(raw_exchange(path, cut), std::nullopt);
+  EXPECT_EQ(raw_exchange(path, {}), std::nullopt);
+  RawBlock small(test_mapping_name(2), 100);  // smaller than a block
+  EXPECT_EQ(send_block(test_mapping_name(2)), 0u);
+  expect_still_serving();
+}
+
+TEST_F(StandinServerHostileTest, HostileRecordsAreRefusedWithinTheBlock) {
+  RawBlock block(test_mapping_name(3), FSUIPC_BLOCK_SIZE);
+  memory_.put<std::uint32_t>(0x0100, 0x01020304u);
+  // A sound read at the very end of the block.
+  block.set_u32(0, 2);
+  block.set_u32(4, 0x7000);
+  block.set_u32(8, 32768 - 12 - 20);
+  block.set_u32(32768 - 20, 1);
+  block.set_u32(32768 - 16, 0x0100);
+  block.set_u32(32768 - 12, 4);
+  block.set_u32(32768 - 8, 0);
+  block.set_u32(32768 - 4, 0);
+  EXPECT_EQ(send_block(test_mapping_name(3)), 0u);  // no end marker left inside the block
+  block.set_u32(8, 32768 - 12 - 24);
+  block.set_u32(32768 - 24, 1);
+  block.set_u32(32768 - 20, 0x0100);
+  block.set_u32(32768 - 16, 4);
+  block.set_u32(32768 - 12, 0);
+  block.set_u32(32768 - 4, 0);
+  EXPECT_EQ(send_block(test_mapping_name(3)), 1u);
+  std::uint32_t value = 0;
+  std::memcpy(&value, block.data() + 32768 - 8, 4);
+  EXPECT_EQ(value, 0x01020304u);
+
+  for (const std::uint32_t size : {0xFFFFFFFFu, 0xFFFFFFF0u, 32768u, 32753u}) {
+    std::memset(block.data(), 0, 64);
+    block.set_u32(0, 1);
+    block.set_u32(4, 0x0100);
+    block.set_u32(8, size);
+    EXPECT_EQ(send_block(test_mapping_name(3)), 0u) << size;
+    block.set_u32(0, 2);
+    EXPECT_EQ(send_block(test_mapping_name(3)), 0u) << size;
+  }
+  std::memset(block.data(), 0x01, FSUIPC_BLOCK_SIZE);  // records of 0x01010101 bytes
+  EXPECT_EQ(send_block(test_mapping_name(3)), 0u);
+  std::memset(block.data(), 0x07, FSUIPC_BLOCK_SIZE);  // unknown ids
+  EXPECT_EQ(send_block(test_mapping_name(3)), 0u);
+
+  std::mt19937 rng(5);
+  for (int round = 0; round < 200; ++round) {
+    for (std::size_t i = 0; i < 256; ++i) {
+      block.data()[i] = static_cast<std::uint8_t>(rng() % 4 ? rng() % 3 : rng());
+    }
+    const auto answer = send_block(test_mapping_name(3));
+    ASSERT_TRUE(answer == 0u || answer == 1u);
+  }
+  expect_still_serving();
 }
 
 // --- the program, as a separate process ----------------------------------------------
@@ -189,7 +355,8 @@ class StandinProcess {
     for (;;) {
       if (has_line(line)) return true;
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            until - std::chrono::steady_clock::now()).count();
+                            until - std::chrono::steady_clock::now())
+                            .count();
       if (left <= 0) return false;
       pollfd p{out_, POLLIN, 0};
       if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
@@ -254,8 +421,8 @@ class StandinProgramTest : public ::testing::Test {
   // Starts the program on the still scenario with extra options and waits until it serves.
   std::unique_ptr<StandinProcess> run(std::vector<std::string> extra,
                                       const std::string& window_class = "UIPCMAIN") {
-    std::vector<std::string> args{"--scenario", scenario_, "--socket-dir", dir_.path().string(),
-                                  "--class", window_class};
+    std::vector<std::string> args{"--scenario",         scenario_, "--socket-dir",
+                                  dir_.path().string(), "--class", window_class};
     args.insert(args.end(), extra.begin(), extra.end());
     auto p = std::make_unique<StandinProcess>(args);
     EXPECT_TRUE(p->wait_for_line("orvane-simstandin: serving " + window_class + " at " +
@@ -276,8 +443,8 @@ TEST_F(StandinProgramTest, ServesTheScenarioThroughTheLink) {
   ASSERT_TRUE(FSUIPC_Open(0, &code)) << fsuipc_error(code);
   EXPECT_EQ(FSUIPC_Version, StandinServer::kGoodVersion);
   EXPECT_EQ(FSUIPC_FS_Version, 0x000Cu);
-  EXPECT_TRUE(program->wait_for_line("orvane-simstandin: client linked through " +
-                                     fsuipc_mapping_name()))
+  EXPECT_TRUE(
+      program->wait_for_line("orvane-simstandin: client linked through " + fsuipc_mapping_name()))
       << program->text();
 
   OffsetMemory expected;
@@ -380,7 +547,8 @@ TEST_F(StandinProgramTest, GoneProgramGivesCodes12Then2) {
 TEST_F(StandinProgramTest, BadVersionGivesCode7OrCode14BehindTheFallback) {
   {
     auto program = run({"--bad-version"});
-    EXPECT_TRUE(program->wait_for_line("orvane-simstandin: answering the handshake with bad versions"));
+    EXPECT_TRUE(
+        program->wait_for_line("orvane-simstandin: answering the handshake with bad versions"));
     std::uint32_t code = 99;
     EXPECT_FALSE(FSUIPC_Open(0, &code));
     EXPECT_EQ(code, 7u);
@@ -419,8 +587,8 @@ TEST_F(StandinProgramTest, UnknownRecordIdEndsTheCopyBack) {
 }
 
 TEST_F(StandinProgramTest, DisconnectEventTakesTheServerAwayUntilReconnect) {
-  scenario_ = dir_.write("gap.txt", std::string(kStillScenario) +
-                                        "event 20 disconnect\nevent 40 reconnect\n");
+  scenario_ = dir_.write("gap.txt",
+                         std::string(kStillScenario) + "event 20 disconnect\nevent 40 reconnect\n");
   auto program = run({"--speed", "1000"});
   ASSERT_TRUE(program->wait_for_line("orvane-simstandin: 40 s: reconnect")) << program->text();
   EXPECT_TRUE(program->wait_for_line("orvane-simstandin: 20 s: disconnect"));
@@ -433,9 +601,12 @@ TEST_F(StandinProgramTest, DisconnectEventTakesTheServerAwayUntilReconnect) {
 }
 
 TEST_F(StandinProgramTest, RefusesBadOptions) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--class", "NOPE"}, {"--speed", "0"}, {"--speed", "x"},
-        {"--answer"}, {"--frobnicate"}, {"--scenario", dir_.file("missing.txt")}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--class", "NOPE"},
+                                               {"--speed", "0"},
+                                               {"--speed", "x"},
+                                               {"--answer"},
+                                               {"--frobnicate"},
+                                               {"--scenario", dir_.file("missing.txt")}}) {
     StandinProcess p(args);
     EXPECT_EQ(p.wait_exit(), 2) << args[0] << ": " << p.text();
   }

@@ -143,11 +143,11 @@ int main(int argc, char** argv) {
   orvane::standin::Player player(std::move(model), memory, &server, speed);
   player.set_report(say);
   server.set_on_link([](const std::string& name) { say("client linked through " + name); });
-  player.apply(0.0);  // the first state is in place before the first client arrives
   if (!server.start()) {
     std::fprintf(stderr, "orvane-simstandin: %s\n", server.error().c_str());
     return 1;
   }
+  player.apply(0.0);  // the first state, and a disconnect at 0 s, before the player runs
   char line[256];
   std::snprintf(line, sizeof line, "scenario %s: %zu keyframes, %zu events, %.0f s at speed %g",
                 scenario_file.empty() ? "built-in" : scenario_file.c_str(),

@@ -22,8 +22,7 @@ std::string seconds_text(double t) {
 
 }  // namespace
 
-Player::Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server,
-               double speed)
+Player::Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server, double speed)
     : model_(std::move(model)), memory_(memory), server_(server), speed_(speed) {
   if (!(speed > 0.0) || !std::isfinite(speed)) {
     throw std::invalid_argument("speed must be a positive number");
@@ -59,20 +58,29 @@ void Player::set_report(Report report) {
 std::string Player::describe(const model::Event& event) {
   using model::EventKind;
   switch (event.kind) {
-    case EventKind::Pause: return "pause";
-    case EventKind::Resume: return "resume";
-    case EventKind::SlewOn: return "slew on";
-    case EventKind::SlewOff: return "slew off";
+    case EventKind::Pause:
+      return "pause";
+    case EventKind::Resume:
+      return "resume";
+    case EventKind::SlewOn:
+      return "slew on";
+    case EventKind::SlewOff:
+      return "slew off";
     case EventKind::SimRate: {
       char buf[48];
       std::snprintf(buf, sizeof buf, "rate %g", event.value);
       return buf;
     }
-    case EventKind::Crash: return "crash";
-    case EventKind::Freeze: return "freeze";
-    case EventKind::Unfreeze: return "unfreeze";
-    case EventKind::Disconnect: return "disconnect";
-    case EventKind::Reconnect: return "reconnect";
+    case EventKind::Crash:
+      return "crash";
+    case EventKind::Freeze:
+      return "freeze";
+    case EventKind::Unfreeze:
+      return "unfreeze";
+    case EventKind::Disconnect:
+      return "disconnect";
+    case EventKind::Reconnect:
+      return "reconnect";
   }
   return "event";
 }
@@ -89,7 +97,8 @@ model::AircraftState Player::apply(double t) {
     while (next_event_ < events.size() && events[next_event_].t <= t) ++next_event_;
   }
   for (; next_event_ < events.size() && events[next_event_].t <= t; ++next_event_) {
-    if (report_) report_(seconds_text(events[next_event_].t) + ": " + describe(events[next_event_]));
+    if (report_)
+      report_(seconds_text(events[next_event_].t) + ": " + describe(events[next_event_]));
   }
 
   if (server_ && connected_ != state.connected) {

@@ -26,8 +26,7 @@ class Player {
 
   // server may be null (no connection events). speed: flight seconds per clock second,
   // greater than 0; anything else throws std::invalid_argument.
-  Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server,
-         double speed = 1.0);
+  Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server, double speed = 1.0);
   ~Player();
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;

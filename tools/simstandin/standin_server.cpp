@@ -261,8 +261,7 @@ void StandinServer::handle(int fd) {
     const int shm = ::shm_open(fsuipc_shm_name(name).c_str(), O_RDWR, 0);
     struct stat st {};
     if (shm >= 0 && ::fstat(shm, &st) == 0 && st.st_size >= FSUIPC_BLOCK_SIZE) {
-      void* view =
-          ::mmap(nullptr, FSUIPC_BLOCK_SIZE, PROT_READ | PROT_WRITE, MAP_SHARED, shm, 0);
+      void* view = ::mmap(nullptr, FSUIPC_BLOCK_SIZE, PROT_READ | PROT_WRITE, MAP_SHARED, shm, 0);
       if (view != MAP_FAILED) {
         auto* block = static_cast<std::uint8_t*>(view);
         if (serve(block, FSUIPC_BLOCK_SIZE)) answer = answer_.load();

@@ -83,9 +83,9 @@ class StandinServer {
   const std::string class_;
   const std::string path_;
 
-  std::mutex life_mutex_;  // serialises start and stop
-  std::thread thread_;     // guarded by life_mutex_
-  int listen_fd_ = -1;     // guarded by life_mutex_; read by the server thread while it runs
+  std::mutex life_mutex_;      // serialises start and stop
+  std::thread thread_;         // guarded by life_mutex_
+  int listen_fd_ = -1;         // guarded by life_mutex_; read by the server thread while it runs
   int wake_fd_[2] = {-1, -1};  // stop wakes the server thread through this pipe
   std::atomic<bool> running_{false};
   std::atomic<bool> stopping_{false};
