@@ -22,8 +22,8 @@ using orvane::Mode;
 constexpr std::size_t kMaxSections = 8;
 constexpr std::size_t kMaxKeys = 8;
 
-const char* const kMissingKey = "\x01no such key\x02";
-const char* const kDefault = "\x03default\x04";
+const char* const kMissingKey = "\x01" "no such key" "\x02";
+const char* const kDefault = "\x03" "default" "\x04";
 
 struct Signs {
   const char* comment;
@@ -60,7 +60,7 @@ std::vector<std::string> names_to_query(const std::vector<std::string>& listed) 
     if (names.size() >= kMaxSections) break;
     if (seen.insert(n).second) names.push_back(n);
   }
-  names.push_back("\x01no such section\x02");
+  names.push_back("\x01" "no such section" "\x02");
   return names;
 }
 

@@ -1,0 +1,175 @@
+// Benchmarks of one engine cycle: ORVANE reading the in-process simulator stand-in over FSUIPC.
+//
+// The engine runs with the product's data source (FlightData_MSFS, built by prepare) against
+// a StandinServer on a socket folder of its own. A manual clock flies the default scenario
+// to the phase measured; then clock and aircraft state stand still, so that every measured
+// cycle does the same work. Live ACARS is off: nothing but the link and the log is involved.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+#include "bench_support.h"
+#include "engine/orvane_base.h"
+#include "flightmodel/scenario.h"
+#include "sim/fsuipc_client.h"
+#include "sim/fsuipc_link.h"
+#include "simstandin/offset_memory.h"
+#include "simstandin/player.h"
+#include "simstandin/standin_server.h"
+#include "tracking/flightstate.h"
+#include "util/clock.h"
+
+namespace orvane::bench {
+namespace {
+
+using standin::OffsetMemory;
+using standin::Player;
+using standin::StandinServer;
+
+// The engine tracking the default scenario from the stand-in, on a manual clock.
+class EngineOnStandin {
+ public:
+  EngineOnStandin()
+      : scoped_(clock_),
+        server_(memory_, dir_.path().string()),
+        player_(model::default_scenario(), memory_, &server_) {}
+  ~EngineOnStandin() {
+    ORVANE::InitMembers();  // ends the flight and closes the link while the server still runs
+    server_.stop();
+  }
+  EngineOnStandin(const EngineOnStandin&) = delete;
+  EngineOnStandin& operator=(const EngineOnStandin&) = delete;
+
+  // Starts the stand-in and the engine and begins the flight at the gate. False with
+  // error() set when any step fails.
+  bool begin() {
+    fsuipc_set_socket_dir(dir_.path().string());
+    if (!server_.start()) return fail("stand-in does not start: " + server_.error());
+    ORVANE::InitMembers();
+    ORVANE::setFlightDataFactory(nullptr);
+    ORVANE::setLogFilePath(dir_.file("orvane.log"));
+    FlightOptions o;
+    o.POS_Report_Interval = 600;
+    o.enableLiveACARS = false;
+    o.enablePIREP = false;
+    ORVANE::setFlightOptions(o);
+    player_.apply(0.0);
+    ORVANE::prepare();
+    if (ORVANE::getState() != FlightState::INIT) return fail("engine not in INIT after prepare");
+    if (!ORVANE::isConnectedToSim()) return fail("engine does not see the stand-in");
+    ORVANE::setStaticData(scenarioFlightPlan());
+    startMs_ = clock_.now_ms();
+    ORVANE::BeginFlight();
+    if (!waitFor(engineAcarsReady)) return fail("BEGINFLIGHT not handled");
+    return true;
+  }
+
+  // Cycles along the scenario (clock moved by the loop interval each time) until the
+  // engine is in state s; false when it is not reached within max_cycles.
+  bool flyUntil(int s, int max_cycles) {
+    for (int i = 0; i < max_cycles && ORVANE::getState() != s; ++i) {
+      if (i > 0) clock_.advance(ORVANE::getLoopInterval());
+      player_.apply(flightTime());
+      if (!ORVANE::cycleOnce()) return fail("the flight ended early");
+    }
+    if (ORVANE::getState() != s) {
+      return fail("state " + FlightState::stateName(static_cast<FlightState::State>(s)) +
+                  " not reached");
+    }
+    return true;
+  }
+
+  double flightTime() const { return static_cast<double>(clock_.now_ms() - startMs_) / 1000.0; }
+  std::uint64_t exchanges() const { return server_.messages(); }
+  const std::string& error() const { return error_; }
+
+ private:
+  bool fail(const std::string& text) {
+    error_ = text;
+    return false;
+  }
+
+  ScratchDir dir_;
+  ManualClock clock_;
+  ScopedClock scoped_;
+  OffsetMemory memory_;
+  StandinServer server_;
+  Player player_;
+  std::int64_t startMs_ = 0;
+  std::string error_;
+};
+
+// Measures cycleOnce in the state reached; clock and aircraft stand still meanwhile.
+void measureCycles(benchmark::State& st, EngineOnStandin& e, int expected) {
+  const std::uint64_t before = e.exchanges();
+  bool tracked = true;
+  for (auto _ : st) {
+    tracked = ORVANE::cycleOnce() && tracked;
+  }
+  const std::uint64_t after = e.exchanges();
+  st.counters["exchanges"] =
+      benchmark::Counter(static_cast<double>(after - before), benchmark::Counter::kAvgIterations);
+  st.counters["flight_s"] = e.flightTime();
+  if (!tracked) {
+    st.SkipWithError("the flight ended during the measurement");
+  } else if (ORVANE::getState() != expected) {
+    st.SkipWithError("the engine left the measured state");
+  } else if (!ORVANE::isConnectedToSim()) {
+    st.SkipWithError("the link was lost during the measurement");
+  }
+}
+
+// At the gate after BeginFlight, engines off: the engine waits for the engine start.
+void BM_EngineCycleReady(benchmark::State& st) {
+  EngineOnStandin e;
+  if (!e.begin() || !e.flyUntil(FlightState::READY, 10)) {
+    st.SkipWithError(e.error().c_str());
+    return;
+  }
+  measureCycles(st, e, FlightState::READY);
+}
+BENCHMARK(BM_EngineCycleReady)->Unit(benchmark::kMicrosecond);
+
+// Level at about 8000 feet in the middle of the flight.
+void BM_EngineCycleCruise(benchmark::State& st) {
+  EngineOnStandin e;
+  if (!e.begin() || !e.flyUntil(FlightState::CRUISING, 200)) {
+    st.SkipWithError(e.error().c_str());
+    return;
+  }
+  measureCycles(st, e, FlightState::CRUISING);
+}
+BENCHMARK(BM_EngineCycleCruise)->Unit(benchmark::kMicrosecond);
+
+// One exchange on its own: a 4-byte read queued and processed; the unit a cycle is made of.
+void BM_LinkExchange(benchmark::State& st) {
+  ScratchDir dir;
+  OffsetMemory memory;
+  memory.put<std::int32_t>(0x0574, 2445);
+  StandinServer server(memory, dir.path().string());
+  fsuipc_set_socket_dir(dir.path().string());
+  std::uint32_t result = 0;
+  if (server.start()) FSUIPC_Open(0, &result);
+  if (!server.running() || result != FSUIPC_OK) {
+    st.SkipWithError("link does not open");
+    FSUIPC_Close();
+    return;
+  }
+  std::int32_t altitude = 0;
+  std::uint32_t failures = 0;
+  for (auto _ : st) {
+    FSUIPC_Read(0x0574, 4, &altitude, &result);
+    FSUIPC_Process(&result);
+    failures += result != FSUIPC_OK;
+  }
+  FSUIPC_Close();
+  server.stop();
+  if (failures != 0 || altitude != 2445) st.SkipWithError("exchanges failed");
+}
+BENCHMARK(BM_LinkExchange)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace orvane::bench
+
+BENCHMARK_MAIN();

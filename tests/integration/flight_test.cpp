@@ -1,0 +1,315 @@
+// End-to-end flights through the engine, the real simulator link and the airline server.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "integration/integration_fixture.h"
+#include "integration/scenarios.h"
+#include "util/util.h"
+
+namespace orvane {
+namespace {
+
+using test::IntegrationTest;
+
+bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
+
+// Seconds since the epoch at which the server received each position report.
+class PositionReportClock {
+ public:
+  explicit PositionReportClock(airline::AirlineServer& server) {
+    server.set_handler([this](const airline::Request& r) -> std::optional<airline::Reply> {
+      if (has(r.body, "&DATA2=BEGINFLIGHT&")) return airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"};
+      if (has(r.body, "\nMessage:\nPOS ")) {
+        std::lock_guard<std::mutex> g(mutex_);
+        times_.push_back(clock().now());
+      }
+      return std::nullopt;
+    });
+  }
+  std::vector<std::time_t> times() {
+    std::lock_guard<std::mutex> g(mutex_);
+    return times_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::time_t> times_;
+};
+
+TEST_F(IntegrationTest, NormalFlightGateToGateWithTheServersReportIntervals) {
+  PositionReportClock reports(airline_);
+  loadSettings(/*liveACARS=*/true, /*posReportMinutes=*/2);
+  startFlight();
+  int out = 0, off = 0, on = 0, in = 0;
+  std::vector<int> states;
+  for (int i = 0; i < 400; ++i) {
+    const bool tracked = cycle();
+    const int s = ORVANE::getState();
+    if (states.empty() || states.back() != s) states.push_back(s);
+    if (!out) out = ORVANE::getOutTime();
+    if (!off) off = ORVANE::getOffTime();
+    if (!on) on = ORVANE::getOnTime();
+    if (!in) in = ORVANE::getInTime();
+    if (!tracked) break;
+  }
+  EXPECT_EQ(states, (std::vector<int>{FlightState::READY, FlightState::STARTED_OUT,
+                                      FlightState::TAXIING_OUT, FlightState::CLIMBING,
+                                      FlightState::CRUISING, FlightState::DESCENDING,
+                                      FlightState::TAXIING_IN, FlightState::STARTED_IN,
+                                      FlightState::FINAL, FlightState::NONE}));
+  expectServerGotTheQueue();
+  EXPECT_EQ(lastPosted(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  EXPECT_EQ(queuedWith("&DATA3=4711&DATA4=[07/04/2026 14:0"),
+            lastQueue_.size() - (lastQueue_.back().rfind("ENDFLIGHT", 0) == 0 ? 2 : 1));
+  for (const char* kind : {"\nOUT 14:00Z /ZFW 128500 /FOB ", "\nOFF 14:01Z ", "\nON 14:06Z ",
+                           "\nIN 14:07Z ", "\nALT 8021 LEVEL\n", "\nBLOCK TIME 00:0"}) {
+    EXPECT_EQ(queuedWith(kind), 1u) << kind;
+  }
+
+  // Reports every 30 s below 1000 ft, every 60 s below 5000 ft, every 2 minutes above.
+  const auto t = reports.times();
+  ASSERT_GE(t.size(), 6u);
+  std::set<long> gaps;
+  for (std::size_t i = 1; i < t.size(); ++i) gaps.insert(static_cast<long>(t[i] - t[i - 1]));
+  EXPECT_TRUE(gaps.count(30)) << *gaps.begin();
+  EXPECT_TRUE(gaps.count(60) || gaps.count(120));
+  for (long g : gaps) EXPECT_TRUE(g >= 30 && g <= 125) << g;
+
+  ASSERT_TRUE(ORVANE::PIREPDataAvailable());
+  PIREPData p = ORVANE::getPIREPData();
+  EXPECT_EQ(p.Callsign, "ABC123");
+  EXPECT_EQ(p.Aircraft, "A320");
+  EXPECT_EQ(p.From, "EDDF");
+  EXPECT_EQ(p.To, "EDFZ");
+  EXPECT_EQ(p.OOut, "04.07.2026 14:00");
+  EXPECT_EQ(p.Out, std::to_string(out));
+  EXPECT_EQ(p.Off, std::to_string(off));
+  EXPECT_EQ(p.On, std::to_string(on));
+  EXPECT_EQ(p.In, std::to_string(in));
+  EXPECT_EQ(p.BlockTime, s2hm(in - out));
+  EXPECT_EQ(p.FliteTime, s2hm(on - off));
+  EXPECT_EQ(p.BlockTime, "00:07");
+  EXPECT_EQ(p.FliteTime, "00:05");
+  EXPECT_EQ(p.FL, "8021");
+  EXPECT_EQ(p.ZFW, "128500");
+  EXPECT_EQ(p.OriginLat, "50.048");
+  EXPECT_EQ(p.Online, "OFFLINE");
+  const int vsLand = std::stoi(p.VSLand);
+  EXPECT_TRUE(vsLand >= 140 && vsLand <= 700) << vsLand;
+  const int maxRoc = std::stoi(p.MaxROC), maxRod = std::stoi(p.MaxROD);
+  EXPECT_TRUE(maxRoc > 4900 && maxRoc <= 5000) << maxRoc;  // as sampled every 5 s
+  EXPECT_TRUE(maxRod > 3900 && maxRod <= 4000) << maxRod;
+
+  p.Online = "VATSIM";
+  p.Comment = "Nice\nflight ~ 1=1";
+  sendPIREP(p);
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "PIREP accepted");
+  const auto pirep = airline_.requests_for(kPirep);
+  ASSERT_EQ(pirep.size(), 1u);
+  EXPECT_EQ(pirep[0].body, "DATA1=ORVANE_MSFS|2.0&DATA2=pilot~secret~" + [&] {
+              // The record as sent, joined by "~", the comment in Base64.
+              return p.Callsign + "~" + p.Aircraft + "~" + p.FL + "~" + p.Rules + "~" + p.From +
+                     "~" + p.To + "~" + p.Alt + "~" + p.OOut + "~" + p.BlockTime + "~" +
+                     p.FliteTime + "~" + p.BlockFuel + "~" + p.FliteFuel + "~" + p.Passengers +
+                     "~" + p.Cargo + "~VATSIM~" + p.Out + "~" + p.Off + "~" + p.On + "~" + p.In +
+                     "~" + p.ZFW + "~" + p.TOW + "~" + p.LAW + "~" + p.OriginLat + "~" +
+                     p.OriginLong + "~" + p.OriginAlt + "~" + p.DestinLat + "~" + p.DestinLong +
+                     "~" + p.DestinAlt + "~" + p.MaxROC + "~" + p.MaxROD + "~" + p.MaxIAS + "~" +
+                     p.MaxGS + "~" + base64encode(p.Comment);
+            }());
+  EXPECT_TRUE(logHas("ACARS: [BEGINFLIGHT successfull, ID: [4711]]"));
+  EXPECT_TRUE(logHas("ACARS: [ENDFLIGHT successfull.]"));
+  EXPECT_TRUE(logHas("ACARS: [PIREP successfull.]"));
+  EXPECT_FALSE(logHas("secret"));
+}
+
+TEST_F(IntegrationTest, PausesOnTheGroundAndInTheAirAndAClockJump) {
+  loadSettings(true, 5);
+  startFlight(test::pausingFlight() + "event 40 pause\nevent 100 resume\n"
+                                      "event 250 pause\nevent 310 resume\n");
+  flyUntil(350);
+  EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
+  const int block = ORVANE::getCurrentBlockTime();
+  const int flight = ORVANE::getCurrentFlightTime();
+  // The wall clock jumps an hour ahead; the worker reports it; the simulator flies on.
+  clock_.advance(3600);
+  flightStartMs_ += 3600 * 1000;
+  ORVANE::setRealTimeChanged(3600);
+  EXPECT_EQ(ORVANE::getCurrentBlockTime(), block);
+  EXPECT_EQ(ORVANE::getCurrentFlightTime(), flight);
+  ASSERT_TRUE(flyToTheEnd());
+  expectServerGotTheQueue();
+  EXPECT_EQ(queuedWith("&DATA2=PAUSEFLIGHT&DATA3=4711&DATA4=1"), 2u);
+  EXPECT_EQ(queuedWith("&DATA2=PAUSEFLIGHT&DATA3=4711&DATA4=0"), 2u);
+  const PIREPData p = ORVANE::getPIREPData();
+  const long out = std::stol(p.Out), off = std::stol(p.Off), on = std::stol(p.On),
+             in = std::stol(p.In);
+  // 60 s on the ground and 60 s in the air are not block time, the hour's jump is neither.
+  EXPECT_EQ(p.BlockTime, s2hm(in - out - 120 - 3600));
+  EXPECT_EQ(p.FliteTime, s2hm(on - off - 60 - 3600));
+  EXPECT_EQ(p.BlockTime, "00:08");
+  EXPECT_EQ(p.FliteTime, "00:06");
+  EXPECT_TRUE(logHas("Message: [Noticed Real Time change of [3600] s.]"));
+}
+
+TEST_F(IntegrationTest, TouchAndGoKeepsTheFirstTakeOff) {
+  loadSettings(true);
+  startFlight(test::touchAndGoFlight());
+  flyUntil(200);
+  const int firstOff = ORVANE::getOffTime();
+  ASSERT_NE(firstOff, 0);
+  ASSERT_TRUE(flyToTheEnd());
+  expectServerGotTheQueue();
+  EXPECT_EQ(queuedWith("\nON "), 2u);
+  EXPECT_EQ(queuedWith("\nOFF "), 1u);  // the second lift-off raises no event
+  const PIREPData p = ORVANE::getPIREPData();
+  EXPECT_EQ(p.Off, std::to_string(firstOff));
+  EXPECT_GT(std::stol(p.On), firstOff + 600);  // the last touchdown counts
+}
+
+TEST_F(IntegrationTest, GoAroundClimbsAwayFromTheApproach) {
+  loadSettings(true);
+  startFlight(test::goAroundFlight());
+  flyUntil(569);
+  EXPECT_EQ(ORVANE::getLoopInterval(), 2);
+  flyUntil(600);
+  EXPECT_EQ(ORVANE::getState(), FlightState::CLIMBING);
+  EXPECT_EQ(ORVANE::getLoopInterval(), 5);
+  ASSERT_TRUE(flyToTheEnd());
+  expectServerGotTheQueue();
+  EXPECT_EQ(queuedWith("\nON "), 1u);
+  EXPECT_EQ(queuedWith(" CHG CLIMB\n"), 2u);
+  EXPECT_TRUE(ORVANE::PIREPDataAvailable());
+}
+
+TEST_F(IntegrationTest, CrashInTheAirEndsTheFlight) {
+  loadSettings(true);
+  startFlight(model::default_scenario_text() + "event 200 crash\n");
+  ASSERT_TRUE(flyToTheEnd());
+  expectServerGotTheQueue();
+  EXPECT_EQ(lastPosted(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  EXPECT_TRUE(logHas("Message: [Flight is crashed.]"));
+  EXPECT_TRUE(ORVANE::isFlightCrashed());
+  EXPECT_FALSE(ORVANE::PIREPDataAvailable());  // no ON and IN: no PIREP
+}
+
+TEST_F(IntegrationTest, SimulatorVanishingInTheAirEndsTheFlight) {
+  loadSettings(true);
+  startFlight(model::default_scenario_text() + "event 200 disconnect\n");
+  ASSERT_TRUE(flyToTheEnd());
+  EXPECT_FALSE(sim_->running());
+  expectServerGotTheQueue();
+  EXPECT_EQ(lastPosted(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  EXPECT_TRUE(logHas("Message: [No connection to flight simulator.]"));
+  EXPECT_TRUE(logHas("Message: [FSUIPC_Open fehlgeschlagen: [Cannot link to FSUIPC or WideClient]]"));
+}
+
+TEST_F(IntegrationTest, FrozenSimulatorIsLostAfterSixtySeconds) {
+  loadSettings(true);
+  startFlight(model::default_scenario_text() + "event 190 freeze\n");
+  flyUntil(245);
+  EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);  // still within the minute
+  ASSERT_TRUE(flyToTheEnd());
+  EXPECT_TRUE(logHas("Message: [not connected at time ["));
+  EXPECT_TRUE(logHas("Message: [No connection to flight simulator.]"));
+  expectServerGotTheQueue();
+  EXPECT_EQ(lastPosted(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+}
+
+TEST_F(IntegrationTest, ServerDownAtTheStartStillGivesThePIREP) {
+  airline_.stop();
+  expectPosts_ = false;
+  loadSettings(true);
+  startFlight();
+  const std::string failed = ORVANE::getConnectFailed();
+  EXPECT_EQ(failed.rfind("Connection to ACARS server failed: [", 0), 0u) << failed;
+  ASSERT_TRUE(flyToTheEnd());
+  EXPECT_TRUE(logHas("ACARS: [Starting PIREP Transaction.]"));
+  ASSERT_TRUE(ORVANE::PIREPDataAvailable());
+  EXPECT_EQ(ORVANE::getPIREPData().BlockTime, "00:07");
+}
+
+TEST_F(IntegrationTest, ServerDownInMidFlightLosesNothing) {
+  loadSettings(true, 1);
+  startFlight();
+  flyUntil(175);
+  airline_.stop();
+  expectPosts_ = false;
+  flyUntil(205);  // thirty seconds of flight without the server, the level-off among them
+  ASSERT_TRUE(airline_.restart());
+  expectPosts_ = true;
+  ASSERT_TRUE(flyToTheEnd());
+  expectServerGotTheQueue();
+  EXPECT_TRUE(logHas("-- trying again.]"));
+  EXPECT_TRUE(ORVANE::PIREPDataAvailable());
+}
+
+TEST_F(IntegrationTest, RefusedBeginFlightThenTrackedWithoutLiveAcars) {
+  answerBeginFlight(airline::Reply{200, "0|No booking for ABC123"});
+  loadSettings(true);
+  startFlight();
+  std::string failed;
+  ASSERT_TRUE(test::eventually([&] { return !(failed = ORVANE::getConnectFailed()).empty(); }));
+  EXPECT_EQ(failed, "No booking for ABC123");
+  for (int i = 0; i < 3; ++i) cycle();
+  EXPECT_EQ(ORVANE::getState(), FlightState::INIT);
+  // The window offers to go on without live messages: options off, start again.
+  FlightOptions o = ORVANE::getFlightOptions();
+  o.enableLiveACARS = false;
+  ORVANE::setFlightOptions(o);
+  expectPosts_ = false;
+  ORVANE::BeginFlight();
+  ASSERT_TRUE(flyToTheEnd());
+  EXPECT_TRUE(logHas("ACARS: [Starting PIREP Transaction.]"));
+  EXPECT_EQ(airline_.count(kAcars), 2u);  // the test and the refused BEGINFLIGHT
+  EXPECT_TRUE(ORVANE::PIREPDataAvailable());
+}
+
+TEST_F(IntegrationTest, RefusedPIREPIsSentAgain) {
+  airline_.push_reply(kPirep, airline::Reply{200, "0|Please add a comment"});
+  loadSettings(true);
+  startFlight();
+  ASSERT_TRUE(flyToTheEnd());
+  PIREPData p = ORVANE::getPIREPData();
+  sendPIREP(p);
+  EXPECT_EQ(ORVANE::getPIREPState(), ERR);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "Please add a comment");
+  p.Comment = "Smooth";
+  sendPIREP(p);
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  const auto bodies = airline_.requests_for(kPirep);
+  ASSERT_EQ(bodies.size(), 2u);
+  EXPECT_TRUE(has(bodies[1].body, "~U21vb3Ro"));
+  EXPECT_TRUE(logHas("ACARS: [PIREP returned error: [Please add a comment].]"));
+}
+
+TEST_F(IntegrationTest, SettingsChangedInFlight) {
+  loadSettings(/*liveACARS=*/false);
+  expectPosts_ = false;
+  startFlight();
+  flyUntil(200);
+  // Live ACARS cannot be switched on now; the new PIREP address is taken over.
+  FlightOptions o = ORVANE::getFlightOptions();
+  o.enableLiveACARS = true;
+  o.PIREP_URL = airline_.url("/pirep2.php");
+  ORVANE::setFlightOptions(o);
+  EXPECT_EQ(ORVANE::getConnectFailed(), "Cannot change LiveACARS status during ACARS tracking!");
+  airline_.set_default("/pirep2.php", airline::Reply{200, "1|Got it"});
+  ASSERT_TRUE(flyToTheEnd());
+  EXPECT_EQ(airline_.count(kAcars), 0u);
+  EXPECT_TRUE(logHas("ACARS: [Starting PIREP Transaction.]"));
+  // The window's next flight for sending keeps the new address, with live ACARS off.
+  FlightOptions next = ORVANE::getFlightOptions();
+  next.enableLiveACARS = false;
+  ORVANE::setFlightOptions(next);
+  sendPIREP(ORVANE::getPIREPData());
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "Got it");
+  EXPECT_EQ(airline_.count("/pirep2.php"), 1u);
+}
+
+}  // namespace
+}  // namespace orvane

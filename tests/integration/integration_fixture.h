@@ -1,0 +1,213 @@
+// End-to-end flights: the engine as the window drives it, the simulator stand-in through the
+// real link, the airline server on 127.0.0.1 and a manual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "acars/http_transfer.h"
+#include "airline/airline_server.h"
+#include "engine/orvane_base.h"
+#include "flightmodel/scenario.h"
+#include "sim/fsuipc_link.h"
+#include "simstandin/offset_memory.h"
+#include "simstandin/player.h"
+#include "simstandin/standin_server.h"
+#include "support/recorder.h"
+#include "support/temp_dir.h"
+#include "tracking/flightstate.h"
+#include "util/clock.h"
+
+namespace orvane::test {
+
+class IntegrationTest : public ::testing::Test {
+ protected:
+  static constexpr std::int64_t kStartMs = 1783173600000;  // 2026-07-04 14:00:00 UTC
+  static inline const std::string kAcars = "/liveacars.php";
+  static inline const std::string kPirep = "/pirep.php";
+  static inline const std::string kInfo = "/flightinfo.php";
+
+  IntegrationTest() : clock_(kStartMs), scoped_(clock_) {}
+
+  void SetUp() override {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    ORVANE::InitMembers();
+    ORVANE::setFlightDataFactory(nullptr);  // the product's FlightData_MSFS
+    ORVANE::setLogFilePath(dir_.file("orvane.log"));
+    HttpTransfer::setTimeoutSeconds(5);
+    fsuipc_set_socket_dir(dir_.file("fsuipc"));
+    sim_ = std::make_unique<standin::StandinServer>(memory_, dir_.file("fsuipc"));
+    ASSERT_TRUE(sim_->start()) << sim_->error();
+    ASSERT_TRUE(airline_.start());
+    airline_.set_default(kAcars, airline::Reply{200, "1|OK"});
+    airline_.set_default(kPirep, airline::Reply{200, "1|PIREP accepted"});
+    answerBeginFlight(airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"});
+  }
+  void TearDown() override {
+    ORVANE::InitMembers();
+    ORVANE::setLogFilePath("orvane.log");
+    player_.reset();
+    sim_.reset();
+    fsuipc_set_socket_dir(fsuipc_default_socket_dir());
+    HttpTransfer::setTimeoutSeconds(30);
+  }
+
+  void answerBeginFlight(airline::Reply reply) {
+    airline_.set_handler([reply](const airline::Request& r) -> std::optional<airline::Reply> {
+      if (r.body.find("&DATA2=BEGINFLIGHT&") != std::string::npos) return reply;
+      return std::nullopt;
+    });
+  }
+
+  // Writes the settings file as the preferences dialog would and loads it.
+  void loadSettings(bool liveACARS, int posReportMinutes = 2) {
+    const std::string ini =
+        "[Server]\nAddress = " + airline_.url(kAcars) + "\nPIREP = " + airline_.url(kPirep) +
+        "\nFlightInfo = " + airline_.url(kInfo) +
+        "\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = " +
+        std::to_string(posReportMinutes) + "\nEnableLiveACARS = " + (liveACARS ? "1" : "0") +
+        "\nEnablePIREP = 1\nAutoPIREP = 1\n";
+    ORVANE::loadOptions(dir_.write("orvane.ini", ini));
+  }
+
+  // The start-up of the window and a press of "Start ACARS" at the gate, with the scenario
+  // playing from now on.
+  void startFlight(const std::string& scenario = model::default_scenario_text()) {
+    player_ = std::make_unique<standin::Player>(model::parse_scenario(scenario), memory_,
+                                                sim_.get());
+    flightStartMs_ = clock_.now_ms();
+    player_->apply(0);
+    ORVANE::prepare();
+    ASSERT_GT(ORVANE::getState(), FlightState::TESTING);
+    ASSERT_TRUE(ORVANE::isConnectedToSim());
+    ASSERT_TRUE(ORVANE::isOnGround());
+    ASSERT_FALSE(ORVANE::EnginesRunning());
+    SFlightData d;
+    d.sCallsign = "ABC123";
+    d.sAircraft = "A320";
+    d.sAirline = "ABC";
+    d.sRoute = "TABUM T150";
+    d.sDeparture = "EDDF";
+    d.sArrival = "EDFZ";
+    d.sAlternate = "EDDF";
+    d.sAltitude = "8000";
+    d.sPassengers = "150";
+    d.sCargo = "2000";
+    d.sRules = "IFR";
+    ORVANE::setStaticData(d);
+    ORVANE::BeginFlight();
+    // The send thread records the answer to BEGINFLIGHT (or "NO LIVEACARS") in real time.
+    eventually(
+        [] {
+          std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+          FlightState* f = ORVANE::currentFlight();
+          return f && f->acars() && f->acars()->ACARS_Ready();
+        },
+        2000);
+  }
+
+  double flightTime() { return (clock_.now_ms() - flightStartMs_) / 1000.0; }
+
+  // One pass of the worker: the simulator moves to now, the engine cycles, the send thread
+  // gets the time to post what was queued, then the clock moves by the loop interval.
+  bool cycle() {
+    player_->apply(flightTime());
+    const bool tracked = ORVANE::cycleOnce();
+    snapshotQueue();
+    waitForSendThread();
+    clock_.advance(ORVANE::getLoopInterval());
+    return tracked;
+  }
+  // Cycles until the flight object is discarded; false if that does not happen in time.
+  bool flyToTheEnd(int max_cycles = 400) {
+    for (int i = 0; i < max_cycles; ++i) {
+      if (!cycle()) return true;
+    }
+    return false;
+  }
+  // Cycles until flight time t.
+  void flyUntil(double t) {
+    while (flightTime() < t) cycle();
+  }
+
+  // Waits (real time, bounded) until the server has everything queued so far, when the
+  // server is expected to take it.
+  void waitForSendThread() {
+    if (!expectPosts_) {
+      eventually([] { return false; }, 5);
+      return;
+    }
+    const std::size_t expected = lastQueue_.size() + 1;  // the connection test first
+    airline_.wait_for_count(kAcars, expected, 2000);
+  }
+  void snapshotQueue() {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    FlightState* f = ORVANE::currentFlight();
+    if (f && f->acars()) lastQueue_ = f->acars()->messages();
+  }
+
+  // What the window does with a finished flight's PIREP: a new flight carries it.
+  void sendPIREP(const PIREPData& p) {
+    if (ORVANE::getState() == FlightState::NONE) ORVANE::prepare();
+    ORVANE::SendPIREP(p);
+  }
+
+  std::vector<std::string> posted() const {
+    std::vector<std::string> out;
+    for (const airline::Request& r : airline_.requests_for(kAcars)) out.push_back(r.body);
+    return out;
+  }
+  // The server's bodies must be the connection test, then the queue in order, each
+  // BEGINFLIGHT and ENDFLIGHT as its request form. The queue is seen after each cycle; a
+  // cycle that queues ENDFLIGHT may also be the one that ends the flight, so the server may
+  // hold that one text more.
+  void expectServerGotTheQueue() const {
+    const auto bodies = posted();
+    ASSERT_TRUE(bodies.size() == lastQueue_.size() + 1 ||
+                (bodies.size() == lastQueue_.size() + 2 &&
+                 bodies.back().find("&DATA2=ENDFLIGHT&") != std::string::npos))
+        << bodies.size() << " " << lastQueue_.size();
+    EXPECT_EQ(bodies[0], "DATA1=ORVANE_MSFS|2.0&DATA2=TEST&DATA3=pilot&DATA4=");
+    for (std::size_t i = 0; i < lastQueue_.size(); ++i) {
+      const std::string& q = lastQueue_[i];
+      std::string expected = q;
+      if (q.rfind("BEGINFLIGHT|", 0) == 0)
+        expected = "DATA1=ORVANE_MSFS|2.0&DATA2=BEGINFLIGHT&DATA3=" + q.substr(12) + "&DATA4=";
+      if (q.rfind("ENDFLIGHT|", 0) == 0)
+        expected = "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=" + q.substr(10) + "&DATA4=";
+      EXPECT_EQ(bodies[i + 1], expected) << i;
+    }
+  }
+  // The last body the ACARS server received.
+  std::string lastPosted() const {
+    const auto bodies = posted();
+    return bodies.empty() ? std::string() : bodies.back();
+  }
+  std::size_t queuedWith(const std::string& part) const {
+    std::size_t n = 0;
+    for (const auto& m : lastQueue_) n += m.find(part) != std::string::npos;
+    return n;
+  }
+
+  std::string logText() const { return read_file(dir_.file("orvane.log")); }
+  bool logHas(const std::string& line) const {
+    return logText().find(line) != std::string::npos;
+  }
+
+  TempDir dir_;
+  ManualClock clock_;
+  ScopedClock scoped_;
+  standin::OffsetMemory memory_;
+  std::unique_ptr<standin::StandinServer> sim_;
+  std::unique_ptr<standin::Player> player_;
+  airline::AirlineServer airline_;
+  std::int64_t flightStartMs_ = 0;
+  bool expectPosts_ = true;
+  std::vector<std::string> lastQueue_;
+};
+
+}  // namespace orvane::test
