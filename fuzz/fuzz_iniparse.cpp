@@ -19,8 +19,8 @@ using orvane::IniParse;
 using orvane::Mode;
 
 // Queries stay bounded however many sections and keys the input holds.
-constexpr std::size_t kMaxSections = 8;
-constexpr std::size_t kMaxKeys = 8;
+constexpr std::size_t kMaxSections = 6;
+constexpr std::size_t kMaxKeys = 4;
 
 const char* const kMissingKey = "\x01" "no such key" "\x02";
 const char* const kDefault = "\x03" "default" "\x04";

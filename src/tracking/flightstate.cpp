@@ -369,79 +369,89 @@ std::string FlightState::Create_ACARS_OUT() {
                                tat);
 }
 
+namespace {
+
+// The values an OFF, ON or IN message carries, read in the order the message lists them.
+struct Movement {
+  int fuel, totalWeight, alt, hdg, hdt, ias, wdir, wspd, oat, tat;
+  std::vector<int> n1, n2;
+  long t;
+};
+
+Movement readMovement(FlightData* d, bool engines) {
+  Movement m{};
+  m.fuel = fuelOf(d);
+  m.totalWeight = d->getTotalWeight();
+  m.alt = d->getAltitude();
+  m.hdg = d->getHeading();
+  m.hdt = d->getTrueHeading();
+  m.ias = d->getIAS();
+  m.wdir = d->getWindDirection();
+  m.wspd = d->getWindSpeed();
+  m.oat = d->getOAT();
+  m.tat = d->getTAT();
+  if (engines) {
+    m.n1 = d->getEngine_N1();
+    m.n2 = d->getEngine_N2();
+  }
+  m.t = nowSeconds();
+  return m;
+}
+
+// The values of a POS or ALT message, in their order.
+struct Report {
+  int fuel, alt, hdg, hdt, ias, tas, oat, tat, wdir, wspd;
+  long t;
+};
+
+Report readReport(FlightData* d) {
+  Report r{};
+  r.fuel = fuelOf(d);
+  r.alt = d->getAltitude();
+  r.hdg = d->getHeading();
+  r.hdt = d->getTrueHeading();
+  r.ias = d->getIAS();
+  r.tas = d->getTAS();
+  r.oat = d->getOAT();
+  r.tat = d->getTAT();
+  r.wdir = d->getWindDirection();
+  r.wspd = d->getWindSpeed();
+  r.t = nowSeconds();
+  return r;
+}
+
+}  // namespace
+
 std::string FlightState::Create_ACARS_OFF() {
   const Position p = FData->getPosition();
   if (!ACARS_Msg) return std::string();
-  const int fuel = fuelOf(FData);
-  const int tw = FData->getTotalWeight();
-  const int alt = FData->getAltitude();
-  const int hdg = FData->getHeading();
-  const int hdt = FData->getTrueHeading();
-  const int ias = FData->getIAS();
-  const int wdir = FData->getWindDirection();
-  const int wspd = FData->getWindSpeed();
-  const int oat = FData->getOAT();
-  const int tat = FData->getTAT();
-  const std::vector<int> n1 = FData->getEngine_N1();
-  const std::vector<int> n2 = FData->getEngine_N2();
-  const long t = nowSeconds();
-  return ACARS_Msg->messageOFF(t, fuel, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat, tat,
-                               n1, n2);
+  const Movement m = readMovement(FData, true);
+  return ACARS_Msg->messageOFF(m.t, m.fuel, m.totalWeight, p.lat, p.lng, m.alt, m.hdg, m.hdt,
+                               m.ias, m.wdir, m.wspd, m.oat, m.tat, m.n1, m.n2);
 }
 
 std::string FlightState::Create_ACARS_ON() {
   const Position p = FData->getPosition();
   if (!ACARS_Msg) return std::string();
-  const int fuel = fuelOf(FData);
-  const int tw = FData->getTotalWeight();
-  const int alt = FData->getAltitude();
-  const int hdg = FData->getHeading();
-  const int hdt = FData->getTrueHeading();
-  const int ias = FData->getIAS();
-  const int wdir = FData->getWindDirection();
-  const int wspd = FData->getWindSpeed();
-  const int oat = FData->getOAT();
-  const int tat = FData->getTAT();
-  const std::vector<int> n1 = FData->getEngine_N1();
-  const std::vector<int> n2 = FData->getEngine_N2();
-  const long t = nowSeconds();
-  return ACARS_Msg->messageON(t, fuel, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat, tat,
-                              n1, n2);
+  const Movement m = readMovement(FData, true);
+  return ACARS_Msg->messageON(m.t, m.fuel, m.totalWeight, p.lat, p.lng, m.alt, m.hdg, m.hdt,
+                              m.ias, m.wdir, m.wspd, m.oat, m.tat, m.n1, m.n2);
 }
 
 std::string FlightState::Create_ACARS_IN() {
   const Position p = FData->getPosition();
   if (!ACARS_Msg) return std::string();
-  const int fuel = fuelOf(FData);
-  const int tw = FData->getTotalWeight();
-  const int alt = FData->getAltitude();
-  const int hdg = FData->getHeading();
-  const int hdt = FData->getTrueHeading();
-  const int ias = FData->getIAS();
-  const int wdir = FData->getWindDirection();
-  const int wspd = FData->getWindSpeed();
-  const int oat = FData->getOAT();
-  const int tat = FData->getTAT();
-  const long t = nowSeconds();
-  return ACARS_Msg->messageIN(t, fuel, tw, p.lat, p.lng, alt, hdg, hdt, ias, wdir, wspd, oat, tat);
+  const Movement m = readMovement(FData, false);
+  return ACARS_Msg->messageIN(m.t, m.fuel, m.totalWeight, p.lat, p.lng, m.alt, m.hdg, m.hdt,
+                              m.ias, m.wdir, m.wspd, m.oat, m.tat);
 }
 
 std::string FlightState::Create_ACARS_POS(const std::string& text) {
   const Position p = FData->getPosition();
   if (!ACARS_Msg) return std::string();
-  const int fuel = fuelOf(FData);
-  const int alt = FData->getAltitude();
-  const int hdg = FData->getHeading();
-  const int hdt = FData->getTrueHeading();
-  const int ias = FData->getIAS();
-  const int tas = FData->getTAS();
-  const int oat = FData->getOAT();
-  const int tat = FData->getTAT();
-  const int wdir = FData->getWindDirection();
-  const int wspd = FData->getWindSpeed();
-  const long t = nowSeconds();
-  return ACARS_Msg->messagePOS(t, fuel, p.lat, p.lng, alt, hdg, hdt, ias, tas, oat, tat, wdir,
-                               wspd, text);
+  const Report r = readReport(FData);
+  return ACARS_Msg->messagePOS(r.t, r.fuel, p.lat, p.lng, r.alt, r.hdg, r.hdt, r.ias, r.tas,
+                               r.oat, r.tat, r.wdir, r.wspd, text);
 }
 
 std::string FlightState::Create_ACARS_ALT() {
@@ -449,19 +459,9 @@ std::string FlightState::Create_ACARS_ALT() {
       state == CLIMBING ? "CHG CLIMB" : (state == DESCENDING ? "CHG DESC" : "LEVEL");
   const Position p = FData->getPosition();
   if (!ACARS_Msg) return std::string();
-  const int fuel = fuelOf(FData);
-  const int alt = FData->getAltitude();
-  const int hdg = FData->getHeading();
-  const int hdt = FData->getTrueHeading();
-  const int ias = FData->getIAS();
-  const int tas = FData->getTAS();
-  const int oat = FData->getOAT();
-  const int tat = FData->getTAT();
-  const int wdir = FData->getWindDirection();
-  const int wspd = FData->getWindSpeed();
-  const long t = nowSeconds();
-  return ACARS_Msg->messageALT(t, fuel, p.lat, p.lng, alt, hdg, hdt, ias, tas, oat, tat, wdir,
-                               wspd, phase);
+  const Report r = readReport(FData);
+  return ACARS_Msg->messageALT(r.t, r.fuel, p.lat, p.lng, r.alt, r.hdg, r.hdt, r.ias, r.tas,
+                               r.oat, r.tat, r.wdir, r.wspd, phase);
 }
 
 std::string FlightState::Create_ACARS_STAT() {

@@ -147,7 +147,10 @@ class IntegrationTest : public ::testing::Test {
   void snapshotQueue() {
     std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
     FlightState* f = ORVANE::currentFlight();
-    if (f && f->acars()) lastQueue_ = f->acars()->messages();
+    if (!f || !f->acars()) return;
+    lastQueue_ = f->acars()->messages();
+    for (std::size_t i = queuedAt_.size(); i < lastQueue_.size(); ++i)
+      queuedAt_.push_back(clock_.now());
   }
 
   // What the window does with a finished flight's PIREP: a new flight carries it.
@@ -208,6 +211,7 @@ class IntegrationTest : public ::testing::Test {
   std::int64_t flightStartMs_ = 0;
   bool expectPosts_ = true;
   std::vector<std::string> lastQueue_;
+  std::vector<std::time_t> queuedAt_;  // clock time of the cycle that queued each text
 };
 
 }  // namespace orvane::test

@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!get("--fsuipc-dir").empty()) fsuipc_set_socket_dir(get("--fsuipc-dir"));
+  std::cout << std::unitbuf;  // progress shows at once, also when written to a file
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
 
