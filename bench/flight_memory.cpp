@@ -74,10 +74,13 @@ struct Command {
 // What the helper's airline server received, and the helper's own peak memory.
 struct Summary {
   std::uint32_t acarsPosts = 0;
+  std::uint32_t tests = 0;  // connection tests: the flight's and the one before the PIREP
+  std::uint32_t beginFlights = 0;
+  std::uint32_t messages = 0;
   std::uint32_t positionReports = 0;
+  std::uint32_t endFlights = 0;
+  std::uint32_t endFlightLast = 0;  // ENDFLIGHT came after every MESSAGE
   std::uint32_t pirepPosts = 0;
-  std::uint32_t firstIsTest = 0;
-  std::uint32_t lastIsEndFlight = 0;
   std::int64_t helperMaxRssKiB = 0;
 };
 
@@ -112,10 +115,19 @@ int runHelper(const std::string& dir, int in, int out) {
   Summary s;
   const std::vector<airline::Request> posts = server.requests_for(kAcarsPath);
   s.acarsPosts = static_cast<std::uint32_t>(posts.size());
-  for (const airline::Request& r : posts) s.positionReports += contains(r.body, "\nPOS ");
+  bool messageAfterEnd = false;
+  for (const airline::Request& r : posts) {
+    s.tests += contains(r.body, "&DATA2=TEST&");
+    s.beginFlights += contains(r.body, "&DATA2=BEGINFLIGHT&");
+    s.endFlights += contains(r.body, "&DATA2=ENDFLIGHT&");
+    if (contains(r.body, "&DATA2=MESSAGE&")) {
+      ++s.messages;
+      messageAfterEnd = messageAfterEnd || s.endFlights > 0;
+    }
+    s.positionReports += contains(r.body, "\nPOS ");
+  }
+  s.endFlightLast = s.endFlights == 1 && !messageAfterEnd;
   s.pirepPosts = static_cast<std::uint32_t>(server.count(kPirepPath));
-  s.firstIsTest = !posts.empty() && contains(posts.front().body, "&DATA2=TEST&");
-  s.lastIsEndFlight = !posts.empty() && contains(posts.back().body, "&DATA2=ENDFLIGHT&");
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
   s.helperMaxRssKiB = ru.ru_maxrss;
@@ -254,12 +266,16 @@ int track(const ScratchDir& dir, int toHelper, int fromHelper) {
   std::printf("process_cpu_per_cycle_us=%.1f\n", flightCpu / cycles * 1e6);
   std::printf("process_cpu_s=%.4f\n", flightCpu);
   std::printf("acars_posts=%u\n", s.acarsPosts);
+  std::printf("acars_tests=%u\n", s.tests);
+  std::printf("acars_beginflights=%u\n", s.beginFlights);
+  std::printf("acars_messages=%u\n", s.messages);
   std::printf("position_reports=%u\n", s.positionReports);
+  std::printf("acars_endflights=%u\n", s.endFlights);
   std::printf("pirep_posts=%u\n", s.pirepPosts);
   std::printf("pirep_sent=%d\n", pirepSent ? 1 : 0);
   std::printf("helper_peak_rss_kib=%lld\n", static_cast<long long>(s.helperMaxRssKiB));
-  if (!s.firstIsTest || !s.lastIsEndFlight || s.positionReports == 0 || s.pirepPosts != 1 ||
-      !pirepSent) {
+  if (s.beginFlights != 1 || !s.endFlightLast || s.positionReports == 0 || s.pirepPosts != 1 ||
+      s.acarsPosts != s.tests + s.beginFlights + s.messages + s.endFlights || !pirepSent) {
     return fail("the server did not receive the whole flight");
   }
   return 0;

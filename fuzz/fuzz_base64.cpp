@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Decoding stops at the first character outside the alphabet.
   std::size_t accepted = 0;
-  while (accepted < bytes.size() && orvane::is_base64(static_cast<unsigned char>(bytes[accepted]))) {
+  while (accepted < bytes.size() &&
+         orvane::is_base64(static_cast<unsigned char>(bytes[accepted]))) {
     ++accepted;
   }
   FUZZ_CHECK(orvane::base64decode(bytes.substr(0, accepted)) == decoded);

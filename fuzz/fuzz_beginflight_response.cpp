@@ -11,8 +11,8 @@ namespace {
 orvane::ACARS& acars() {
   // One object for the whole run, without a flight and without callbacks; it never starts
   // its threads.
-  static orvane::ACARS object(orvane::FlightOptions{}, "ORVANE-fuzz", nullptr, nullptr,
-                              nullptr, nullptr, nullptr, nullptr, nullptr);
+  static orvane::ACARS object(orvane::FlightOptions{}, "ORVANE-fuzz", nullptr, nullptr, nullptr,
+                              nullptr, nullptr, nullptr, nullptr);
   return object;
 }
 

@@ -28,7 +28,8 @@ struct Buffer {
   std::uint32_t size = 0;
   bool null_pointer = false;
 
-  Buffer(std::uint32_t n, bool null_ptr) : bytes(n + 2 * kGuard, kGuardByte), size(n), null_pointer(null_ptr) {
+  Buffer(std::uint32_t n, bool null_ptr)
+      : bytes(n + 2 * kGuard, kGuardByte), size(n), null_pointer(null_ptr) {
     std::fill(bytes.begin() + kGuard, bytes.begin() + kGuard + n, kUntouched);
   }
   std::uint8_t* data() { return bytes.data() + kGuard; }
@@ -119,8 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t records = 0;
   for (std::size_t i = 0; i < fresh.size(); ++i) {
     const std::uint32_t record_size =
-        payload.empty() ? fresh[i].size
-                        : static_cast<std::uint32_t>(static_cast<unsigned char>(payload[i % payload.size()]));
+        payload.empty()
+            ? fresh[i].size
+            : static_cast<std::uint32_t>(static_cast<unsigned char>(payload[i % payload.size()]));
     if (i % 2 == 1) {
       const std::string w = take(i);
       put_u32(batch, orvane::FSUIPC_RECORD_WRITE);

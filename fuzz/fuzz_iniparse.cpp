@@ -22,8 +22,8 @@ using orvane::Mode;
 constexpr std::size_t kMaxSections = 6;
 constexpr std::size_t kMaxKeys = 4;
 
-const char* const kMissingKey = "\x01" "no such key" "\x02";
-const char* const kDefault = "\x03" "default" "\x04";
+const char* const kMissingKey = "\x01no such key\x02";
+const char* const kDefault = "\x03(default)\x04";
 
 struct Signs {
   const char* comment;
@@ -60,7 +60,7 @@ std::vector<std::string> names_to_query(const std::vector<std::string>& listed) 
     if (names.size() >= kMaxSections) break;
     if (seen.insert(n).second) names.push_back(n);
   }
-  names.push_back("\x01" "no such section" "\x02");
+  names.push_back("\x01no such section\x02");
   return names;
 }
 
@@ -68,8 +68,8 @@ std::vector<std::string> names_to_query(const std::vector<std::string>& listed) 
 // skipped and missing entries give empty results. An exception here escapes and ends the
 // run as a finding.
 std::map<std::string, IniParse::Section> lenient_pass(const std::string& path,
-                                                      const std::string& bytes,
-                                                      const Signs& signs, Mode mode) {
+                                                      const std::string& bytes, const Signs& signs,
+                                                      Mode mode) {
   IniParse p(path, signs.comment, signs.delim, mode);
   std::string warnings;
   std::string* err = mode == orvane::IP_WARN ? &warnings : nullptr;
@@ -98,8 +98,7 @@ std::map<std::string, IniParse::Section> lenient_pass(const std::string& path,
       FUZZ_CHECK(kv.first == orvane::trim(kv.first));
       FUZZ_CHECK(kv.second == orvane::trim(kv.second));
       FUZZ_CHECK(p.Get_Value(name, kv.first, err) == kv.second);
-      for (const std::string& item :
-           p.Get_Value_List(name, kv.first, {",", " ", "", ";;"}, err)) {
+      for (const std::string& item : p.Get_Value_List(name, kv.first, {",", " ", "", ";;"}, err)) {
         FUZZ_CHECK(item == orvane::trim(item));
       }
       try {

@@ -14,10 +14,9 @@ namespace {
 using orvane::model::AircraftState;
 
 void check_state(const AircraftState& s) {
-  const double values[] = {s.lat,  s.lon,     s.gs,       s.vs,         s.height,
-                           s.alt,  s.true_heading, s.mag_var, s.ias,   s.tas,
-                           s.oat,  s.tat,     s.wind_dir, s.wind_speed, s.zfw,
-                           s.total_weight, s.sim_rate};
+  const double values[] = {s.lat,          s.lon,        s.gs,  s.vs,           s.height,  s.alt,
+                           s.true_heading, s.mag_var,    s.ias, s.tas,          s.oat,     s.tat,
+                           s.wind_dir,     s.wind_speed, s.zfw, s.total_weight, s.sim_rate};
   for (const double v : values) FUZZ_CHECK(std::isfinite(v));
   for (const double v : s.n1) FUZZ_CHECK(std::isfinite(v));
   for (const double v : s.n2) FUZZ_CHECK(std::isfinite(v));

@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   only_non_empty.push_back(text);
   FUZZ_CHECK(only_non_empty == t);
   if (non_empty.empty()) {
-    FUZZ_CHECK(tokens == (text.empty() ? std::vector<std::string>{}
-                                       : std::vector<std::string>{text}));
+    FUZZ_CHECK(tokens ==
+               (text.empty() ? std::vector<std::string>{} : std::vector<std::string>{text}));
   }
   if (delims.size() == 1) {
     Tokenizer single(delims[0]);

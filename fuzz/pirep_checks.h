@@ -63,12 +63,12 @@ inline bool plain_value(const std::string& v) {
 
 inline void check_loaded(const PIREPData& p) {
   const std::string* plain[] = {
-      &p.Callsign,  &p.Aircraft,   &p.From,      &p.To,         &p.Alt,        &p.Route,
-      &p.OOut,      &p.Out,        &p.Off,       &p.On,         &p.In,         &p.BlockTime,
-      &p.FliteTime, &p.BlockFuel,  &p.FliteFuel, &p.FL,         &p.Passengers, &p.Cargo,
-      &p.Online,    &p.Rules,      &p.ZFW,       &p.TOW,        &p.LAW,        &p.OriginLat,
+      &p.Callsign,   &p.Aircraft,  &p.From,      &p.To,         &p.Alt,        &p.Route,
+      &p.OOut,       &p.Out,       &p.Off,       &p.On,         &p.In,         &p.BlockTime,
+      &p.FliteTime,  &p.BlockFuel, &p.FliteFuel, &p.FL,         &p.Passengers, &p.Cargo,
+      &p.Online,     &p.Rules,     &p.ZFW,       &p.TOW,        &p.LAW,        &p.OriginLat,
       &p.OriginLong, &p.OriginAlt, &p.DestinLat, &p.DestinLong, &p.DestinAlt,  &p.MaxROC,
-      &p.MaxROD,    &p.MaxIAS,     &p.MaxGS,     &p.VSLand};
+      &p.MaxROD,     &p.MaxIAS,    &p.MaxGS,     &p.VSLand};
   for (const std::string* v : plain) FUZZ_CHECK(plain_value(*v));
 
   const std::string text = p.pack();

@@ -34,7 +34,11 @@ std::int32_t round_int(double x) { return trunc_int(orvane::round(x)); }
 std::int32_t wrap32(std::int64_t x) { return static_cast<std::int32_t>(x); }
 
 // One "0" in front of values of 9 or less (negative values included): "07", "0-3", "12".
-std::string pad9(long long v) { return (v <= 9 ? "0" : "") + to_str(v); }
+std::string pad9(long long v) {
+  std::string text = to_str(v);
+  if (v <= 9) text.insert(0, 1, '0');
+  return text;
+}
 
 // Degrees and minutes of one coordinate's absolute value: "47 30", "33 56.76".
 std::string degrees_minutes(double a) {

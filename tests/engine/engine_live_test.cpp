@@ -1,6 +1,8 @@
 // Flights with live ACARS on, through the engine facade, against a real server on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "acars/http_transfer.h"
 #include "airline/airline_server.h"
 #include "support/engine_fixture.h"
@@ -170,6 +172,20 @@ TEST_F(EngineLiveTest, FlightPlanDownloadFillsTheFlightData) {
   EXPECT_EQ(d.sAltitude, "24000");
   EXPECT_EQ(server_.requests_for("/info.php")[0].body,
             "DATA1=ORVANE_TEST|2.0&DATA2=ABC123&DATA3=flightplan&DATA4=pilot&DATA5=secret");
+}
+
+TEST_F(EngineLiveTest, PrepareStopsWaitingWhenTheFlightIsDiscarded) {
+  // The connection test hangs on a silent server while the window ends the flight.
+  HttpTransfer::setTimeoutSeconds(1);
+  server_.push_reply(kAcars, Reply{200, "", 0, true});
+  std::thread window([] {
+    test::eventually([] { return ORVANE::getState() == FlightState::TESTING; });
+    ORVANE::finalize();
+  });
+  ORVANE::prepare();  // returns instead of waiting for ever
+  window.join();
+  EXPECT_EQ(ORVANE::getState(), FlightState::NONE);
+  EXPECT_FALSE(ORVANE::cycleOnce());
 }
 
 }  // namespace
