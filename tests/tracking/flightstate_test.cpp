@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "airline/airline_server.h"
 #include "support/fake_flightdata.h"
 #include "support/recorder.h"
 #include "tracking/flightstate.h"
@@ -184,14 +185,25 @@ TEST_F(FlightStateTest, PauseInFlightStopsTheMachineUntilItEnds) {
 }
 
 TEST_F(FlightStateTest, PauseWhileTestingDoesNotHoldTheConnectionTest) {
+  // A server that takes its time over the connection test keeps the flight in TESTING.
+  airline::AirlineServer server;
+  ASSERT_TRUE(server.start());
+  server.set_default("/acars", airline::Reply{200, "1|OK"});
+  server.push_reply("/acars", airline::Reply{200, "1|OK", 300});
+  options_.enableLiveACARS = true;
+  options_.ACARS_URL = server.url("/acars");
   auto f = makeFlight();
   f->Check();
   ASSERT_EQ(f->getState(), FlightState::TESTING);
   data_.state.paused = true;
+  f->Check();
+  EXPECT_EQ(f->getState(), FlightState::TESTING);
+  EXPECT_EQ(kinds(*f), std::vector<std::string>{"PAUSE1"});
   ASSERT_TRUE(eventually([&] { return f->acars()->connectTested(); }));
   f->Check();
   EXPECT_EQ(f->getState(), FlightState::INIT);
-  EXPECT_EQ(kinds(*f), std::vector<std::string>{"PAUSE1"});
+  EXPECT_TRUE(f->acars()->isLiveACARSEnabled());
+  f.reset();  // ends the send thread before the server goes
 }
 
 TEST_F(FlightStateTest, StoppedAcarsEndsTheFlightWithoutAnEndOfFlightMessage) {
