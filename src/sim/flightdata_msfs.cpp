@@ -131,14 +131,12 @@ std::string FlightData_MSFS::getAircraftRegistration() {
 }
 
 bool FlightData_MSFS::isOnGround() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_ONGROUND, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_ONGROUND);
   return raw != 0;
 }
 
 bool FlightData_MSFS::isPaused() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_PAUSED, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_PAUSED);
   return raw != 0;
 }
 
@@ -152,8 +150,7 @@ bool FlightData_MSFS::isSlewing() {
 }
 
 bool FlightData_MSFS::isFlightCrashed() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_CRASHED, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_CRASHED);
   return raw != 0;
 }
 
@@ -169,14 +166,12 @@ Position FlightData_MSFS::getPosition() {
 }
 
 double FlightData_MSFS::getGroundSpeed() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_GNDSPEED, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_GNDSPEED);
   return raw * 1.94384 / 65536.0;
 }
 
 double FlightData_MSFS::getVerticalSpeed() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_VSPEED, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_VSPEED);
   // raw * 60 in 32 bits, wrapping as the simulator's own arithmetic does.
   const auto per_minute = static_cast<std::int32_t>(
       static_cast<std::uint32_t>(static_cast<std::int64_t>(raw) * 60));
@@ -184,20 +179,17 @@ double FlightData_MSFS::getVerticalSpeed() {
 }
 
 double FlightData_MSFS::getHeight() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_AGL, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_AGL);
   return std::trunc(raw / 65536.0 * kFeetPerMetre);
 }
 
 std::int32_t FlightData_MSFS::getAltitude() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_ALTITUDE, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_ALTITUDE);
   return to_i32(raw * kFeetPerMetre);
 }
 
 std::int32_t FlightData_MSFS::getTrueHeading() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_HDG, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_HDG);
   if (raw == 0) return 0;
   double h = orvane::round(raw / 4294967296.0 * 360.0);
   if (h < 0) h += 360.0;
@@ -218,32 +210,27 @@ std::int32_t FlightData_MSFS::getHeading() {
 }
 
 std::int32_t FlightData_MSFS::getIAS() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_IAS, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_IAS);
   return raw / 128;
 }
 
 std::int32_t FlightData_MSFS::getTAS() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_TAS, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_TAS);
   return raw / 128;
 }
 
 std::int32_t FlightData_MSFS::getOAT() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_OAT, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_OAT);
   return raw / 256;
 }
 
 std::int32_t FlightData_MSFS::getTAT() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_TAT, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_TAT);
   return raw / 256;
 }
 
 std::int32_t FlightData_MSFS::getWindDirection() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_WINDDIR, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_WINDDIR);
   if (raw == 0) return 0;
   // |raw * 360 / 65536| stays below 180, inside the 16-bit range.
   std::int32_t d = static_cast<std::int16_t>(raw * 360 / 65536.0);
@@ -252,14 +239,12 @@ std::int32_t FlightData_MSFS::getWindDirection() {
 }
 
 std::int32_t FlightData_MSFS::getWindSpeed() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_WINDSPEED, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_WINDSPEED);
   return raw;
 }
 
 std::int32_t FlightData_MSFS::getNumberEngines() {
-  std::int16_t raw = 0;
-  getDatum(DATAREF_NUM_ENG, 2, &raw);
+  std::int16_t raw = readRaw<std::int16_t>(DATAREF_NUM_ENG);
   return raw;
 }
 
@@ -308,14 +293,12 @@ bool FlightData_MSFS::EngineStopped() {
 }
 
 std::int32_t FlightData_MSFS::getZFW() {
-  std::int32_t raw = 0;
-  getDatum(DATAREF_ZFW, 4, &raw);
+  std::int32_t raw = readRaw<std::int32_t>(DATAREF_ZFW);
   return raw / 256;
 }
 
 std::int32_t FlightData_MSFS::getTotalWeight() {
-  double raw = 0.0;
-  getDatum(DATAREF_WEIGHT_TOTAL, 8, &raw);
+  double raw = readRaw<double>(DATAREF_WEIGHT_TOTAL);
   return to_i32(orvane::round(raw));
 }
 

@@ -98,6 +98,13 @@ class FlightData_MSFS : public FlightData {
   // Reads size bytes at offset into dest with one exchange, opening the link first when it
   // is closed. dest is left alone when the link cannot be opened.
   void getDatum(std::uint32_t offset, std::uint32_t size, void* dest);
+  // One value of the offset's own size; 0 when it cannot be read.
+  template <class T>
+  T readRaw(std::uint32_t offset) {
+    T raw{};
+    getDatum(offset, sizeof(T), &raw);
+    return raw;
+  }
   // Reads the four engine offsets of a list, for the first getNumberEngines() engines.
   std::vector<std::int32_t> engine_list(const std::uint32_t (&offsets)[4]);
 

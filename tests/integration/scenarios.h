@@ -33,6 +33,15 @@ inline std::string pausingFlight() {
          "key 640 n1=0 n2=0\n";
 }
 
+// Touchdown at 800 s, roll-out, taxi in, stop at 850 s and engines off at 860 s.
+inline std::string landingAt800() {
+  return "key 800 on_ground=1 vs=0 height=0 alt=364 gs=120\n"
+         "key 815 gs=60 ias=60 tas=60\n"
+         "key 830 gs=10 ias=10 tas=10 fuel=8300\n"
+         "key 850 gs=0 ias=0 tas=0\n"
+         "key 860 n1=0 n2=0\n";
+}
+
 // The same flight with a touch-and-go: after the first touchdown the aircraft takes off
 // again at 605 s, flies a circuit and lands for good at 800 s.
 inline std::string touchAndGoFlight() {
@@ -45,12 +54,8 @@ inline std::string touchAndGoFlight() {
          "key 670 vs=0\n"
          "key 700 vs=-700\n"
          "key 780 vs=-600 height=80 alt=444 n1=40 n2=70\n"
-         "key 799 vs=-150 height=5 alt=369\n"
-         "key 800 on_ground=1 vs=0 height=0 alt=364 gs=120\n"
-         "key 815 gs=60 ias=60 tas=60\n"
-         "key 830 gs=10 ias=10 tas=10 fuel=8300\n"
-         "key 850 gs=0 ias=0 tas=0\n"
-         "key 860 n1=0 n2=0\n";
+         "key 799 vs=-150 height=5 alt=369\n" +
+         landingAt800();
 }
 
 // The same flight with a go-around: at 570 s, 20 ft above the runway, it climbs away,
@@ -65,12 +70,8 @@ inline std::string goAroundFlight() {
          "key 650 vs=0\n"
          "key 700 vs=-700 n1=40 n2=70\n"
          "key 780 vs=-500 height=80 alt=444\n"
-         "key 799 vs=-250 height=5 alt=369\n"
-         "key 800 on_ground=1 vs=0 height=0 alt=364 gs=120\n"
-         "key 815 gs=60 ias=60 tas=60\n"
-         "key 830 gs=10 ias=10 tas=10 fuel=8300\n"
-         "key 850 gs=0 ias=0 tas=0\n"
-         "key 860 n1=0 n2=0\n";
+         "key 799 vs=-250 height=5 alt=369\n" +
+         landingAt800();
 }
 
 }  // namespace orvane::test
