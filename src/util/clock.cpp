@@ -21,6 +21,11 @@ std::int64_t SystemClock::now_ms() {
   return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t SystemClock::mono_ms() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void SystemClock::sleep_ms(std::int64_t ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -35,19 +40,21 @@ ManualClock::ManualClock(std::int64_t start_ms) : now_(start_ms) {}
 
 std::int64_t ManualClock::now_ms() { return now_.load(); }
 
+std::int64_t ManualClock::mono_ms() { return mono_.load(); }
+
 void ManualClock::sleep_ms(std::int64_t ms) {
   if (ms > 0) advance_ms(ms);
 }
 
 bool ManualClock::wait_for(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
                            std::int64_t ms, const std::function<bool()>& pred) {
-  const std::int64_t deadline = now_.load() + (ms < 0 ? 0 : ms);
+  const std::int64_t deadline = mono_.load() + (ms < 0 ? 0 : ms);
   {
     std::lock_guard<std::mutex> g(waiters_mutex_);
     waiters_.insert(&cv);
   }
   bool result = pred();
-  while (!result && now_.load() < deadline) {
+  while (!result && mono_.load() < deadline) {
     cv.wait_for(lock, kManualRecheck);
     result = pred();
   }
@@ -59,6 +66,12 @@ bool ManualClock::wait_for(std::condition_variable& cv, std::unique_lock<std::mu
 }
 
 void ManualClock::advance_ms(std::int64_t ms) {
+  now_.fetch_add(ms);
+  if (ms > 0) mono_.fetch_add(ms);
+  wake_all();
+}
+
+void ManualClock::jump_ms(std::int64_t ms) {
   now_.fetch_add(ms);
   wake_all();
 }

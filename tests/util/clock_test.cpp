@@ -27,6 +27,47 @@ TEST(ManualClock, MovesOnlyWhenTold) {
   EXPECT_EQ(c.now(), 1783000000);
 }
 
+TEST(ManualClock, AJumpMovesTheWallTimeButNotTheMonotonicTime) {
+  ManualClock c(5000);
+  const std::int64_t m0 = c.mono_ms();
+  c.advance(2);
+  EXPECT_EQ(c.mono_ms() - m0, 2000);
+  c.jump(3600);
+  c.jump(-7200);
+  c.advance_ms(-1500);
+  c.set_ms(1783000000000);
+  EXPECT_EQ(c.mono_ms() - m0, 2000);
+  EXPECT_EQ(c.now_ms(), 1783000000000);
+}
+
+TEST(ManualClock, WaitForMeasuresItsLimitInMonotonicTime) {
+  ManualClock c(0);
+  std::mutex m;
+  std::condition_variable cv;
+  std::unique_lock<std::mutex> lock(m);
+  // A jump forward by an hour must not end a one-minute wait.
+  std::future<bool> waiter = std::async(std::launch::async, [&] {
+    std::mutex m2;
+    std::unique_lock<std::mutex> l2(m2);
+    return c.wait_for(cv, l2, 60000, [] { return false; });
+  });
+  c.jump(3600);
+  EXPECT_EQ(waiter.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+  c.advance(60);
+  ASSERT_EQ(waiter.wait_for(kRealBound), std::future_status::ready);
+  EXPECT_FALSE(waiter.get());
+}
+
+TEST(SystemClock, MonotonicTimeNeverGoesBack) {
+  SystemClock c;
+  std::int64_t last = c.mono_ms();
+  for (int i = 0; i < 1000; ++i) {
+    const std::int64_t now = c.mono_ms();
+    ASSERT_GE(now, last);
+    last = now;
+  }
+}
+
 TEST(ManualClock, SleepMovesTheClockByTheTimeSlept) {
   ManualClock c(0);
   c.sleep_ms(2500);
