@@ -166,7 +166,7 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
   const qreal clockWidth = metrics.horizontalAdvance(QStringLiteral("00:00Z"));
 
   Layout layout;
-  const qreal top = labelRows * lineHeight + pad * 0.5;
+  const qreal top = pad * 0.5 + labelRows * lineHeight + pad * 0.5;
   const qreal bottom = lineHeight + pad;
   const qreal right = clockWidth / 2 + pad * 0.5;
   layout.plot = QRectF(leftMargin, top, std::max<qreal>(1, width() - leftMargin - right),
@@ -203,7 +203,7 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
     lowest = std::min(lowest, sample.altitude);
     highest = std::max(highest, sample.altitude);
   }
-  const auto maxIntervals = std::max<std::int64_t>(1, std::llround(std::floor(plot.height() / (lineHeight * 1.6))));
+  const auto maxIntervals = std::max<std::int64_t>(1, std::llround(std::floor(plot.height() / (lineHeight * 2.2))));
   std::int64_t altStep = kAltitudeSteps.back();
   for (std::int64_t step : kAltitudeSteps) {
     const std::int64_t from = std::min<std::int64_t>(0, floorTo(lowest, step));
@@ -221,27 +221,34 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
     layout.altTicks.push_back({feet, layout.yOf(static_cast<double>(feet)), altitudeLabel(feet)});
   }
 
-  // Event names above the plot, moved to a second row where two would overlap.
+  // Event names above the plot, each centred on its line; the touchdown rate follows the
+  // name, so it never hides the profile. A name that would overlap the one before moves to
+  // a second row.
+  QFont boldFont = font();
+  boldFont.setBold(true);
+  const QFontMetricsF boldMetrics(boldFont);
   std::array<qreal, 2> rowEnd = {-1e9, -1e9};  // right edge of the last name in each row
   int rowsUsed = 1;
   for (const Event& event : events_) {
     EventMark mark{event.name, event.time, layout.xOf(event.time), {}, event.detail, {}};
     const qreal nameWidth = metrics.horizontalAdvance(event.name) + pad;
-    qreal nameLeft = std::clamp(mark.x - nameWidth / 2, qreal(0), std::max<qreal>(0, width() - nameWidth));
+    const qreal detailWidth =
+        event.detail.isEmpty() ? 0 : boldMetrics.horizontalAdvance(event.detail) + pad;
+    const qreal labelWidth = nameWidth + detailWidth;
+    // The rate goes after the name, or before it where the widget ends too soon.
+    const bool detailFirst = mark.x - nameWidth / 2 + labelWidth > width();
+    const qreal labelLeft =
+        std::clamp(mark.x - nameWidth / 2 - (detailFirst ? detailWidth : 0), qreal(0),
+                   std::max<qreal>(0, width() - labelWidth));
     int row = 0;
-    if (nameLeft < rowEnd[0] + pad * 0.5) row = nameLeft >= rowEnd[1] + pad * 0.5 ? 1 : 0;
+    if (labelLeft < rowEnd[0] + pad * 0.5) row = labelLeft >= rowEnd[1] + pad * 0.5 ? 1 : 0;
     rowsUsed = std::max(rowsUsed, row + 1);
-    rowEnd[static_cast<std::size_t>(row)] = nameLeft + nameWidth;
+    rowEnd[static_cast<std::size_t>(row)] = labelLeft + labelWidth;
     const qreal rowTop = plot.top() - pad * 0.5 - (labelRows - row) * lineHeight;
-    mark.labelRect = QRectF(nameLeft, rowTop, nameWidth, lineHeight);
-
+    mark.labelRect = QRectF(labelLeft, rowTop, labelWidth, lineHeight);
     if (!event.detail.isEmpty()) {
-      // Beside the line at the top of the plot; to its left, where the descent has already
-      // left the upper part empty, unless the plot's edge is in the way.
-      const qreal detailWidth = metrics.horizontalAdvance(event.detail) + pad;
-      qreal detailLeft = mark.x - pad * 0.5 - detailWidth;
-      if (detailLeft < plot.left()) detailLeft = mark.x + pad * 0.5;
-      mark.detailRect = QRectF(detailLeft, plot.top() + pad * 0.5, detailWidth, lineHeight);
+      mark.detailRect = QRectF(detailFirst ? labelLeft : labelLeft + nameWidth, rowTop,
+                               detailWidth, lineHeight);
     }
     layout.marks.push_back(mark);
   }
@@ -275,8 +282,9 @@ void ProfileChart::paintEvent(QPaintEvent* /*event*/) {
   // Axis labels.
   painter.setPen(pal.color(QPalette::WindowText));
   for (const Tick& tick : layout.altTicks) {
-    const QRectF box(0, tick.position - metrics.height() / 2, plot.left() - pad * 0.75,
-                     metrics.height());
+    // The lowest label sits on the axis rather than across it, clear of the time labels.
+    const qreal boxTop = std::min(tick.position - metrics.height() / 2, plot.bottom() - metrics.height() * 0.8);
+    const QRectF box(0, boxTop, plot.left() - pad * 0.75, metrics.height());
     painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, tick.label);
   }
   const qreal clockWidth = metrics.horizontalAdvance(QStringLiteral("00:00Z")) + pad;
@@ -313,21 +321,26 @@ void ProfileChart::paintEvent(QPaintEvent* /*event*/) {
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(plot);
 
-  // Event marks: a dashed line through the plot, the name above it, the detail beside it.
+  // Event marks: a dashed line through the plot under the name, the touchdown rate in bold
+  // beside it.
   QColor markColor = pal.color(QPalette::WindowText);
   markColor.setAlpha(150);
+  QFont boldFont = font();
+  boldFont.setBold(true);
   for (const EventMark& mark : layout.marks) {
     painter.setPen(QPen(markColor, 1, Qt::DashLine));
     painter.drawLine(QPointF(mark.x, mark.labelRect.bottom()), QPointF(mark.x, plot.bottom()));
     painter.setPen(pal.color(QPalette::WindowText));
-    painter.drawText(mark.labelRect, Qt::AlignCenter, mark.name);
+    QRectF nameRect = mark.labelRect;
     if (!mark.detail.isEmpty()) {
-      painter.setPen(QPen(lineColor(), 1));
-      painter.setBrush(pal.color(QPalette::Base));
-      painter.drawRoundedRect(mark.detailRect, 3, 3);
-      painter.setPen(pal.color(QPalette::WindowText));
+      if (mark.detailRect.left() > nameRect.left()) nameRect.setRight(mark.detailRect.left());
+      else nameRect.setLeft(mark.detailRect.right());
+    }
+    painter.drawText(nameRect, Qt::AlignCenter, mark.name);
+    if (!mark.detail.isEmpty()) {
+      painter.setFont(boldFont);
       painter.drawText(mark.detailRect, Qt::AlignCenter, mark.detail);
-      painter.setBrush(Qt::NoBrush);
+      painter.setFont(font());
     }
   }
 }

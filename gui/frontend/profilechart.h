@@ -23,9 +23,9 @@ class ProfileChart : public QWidget {
     QString name;        // "OUT", "OFF", "ON" or "IN"
     std::int64_t time;   // seconds since 1970-01-01 UTC
     qreal x;             // widget x of the mark's vertical line
-    QRectF labelRect;    // where the name is written, widget coordinates
+    QRectF labelRect;    // where the name (and detail) is written above the plot, widget coordinates
     QString detail;      // the touchdown rate at ON ("-143 fpm"), else empty
-    QRectF detailRect;   // where the detail is written; empty without a detail
+    QRectF detailRect;   // the part of labelRect that holds the detail; empty without one
   };
 
   // One labelled tick of an axis.

@@ -181,11 +181,17 @@ void ProfileChartTest::touchdownRateIsWrittenAtOn() {
       continue;
     }
     QCOMPARE(mark.detail, QStringLiteral("-143 fpm"));
-    QVERIFY(plot.contains(mark.detailRect));
-    // Right beside the ON line, not across it.
-    const double gap = mark.detailRect.right() < mark.x ? mark.x - mark.detailRect.right()
-                                                        : mark.detailRect.left() - mark.x;
-    QVERIFY(gap > 0 && gap < 10);
+    // Written with the ON name above the plot, where it never hides the profile, and right
+    // beside the name over the ON line.
+    QVERIFY(mark.labelRect.contains(mark.detailRect));
+    QVERIFY(mark.labelRect.bottom() <= plot.top());
+    QVERIFY(mark.labelRect.left() <= mark.x && mark.x <= mark.labelRect.right());
+    const double gap = mark.detailRect.left() > mark.x ? mark.detailRect.left() - mark.x
+                                                       : mark.x - mark.detailRect.right();
+    QVERIFY(gap > 0 && gap < 30);
+    for (const auto& other : marks) {
+      if (other.name != mark.name) QVERIFY(!other.labelRect.intersects(mark.labelRect));
+    }
   }
 
   // A report without a touchdown rate writes none.
@@ -305,6 +311,9 @@ void ProfileChartTest::longFlightKeepsEventNamesApart() {
     }
   }
   QVERIFY(widget.contains(marks[2].detailRect));
+  QCOMPARE(marks[2].detail, QStringLiteral("-212 fpm"));
+  QVERIFY(!marks[2].detailRect.contains(QPointF(marks[2].x, marks[2].detailRect.center().y())));
+  QVERIFY(marks[2].labelRect.left() <= marks[2].x && marks[2].x <= marks[2].labelRect.right());
 
   const QList<ProfileChart::Tick> alt = chart.altitudeTicks();
   QVERIFY(alt.size() >= 3);
