@@ -7,10 +7,14 @@ namespace orvane {
 
 namespace {
 
-int direction(std::int32_t from, std::int32_t to) {
-  const std::int64_t d = std::int64_t{to} - from;
-  if (d > TrackRecorder::kLevelFeet) return 1;
-  if (d < -TrackRecorder::kLevelFeet) return -1;
+// +1 climbing, -1 descending, 0 level between two samples. Judged by the vertical rate, so
+// that a profile keeps its turning points whatever the spacing of its samples.
+int direction(const TrackPoint& from, const TrackPoint& to) {
+  const std::int64_t feet = std::int64_t{to.altitude} - from.altitude;
+  const std::int64_t seconds = std::max<std::int64_t>(1, to.time - from.time);
+  const std::int64_t fpm = feet * 60 / seconds;
+  if (fpm > TrackRecorder::kLevelFpm) return 1;
+  if (fpm < -TrackRecorder::kLevelFpm) return -1;
   return 0;
 }
 
@@ -51,8 +55,7 @@ FlightTrack TrackRecorder::take() {
 
 bool TrackRecorder::turningPoint(std::size_t i) const {
   if (i == 0 || i + 1 >= points_.size()) return false;
-  return direction(points_[i - 1].altitude, points_[i].altitude) !=
-         direction(points_[i].altitude, points_[i + 1].altitude);
+  return direction(points_[i - 1], points_[i]) != direction(points_[i], points_[i + 1]);
 }
 
 void TrackRecorder::dropEveryOther(Keep keep) {

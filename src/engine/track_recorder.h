@@ -19,9 +19,9 @@ class TrackRecorder {
  public:
   // 4096 samples of 24 bytes: 98,304 bytes, under 100 kB for a flight of any length.
   static constexpr std::size_t kMaxPoints = 4096;
-  // Altitude change between neighbouring samples, in feet, below which the profile counts
-  // as level; noise below it makes no turning points.
-  static constexpr std::int32_t kLevelFeet = 100;
+  // Vertical rate between neighbouring samples, feet per minute, up to which the profile
+  // counts as level; altitude noise below it makes no turning points.
+  static constexpr std::int64_t kLevelFpm = 300;
 
   // Forgets every sample and starts again at full resolution. Reserves the budget, so
   // that adding never reallocates.
