@@ -220,6 +220,8 @@ TEST_F(FiguresTest, TwelveHourFlightTrackStaysUnder100kB) {
   landAndPark();
   const PIREPData p = finish();
   const FlightTrack track = ORVANE::getFlightTrack();
+  RecordProperty("points", static_cast<int>(track.points.size()));
+  RecordProperty("bytes", static_cast<int>(track.bytes()));
   EXPECT_LT(track.bytes(), 100000u);
   EXPECT_GT(track.points.size(), 1000u);
   EXPECT_EQ(track.points.front().time, std::stol(p.Out));
