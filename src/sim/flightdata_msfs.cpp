@@ -158,7 +158,10 @@ void FlightData_MSFS::endCycle() {
   std::lock_guard<std::mutex> g(link_mutex_);
   // A cycle without a flight asks nothing; the window still wants to know.
   if (read_ == ReadState::NONE) readFrameLocked(DATAREF_ACTCOUNT);
-  const bool connected = verdictLocked();
+  // The frozen-counter rule is the flight's (it asks isSimConnected while it flies); before
+  // and after the flight a simulator that answers is there, one that stalls has its minute.
+  bool connected = verdict_;
+  if (!verdict_done_) connected = read_ == ReadState::OK || graceLocked();
   SimStatus status;
   if (read_ == ReadState::OK) {
     status = statusLocked(connected);

@@ -19,9 +19,10 @@ namespace orvane {
 // makes no further attempt; the next cycle tries the link again, opening it anew.
 //
 // The simulator counts as lost when its activity counter, menu and mode flags have stood
-// still for more than MAXNONACTIVESECONDS while it is not paused, or when its exchanges
-// have failed for that long without one that went through: until then it still counts as
-// connected, so that a simulator that stalls for a while does not end the flight.
+// still for more than MAXNONACTIVESECONDS while it is not paused (checked in the cycles that
+// ask isSimConnected), or when its exchanges have failed for that long without one that
+// went through: until then it still counts as connected, so that a simulator that stalls
+// for a while does not end the flight.
 // Diagnostics go to the callback given at construction. One instance at a time per process
 // (the link is process-wide).
 class FlightData_MSFS : public FlightData {

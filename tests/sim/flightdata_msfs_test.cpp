@@ -381,12 +381,16 @@ TEST_F(FlightDataMsfsTest, ACycleReadsEveryValueInOneExchange) {
   EXPECT_EQ(src.getOnlineStatus(), FlightData::UNKNOWN);
 }
 
-TEST_F(FlightDataMsfsTest, ACycleWithoutQuestionsStillReadsForTheWindow) {
+TEST_F(FlightDataMsfsTest, CyclesWithoutQuestionsReadForTheWindowWithoutTheWatchdog) {
   FlightData_MSFS& src = connected_source();
   const std::uint64_t before = server_->messages();
   src.endCycle();
+  EXPECT_TRUE(src.publishedStatus().connected);
+  clock_.advance(61);  // the counter stands still, but nothing is flying
   src.endCycle();
+  EXPECT_TRUE(src.publishedStatus().connected);
   EXPECT_EQ(server_->messages(), before + 2);
+  EXPECT_EQ(take_log(), Lines{});
 }
 
 TEST_F(FlightDataMsfsTest, SecondConstructorStoresTheStaticData) {
