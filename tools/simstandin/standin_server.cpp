@@ -1,4 +1,4 @@
-// StandinServer: socket loop, message parsing and the bounds-checked walk over the block.
+// StandinServer: socket loop and message parsing; the records are served by serve_records.
 #include "simstandin/standin_server.h"
 
 #include <fcntl.h>
@@ -72,17 +72,6 @@ void send_u32(int fd, std::uint32_t value) {
   put_u32(out, value);
   // A client that has gone already is no concern of ours.
   (void)!::send(fd, out, sizeof out, MSG_NOSIGNAL | MSG_DONTWAIT);
-}
-
-// Replaces the bytes of [offset, offset + size) that lie in [at, at + 4) with value.
-void overlay(std::uint8_t* data, std::uint32_t offset, std::uint32_t size, std::uint32_t at,
-             std::uint32_t value) {
-  for (std::uint32_t i = 0; i < 4; ++i) {
-    const std::uint64_t pos = std::uint64_t{at} + i;
-    if (pos >= offset && pos < std::uint64_t{offset} + size) {
-      data[pos - offset] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-  }
 }
 
 }  // namespace
@@ -281,35 +270,13 @@ void StandinServer::handle(int fd) {
 }
 
 bool StandinServer::serve(std::uint8_t* block, std::size_t size) {
-  const int corrupt = unknown_id_at_.load();
-  const std::uint32_t version = version_.load();
-  const std::uint32_t fs_version = fs_version_.load();
-  std::size_t at = 0;
-  for (int index = 0;; ++index) {
-    if (size - at < 4) return false;
-    const std::uint32_t id = get_u32(block + at);
-    if (id == 0) return true;
-    const std::size_t left = size - at;
-    const std::uint32_t header =
-        id == FSUIPC_RECORD_READ ? FSUIPC_READ_HEADER : FSUIPC_WRITE_HEADER;
-    if ((id != FSUIPC_RECORD_READ && id != FSUIPC_RECORD_WRITE) || left < header) return false;
-    const std::uint32_t offset = get_u32(block + at + 4);
-    const std::uint32_t length = get_u32(block + at + 8);
-    if (length > left - header) return false;
-    std::uint8_t* data = block + at + header;
-    if (id == FSUIPC_RECORD_READ) {
-      memory_.read(offset, data, length);
-      overlay(data, offset, length, FSUIPC_OFFSET_VERSION, version);
-      overlay(data, offset, length, FSUIPC_OFFSET_FS_VERSION, fs_version);
-    } else {
-      memory_.write(offset, data, length);
-      if (offset == FSUIPC_OFFSET_LIB_VERSION && length == 2) {
-        lib_version_.store(static_cast<std::uint16_t>(data[0] | data[1] << 8));
-      }
-    }
-    if (index == corrupt) put_u32(block + at, kUnknownRecordId);
-    at += header + length;
-  }
+  ServeSettings settings;
+  settings.version = version_.load();
+  settings.fs_version = fs_version_.load();
+  settings.unknown_id_at = unknown_id_at_.load();
+  const ServeOutcome outcome = serve_records(block, size, memory_, settings);
+  if (outcome.lib_version_written) lib_version_.store(outcome.lib_version);
+  return outcome.well_formed;
 }
 
 }  // namespace orvane::standin

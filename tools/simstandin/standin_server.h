@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simstandin/offset_memory.h"
+#include "simstandin/record_server.h"
 
 namespace orvane::standin {
 
@@ -22,11 +23,11 @@ namespace orvane::standin {
 // any thread and applies from the next message on.
 class StandinServer {
  public:
-  static constexpr std::uint32_t kGoodVersion = 0x49740000;    // accepted: >= 0x19980005
-  static constexpr std::uint32_t kGoodFsVersion = 0xFADE000C;  // 0xFADE in the high half
-  static constexpr std::uint32_t kBadVersion = 0x19980004;     // one below the minimum
-  static constexpr std::uint32_t kBadFsVersion = 0xBEEF000C;   // wrong high half
-  static constexpr std::uint32_t kUnknownRecordId = 0xDEAD;
+  static constexpr std::uint32_t kGoodVersion = standin::kGoodVersion;
+  static constexpr std::uint32_t kGoodFsVersion = standin::kGoodFsVersion;
+  static constexpr std::uint32_t kBadVersion = standin::kBadVersion;
+  static constexpr std::uint32_t kBadFsVersion = standin::kBadFsVersion;
+  static constexpr std::uint32_t kUnknownRecordId = kCorruptRecordId;
   static constexpr std::size_t kMaxNames = 256;
 
   // Called after a batch was served and before it is answered, with the whole block; may
