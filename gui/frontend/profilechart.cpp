@@ -13,6 +13,8 @@
 #include <ctime>
 #include <optional>
 
+#include "util/util.h"
+
 namespace orvane {
 
 namespace {
@@ -39,7 +41,7 @@ std::optional<std::int64_t> reportTimeToUtc(const std::string& text) {
   for (int step = 0; step < 2; ++step) {
     const std::time_t tt = static_cast<std::time_t>(t);
     std::tm parts{};
-    if (gmtime_r(&tt, &parts) == nullptr) return value;
+    if (!utc_parts(tt, parts)) return value;
     parts.tm_isdst = 0;
     const std::time_t back = std::mktime(&parts);
     if (back == static_cast<std::time_t>(-1)) return value;

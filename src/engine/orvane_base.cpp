@@ -132,7 +132,9 @@ std::string ctimeNow() {
   std::tm tm{};
   if (!local_parts(t, tm)) return std::string(24, '?');
   char buf[64];
-  const std::size_t n = std::strftime(buf, sizeof buf, "%a %b %e %H:%M:%S %Y", &tm);
+  // %d and a blank for its leading zero: Windows' C library has no %e.
+  const std::size_t n = std::strftime(buf, sizeof buf, "%a %b %d %H:%M:%S %Y", &tm);
+  if (n > 8 && buf[8] == '0') buf[8] = ' ';
   return std::string(buf, n);
 }
 

@@ -4,8 +4,12 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#ifndef NOMINMAX  // mingw's C++ library defines it already
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
 #include <windows.h>
 #else
