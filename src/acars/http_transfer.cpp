@@ -149,6 +149,10 @@ void HttpTransfer::applySettings() {
   curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   // Certificate verification stays at libcurl's default (on) for https.
+#if defined(_WIN32) && defined(CURLSSLOPT_NATIVE_CA)
+  // An OpenSSL-based libcurl on Windows has no CA bundle: trust the system's store.
+  curl_easy_setopt(h, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+#endif
   configured_ = true;
 }
 
