@@ -1,6 +1,10 @@
 // The FSUIPC client over its Win32 link against the Win32 stand-in in another process.
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <chrono>
@@ -363,6 +367,33 @@ LPVOID WINAPI failing_map_view(HANDLE, DWORD, DWORD, DWORD, SIZE_T) {
   return nullptr;
 }
 
+LRESULT WINAPI failing_send(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR) {
+  SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return 0;
+}
+
+void failing_send_and_other_simulator() {
+  group("the send fails outright: code 12; another simulator asked for: code 8");
+  std::uint32_t code = 99;
+  CHECK_CODE(open_link(), 0);
+  std::uint32_t value = 0;
+  CHECK(FSUIPC_Read(FlightData_MSFS::DATAREF_ALTITUDE, 4, &value, &code));
+  {
+    ImportPatch patch("SendMessageTimeoutA", reinterpret_cast<void*>(failing_send));
+    CHECK(patch.active());
+    CHECK(!FSUIPC_Process(&code));
+    CHECK_CODE(code, 12);
+  }
+  FSUIPC_Close();
+  const std::uint32_t other = (kGoodFsVersion & 0xFFFFu) - 1;
+  CHECK(!FSUIPC_Open(other, &code));
+  CHECK_CODE(code, 8);
+  CHECK(!fsuipc_is_open());
+  CHECK(FSUIPC_Open(kGoodFsVersion & 0xFFFFu, &code));
+  CHECK_CODE(code, 0);
+  FSUIPC_Close();
+}
+
 void failing_windows_calls() {
   group("Windows refuses the message, the atom, the mapping, the view: codes 3, 4, 5, 6");
   {
@@ -422,6 +453,7 @@ int main() {
   server_that_never_answers_times_out();
   every_open_uses_a_new_mapping_name();
   atom_is_released();
+  failing_send_and_other_simulator();
   failing_windows_calls();
 
   CHECK_EQ(control(CONTROL_QUIT), std::uintptr_t{1});

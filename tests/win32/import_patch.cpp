@@ -1,8 +1,12 @@
 // patch_import: walks this program's import descriptors and rewrites the matching slots.
 #include "win32/import_patch.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <cstdint>

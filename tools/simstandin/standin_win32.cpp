@@ -1,6 +1,10 @@
 // orvane-simstandin-win32: the simulator stand-in's server side as a hidden Win32 window.
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <algorithm>
