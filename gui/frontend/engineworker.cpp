@@ -53,6 +53,16 @@ void EngineWorker::post(std::function<void()> job, std::function<void()> done) {
   shared_->cv.notify_all();
 }
 
+void EngineWorker::prepareEngine() {
+  ORVANE::prepareFlight();
+  for (;;) {
+    if (!ORVANE::cycleOnce()) return;
+    if (ORVANE::getState() > FlightState::TESTING) return;
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    if (clock().wait_for(shared_->cv, lock, 1000, [this] { return shared_->stop; })) return;
+  }
+}
+
 void EngineWorker::runJobs() {
   for (;;) {
     std::function<void()> job;

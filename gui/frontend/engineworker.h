@@ -48,6 +48,10 @@ class EngineWorker {
   // Cuts the wait before the next pass short. Any thread.
   void wake();
 
+  // Prepares a flight and cycles it once a second until its connection test is done, the
+  // flight is discarded, or the worker is stopped. Worker thread (inside a job).
+  void prepareEngine();
+
  private:
   // State shared with calls still queued on the window thread, which may outlive this.
   struct Shared {

@@ -281,6 +281,17 @@ SFlightData ORVANE::fillinFlightData(const std::string& text) {
 // ---- Lifecycle ----------------------------------------------------------------------------------
 
 void ORVANE::prepare() {
+  if (!prepareFlight()) return;
+  for (;;) {
+    // A flight discarded while it waits for its connection test ends the wait.
+    if (!cycleOnce()) break;
+    const int state = getState();
+    if (state > FlightState::TESTING) break;
+    sleep(1);
+  }
+}
+
+bool ORVANE::prepareFlight() {
   {
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
     FLIGHTCRASHED = false;
@@ -290,7 +301,7 @@ void ORVANE::prepare() {
     }
     if (FLIGHT_DATA == nullptr) {
       showMessage("No flight data source.");
-      return;
+      return false;
     }
     // Never two flights side by side: a flight left over is ended first.
     delete FLIGHT_STATE;
@@ -300,13 +311,7 @@ void ORVANE::prepare() {
     FLIGHT_STATE->setFlightOptions(getFlightOptions());
     _initialized = true;
   }
-  for (;;) {
-    // A flight discarded while it waits for its connection test ends the wait.
-    if (!cycleOnce()) break;
-    const int state = getState();
-    if (state > FlightState::TESTING) break;
-    sleep(1);
-  }
+  return true;
 }
 
 bool ORVANE::initialize() {
