@@ -97,7 +97,7 @@ std::string cruise_lines(int hdg, int hdt, int ias, int tas, int oat, int tat, i
 std::string report_time(std::int32_t t) {
   const std::time_t tt = t;
   std::tm parts{};
-  if (gmtime_r(&tt, &parts) == nullptr) return to_str(static_cast<long long>(t));
+  if (!utc_parts(tt, parts)) return to_str(static_cast<long long>(t));
   parts.tm_isdst = 0;
   return to_str(static_cast<long long>(std::mktime(&parts)));
 }
@@ -394,8 +394,9 @@ std::string ACARS::messagePauseFlight() {
 
 std::string ACARS::messageUnPauseFlight() {
   // A resume without a pause in progress (time_this_pause 0) has no length to add;
-  // taking "now - 0" would put decades of pause into the record.
-  if (time_out != 0 && time_this_pause != 0) {
+  // taking "now - 0" would put decades of pause into the record. After IN the block time
+  // is final: the report may already have been computed from it.
+  if (time_out != 0 && time_in == 0 && time_this_pause != 0) {
     const std::int64_t paused =
         static_cast<std::int64_t>(orvane::clock().now()) - time_this_pause;
     block_time_paused = wrap32(block_time_paused + paused);

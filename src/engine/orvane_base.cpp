@@ -2,6 +2,7 @@
 #include "engine/orvane_base.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -9,6 +10,7 @@
 
 #include "engine/default_source.h"
 #include "engine/orvane_state.h"
+#include "engine/track_recorder.h"
 #include "tracking/flightstate.h"
 #include "util/clock.h"
 #include "util/util.h"
@@ -35,6 +37,7 @@ namespace {
 
 std::ofstream LOGGING;                       // log_lock
 std::string LOGFILEPATH = "orvane.log";      // log_lock
+bool LOG_STARTED = false;                    // log_lock: LOGFILEPATH was opened in this run
 std::mutex log_lock;                          // serialises every log line
 
 SStatusMessage MESSAGE;                       // MUTEX
@@ -50,12 +53,44 @@ FlightState* FLIGHT_STATE = nullptr;          // CYCLE_MUTEX
 bool _initialized = false;                    // CYCLE_MUTEX
 std::atomic<bool> FLIGHTCRASHED{false};
 
-// Flight statistics, CYCLE_MUTEX. Feet per minute and knots.
+// Flight statistics of the flight in progress, CYCLE_MUTEX. Feet per minute and knots.
 std::int32_t MAXRATE = 0;
 std::int32_t MINRATE = 0;
 std::int32_t MAXIAS = 0;
 std::int32_t MAXGS = 0;
 std::int32_t LANDING_VSPEED = 0;
+
+// The flight in progress beyond its statistics, CYCLE_MUTEX.
+std::uint64_t FLIGHT_SERIAL = 0;      // counts the flights of the run; 0: none yet
+bool FLIGHT_SEALED = false;           // its figures have gone to the finished flight
+TrackRecorder TRACK;                  // its profile from OUT on
+std::int32_t EVENT_TIMES[4] = {};     // OUT, OFF, ON, IN as the last sample saw them
+std::int64_t TRACK_WALL_BASE = 0;     // seconds since 1970 at the first sample
+std::int64_t TRACK_MONO_BASE_MS = 0;  // monotonic milliseconds at the first sample
+
+// What a finished flight leaves for its pilot report: its statistics and its track. They
+// stay with that flight, so preparing the next one (which restarts the statistics) before
+// the pilot fetches the report changes nothing in it.
+struct FlightFigures {
+  std::uint64_t flight = 0;  // FLIGHT_SERIAL of the flight; 0: no flight
+  std::int32_t maxRate = 0, minRate = 0, maxIas = 0, maxGs = 0, landingVSpeed = 0;
+  FlightTrack track;
+};
+
+// MUTEX. The report and the sealed figures of a flight arrive from two threads in either
+// order (the send thread computes the report as soon as the cycle has queued the end of
+// flight, the cycle seals the figures when it has finished); whichever comes second pairs
+// them.
+std::uint64_t LIVE_FLIGHT = 0;   // FLIGHT_SERIAL of the flight whose threads may deliver
+std::uint64_t PIREP_FLIGHT = 0;  // the flight the stored PIREP belongs to; 0: none
+FlightFigures SEALED;            // figures of the last finished flight, not yet paired
+FlightFigures PIREP_FIGURES;     // figures of PIREP_FLIGHT once paired
+
+// Clock-jump detection, jump_lock: the clocks' readings at the worker's previous pass.
+std::mutex jump_lock;
+bool JUMP_READ = false;
+std::int64_t JUMP_WALL_MS = 0;
+std::int64_t JUMP_MONO_MS = 0;
 
 std::atomic<ORVANE::FlightDataFactory> flightDataFactory{nullptr};
 
@@ -73,10 +108,73 @@ std::int32_t truncInt(double v) {
 std::string ctimeNow() {
   const std::time_t t = clock().now();
   std::tm tm{};
-  if (localtime_r(&t, &tm) == nullptr) return std::string(24, '?');
+  if (!local_parts(t, tm)) return std::string(24, '?');
   char buf[64];
   const std::size_t n = std::strftime(buf, sizeof buf, "%a %b %e %H:%M:%S %Y", &tm);
   return std::string(buf, n);
+}
+
+// ---- The flight's figures (all under CYCLE_MUTEX) ------------------------------------------
+
+void restartTrack() {
+  TRACK.clear();
+  for (std::int32_t& t : EVENT_TIMES) t = 0;
+}
+
+// A new flight object: it starts with no figures of its own.
+void startFlightFigures() {
+  ++FLIGHT_SERIAL;
+  FLIGHT_SEALED = false;
+  restartTrack();
+  std::lock_guard<std::mutex> g(ORVANE::MUTEX);
+  LIVE_FLIGHT = FLIGHT_SERIAL;
+}
+
+// One sample of the profile per cycle from OUT until the flight has ended. The time line
+// starts at the wall clock of the first sample and goes on with the monotonic clock, so a
+// clock jump neither reorders nor stretches the track.
+void recordTrack(std::int32_t groundSpeed) {
+  const std::int32_t times[4] = {FLIGHT_STATE->getOutTime(), FLIGHT_STATE->getOffTime(),
+                                 FLIGHT_STATE->getOnTime(), FLIGHT_STATE->getInTime()};
+  if (times[0] == 0 || FLIGHT_SEALED) return;
+  bool event = false;
+  for (std::size_t i = 0; i < std::size(times); ++i) {
+    if (times[i] != 0 && times[i] != EVENT_TIMES[i]) event = true;
+    EVENT_TIMES[i] = times[i];
+  }
+  const std::int64_t mono = clock().mono_ms();
+  if (TRACK.points().empty()) {
+    TRACK_WALL_BASE = static_cast<std::int64_t>(clock().now());
+    TRACK_MONO_BASE_MS = mono;
+  }
+  TrackPoint point;
+  point.time = TRACK_WALL_BASE + (mono - TRACK_MONO_BASE_MS) / 1000;
+  point.altitude = FLIGHT_DATA->getAltitude();
+  point.groundSpeed = groundSpeed;
+  const Position position = FLIGHT_DATA->getPosition();
+  point.latitude = static_cast<float>(position.lat);
+  point.longitude = static_cast<float>(position.lng);
+  TRACK.add(point, event);
+}
+
+// Hands the figures of the flight that has just ended to the finished flight, pairing them
+// with its report if that has already arrived.
+void sealFinishedFlight() {
+  FLIGHT_SEALED = true;
+  FlightFigures figures;
+  figures.flight = FLIGHT_SERIAL;
+  figures.maxRate = MAXRATE;
+  figures.minRate = MINRATE;
+  figures.maxIas = MAXIAS;
+  figures.maxGs = MAXGS;
+  figures.landingVSpeed = LANDING_VSPEED;
+  figures.track = TRACK.take();
+  std::lock_guard<std::mutex> g(ORVANE::MUTEX);
+  if (PIREP_FLIGHT == figures.flight) {
+    PIREP_FIGURES = std::move(figures);
+  } else {
+    SEALED = std::move(figures);
+  }
 }
 
 }  // namespace
@@ -88,8 +186,11 @@ void ORVANE::logMessage(const std::string& text) {
   if (!LOGGING.is_open() || !LOGGING.good()) {
     LOGGING.close();
     LOGGING.clear();
-    LOGGING.open(LOGFILEPATH, std::ios::out | std::ios::trunc);
+    // Only the first opening of a run starts the file afresh; reopening after a failed
+    // write appends, so the lines written before the failure stay.
+    LOGGING.open(LOGFILEPATH, std::ios::out | (LOG_STARTED ? std::ios::app : std::ios::trunc));
     if (!LOGGING.is_open()) return;
+    LOG_STARTED = true;
   }
   LOGGING << ctimeNow() << ": " << text << '\n';
   LOGGING.flush();
@@ -99,6 +200,7 @@ void ORVANE::Log(const std::string& text) { logMessage(text); }
 
 void ORVANE::setLogFilePath(const std::string& path) {
   std::lock_guard<std::mutex> g(log_lock);
+  if (path != LOGFILEPATH) LOG_STARTED = false;
   LOGFILEPATH = path;
   LOGGING.close();
   LOGGING.clear();
@@ -155,6 +257,12 @@ void ORVANE::PIREPDataCallback(const PIREPData& pirep) {
   std::lock_guard<std::mutex> g(MUTEX);
   PIREP = pirep;
   PIREPDataArrived = true;
+  // Only the flight in progress has threads that deliver: the report is LIVE_FLIGHT's.
+  PIREP_FLIGHT = LIVE_FLIGHT;
+  if (SEALED.flight == LIVE_FLIGHT) {
+    PIREP_FIGURES = std::move(SEALED);
+    SEALED = FlightFigures{};
+  }
 }
 
 void ORVANE::PIREPErrorCallback(const std::string& text) {
@@ -207,7 +315,8 @@ std::string ORVANE::getPIREPMessage() {
 PIREPData ORVANE::getPIREPData() {
   std::int32_t maxRate, minRate, maxIas, maxGs, landing;
   {
-    // The statistics belong to the cycle; read them in the documented lock order.
+    // The statistics belong to the cycle; read them in the documented lock order. Holding
+    // the cycle lock also means that a flight which has ended has had its figures sealed.
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
     maxRate = MAXRATE;
     minRate = MINRATE;
@@ -216,6 +325,14 @@ PIREPData ORVANE::getPIREPData() {
     landing = LANDING_VSPEED;
   }
   std::lock_guard<std::mutex> g(MUTEX);
+  if (PIREP_FLIGHT != 0 && PIREP_FIGURES.flight == PIREP_FLIGHT) {
+    // A delivered report gets the figures of its own flight, whatever runs now.
+    maxRate = PIREP_FIGURES.maxRate;
+    minRate = PIREP_FIGURES.minRate;
+    maxIas = PIREP_FIGURES.maxIas;
+    maxGs = PIREP_FIGURES.maxGs;
+    landing = PIREP_FIGURES.landingVSpeed;
+  }
   PIREPDataArrived = false;
   PIREP.MaxROC = to_str(maxRate);
   PIREP.MaxROD = to_str(std::llabs(static_cast<long long>(minRate)));
@@ -223,6 +340,12 @@ PIREPData ORVANE::getPIREPData() {
   PIREP.MaxGS = to_str(maxGs);
   PIREP.VSLand = to_str(std::llabs(static_cast<long long>(landing)));
   return PIREP;
+}
+
+FlightTrack ORVANE::getFlightTrack() {
+  std::lock_guard<std::mutex> g(MUTEX);
+  if (PIREP_FLIGHT != 0 && PIREP_FIGURES.flight == PIREP_FLIGHT) return PIREP_FIGURES.track;
+  return FlightTrack{};
 }
 
 std::string ORVANE::getACARSMessage() {
@@ -310,6 +433,7 @@ bool ORVANE::prepareFlight() {
                                    PIREPSuccessCallback, showMessage, showACARSMessage);
     FLIGHT_STATE->setFlightOptions(getFlightOptions());
     _initialized = true;
+    startFlightFigures();
   }
   return true;
 }
@@ -360,6 +484,10 @@ bool ORVANE::cycleOnce() {
     if (isFlightCrashed()) showMessage("Crashed.");
     showMessage("Currently: IAS:[" + to_str(ias) + "] GS: [" + to_str(gs) + "] VSpeed: [" +
                 to_str(vs) + "] VSpeed_land:[" + to_str(LANDING_VSPEED) + "].");
+    recordTrack(gs);
+    // The cycle that ends the flight (IN, or a crash) has just added its values: from here
+    // on the figures belong to the finished flight.
+    if (!FLIGHT_SEALED && FLIGHT_STATE->getState() == FlightState::FINAL) sealFinishedFlight();
   }
   return true;
 }
@@ -387,6 +515,9 @@ void ORVANE::InitMembers() {
     _initialized = false;
     MAXRATE = MINRATE = MAXIAS = MAXGS = LANDING_VSPEED = 0;
     FLIGHTCRASHED = false;
+    FLIGHT_SERIAL = 0;
+    FLIGHT_SEALED = false;
+    restartTrack();
   }
   {
     std::lock_guard<std::mutex> g(MUTEX);
@@ -397,6 +528,13 @@ void ORVANE::InitMembers() {
     PIREPMESSAGE.clear();
     CONNECT_FAILED_STRING.clear();
     PIREPDataArrived = false;
+    LIVE_FLIGHT = PIREP_FLIGHT = 0;
+    SEALED = FlightFigures{};
+    PIREP_FIGURES = FlightFigures{};
+  }
+  {
+    std::lock_guard<std::mutex> g(jump_lock);
+    JUMP_READ = false;
   }
   {
     std::lock_guard<std::mutex> g(options_lock);
@@ -421,12 +559,34 @@ void ORVANE::BeginFlight() {
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
   if (FLIGHT_STATE) FLIGHT_STATE->BeginFlight();
   MAXRATE = MINRATE = MAXIAS = MAXGS = 0;
+  restartTrack();
 }
 
 void ORVANE::setRealTimeChanged(long seconds) {
   showMessage("Noticed Real Time change of [" + to_str(seconds) + "] s.");
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
   if (FLIGHT_STATE) FLIGHT_STATE->setRealTimeChange(static_cast<int>(seconds));
+}
+
+void ORVANE::checkClockJump() {
+  const std::int64_t wall = clock().now_ms();
+  const std::int64_t mono = clock().mono_ms();
+  std::int64_t stepMs;
+  {
+    std::lock_guard<std::mutex> g(jump_lock);
+    const bool first = !JUMP_READ;
+    stepMs = (wall - JUMP_WALL_MS) - (mono - JUMP_MONO_MS);
+    JUMP_READ = true;
+    JUMP_WALL_MS = wall;
+    JUMP_MONO_MS = mono;
+    if (first) return;
+  }
+  // The worker's tolerance: the wall clock may run ahead of the monotonic one by up to two
+  // loop intervals and behind it by up to half of one (whole seconds) without a report.
+  const std::int64_t interval = getLoopInterval();
+  if (stepMs > 2 * interval * 1000 || stepMs < -(interval / 2) * 1000) {
+    setRealTimeChanged(static_cast<long>(std::llround(static_cast<double>(stepMs) / 1000.0)));
+  }
 }
 
 void ORVANE::setFlightOptions(const FlightOptions& options) {

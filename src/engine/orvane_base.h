@@ -8,6 +8,7 @@
 
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
+#include "records/flighttrack.h"
 #include "sim/flightdata.h"
 
 namespace orvane {
@@ -53,6 +54,12 @@ class ORVANE {
   static int getState();
   static int getLoopInterval();
   static void setRealTimeChanged(long seconds);
+  // The worker calls this once per pass. It compares how far the wall clock moved since the
+  // previous call with how far the monotonic clock moved, and reports a difference beyond
+  // two loop intervals forward or half a loop interval back (whole seconds, signed) through
+  // setRealTimeChanged. A slow pass or a stalled worker moves both clocks alike and is
+  // never reported. The first call only takes the clocks' readings.
+  static void checkClockJump();
   static void setFlightOptions(const FlightOptions& options);
   static FlightOptions getFlightOptions();
   static void setOptionInputDialog(OptionInputHook hook);
@@ -114,6 +121,9 @@ class ORVANE {
   static PIREPState getPIREPState();
   static std::string getPIREPMessage();
   static PIREPData getPIREPData();
+  // The thinned profile of the flight whose PIREP was last delivered; empty when none was.
+  // Kept with that flight, so preparing and starting the next one does not clear it.
+  static FlightTrack getFlightTrack();
   static std::string getACARSMessage();
   static SFlightData fillinFlightData(const std::string& text);
 
@@ -128,7 +138,7 @@ class ORVANE {
   // The current flight, for tests that inspect it; use under CYCLE_MUTEX only.
   static FlightState* currentFlight();
 
-  static std::mutex CYCLE_MUTEX;  // the current flight and the statistics
+  static std::mutex CYCLE_MUTEX;  // the current flight, its statistics and its track
   static std::mutex MUTEX;        // status texts and hand-off members
 
  private:

@@ -1,10 +1,13 @@
 // The settings file: loading "orvane.ini" into the engine's options and writing it back.
-#include <fstream>
+#include <cstdint>
+#include <limits>
+#include <sstream>
 #include <stdexcept>
 
 #include "engine/orvane_base.h"
 #include "engine/orvane_state.h"
 #include "tracking/flightstate.h"
+#include "util/atomic_file.h"
 #include "util/iniparse.h"
 #include "util/util.h"
 
@@ -14,6 +17,25 @@ namespace {
 // Placeholders on the local machine; every real airline configures its own addresses.
 const char* const kDefaultACARSAddress = "http://localhost/liveacars.php";
 const char* const kDefaultPIREPAddress = "http://localhost/pirep.php";
+const char* const kDefaultPOSReportMinutes = "5";
+constexpr std::int32_t kDefaultPOSReportSeconds = 300;
+
+// The position-report interval of the file (whole minutes) in seconds. Text without a number
+// reads as 0 minutes; false when the number cannot be an interval: negative, or too large
+// for 32-bit seconds (also when it is too long to read at all).
+bool posReportSeconds(const std::string& text, std::int32_t& seconds) {
+  std::istringstream in(text);
+  long long minutes = 0;
+  in >> minutes;
+  if (in.fail()) {
+    // A failed read leaves 0 when there was no number, the type's limit when it overflowed.
+    seconds = 0;
+    return minutes == 0;
+  }
+  if (minutes < 0 || minutes > std::numeric_limits<std::int32_t>::max() / 60) return false;
+  seconds = static_cast<std::int32_t>(minutes * 60);
+  return true;
+}
 }  // namespace
 
 void ORVANE::loadOptions(const std::string& fileName) {
@@ -30,8 +52,13 @@ void ORVANE::loadOptions(const std::string& fileName) {
     options.PIREP_User = options.ACARS_User;
     options.ACARS_Password = ini.Get_Value_Default("Server", "Password", "");
     options.PIREP_Password = options.ACARS_Password;
-    options.POS_Report_Interval =
-        To_t<int>(ini.Get_Value_Default("ACARS", "POSReportTime", "5")) * 60;
+    const std::string minutes =
+        ini.Get_Value_Default("ACARS", "POSReportTime", kDefaultPOSReportMinutes);
+    if (!posReportSeconds(minutes, options.POS_Report_Interval)) {
+      options.POS_Report_Interval = kDefaultPOSReportSeconds;
+      showMessage("POSReportTime [" + minutes + "] is out of range; using " +
+                  kDefaultPOSReportMinutes + " minutes.");
+    }
     options.enableLiveACARS = To_t<bool>(ini.Get_Value_Default("ACARS", "EnableLiveACARS", "1"));
     options.enablePIREP = To_t<bool>(ini.Get_Value_Default("ACARS", "EnablePIREP", "1"));
   } catch (const std::exception&) {
@@ -64,11 +91,7 @@ void ORVANE::loadOptions(const std::string& fileName) {
 void ORVANE::saveOptions(const std::string& fileName) {
   showMessage("Saving Options ...");
   const FlightOptions o = getFlightOptions();
-  std::ofstream out(fileName, std::ios::out | std::ios::trunc);
-  if (!out.is_open()) {
-    showMessage("Saving Options failed.");
-    return;
-  }
+  std::ostringstream out;
   out << "[Server]\n"
       << "Address = " << o.ACARS_URL << "\n"
       << "PIREP = " << o.PIREP_URL << "\n"
@@ -81,8 +104,9 @@ void ORVANE::saveOptions(const std::string& fileName) {
       << "EnableLiveACARS = " << (o.enableLiveACARS ? "1" : "0") << "\n"
       << "EnablePIREP = " << (o.enablePIREP ? "1" : "0") << "\n"
       << "AutoPIREP = 1\n";
-  out.close();
-  if (!out) {
+  // The file holds the pilot's password and servers: a crash or a full disk in the middle
+  // of the write must leave the previous file whole.
+  if (!write_file_atomically(fileName, out.str())) {
     showMessage("Saving Options failed.");
     return;
   }

@@ -174,9 +174,25 @@ void sleep(int seconds) {
   orvane::clock().sleep_ms(static_cast<std::int64_t>(seconds) * 1000);
 }
 
+bool utc_parts(std::time_t t, std::tm& parts) {
+#ifdef _WIN32
+  return gmtime_s(&parts, &t) == 0;
+#else
+  return gmtime_r(&t, &parts) != nullptr;
+#endif
+}
+
+bool local_parts(std::time_t t, std::tm& parts) {
+#ifdef _WIN32
+  return localtime_s(&parts, &t) == 0;
+#else
+  return localtime_r(&t, &parts) != nullptr;
+#endif
+}
+
 std::string format_utc(std::time_t t, const char* format, std::size_t max_length) {
   std::tm parts{};
-  if (format == nullptr || max_length == 0 || gmtime_r(&t, &parts) == nullptr) return std::string();
+  if (format == nullptr || max_length == 0 || !utc_parts(t, parts)) return std::string();
   std::string buffer(max_length, '\0');
   const std::size_t n = std::strftime(buffer.data(), buffer.size(), format, &parts);
   buffer.resize(n);

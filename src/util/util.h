@@ -61,4 +61,9 @@ void sleep(int seconds);
 // UTC calendar text of t with a strftime format; empty when t cannot be broken down.
 std::string format_utc(std::time_t t, const char* format, std::size_t max_length);
 
+// t broken down into UTC (utc_parts) or local (local_parts) calendar fields, thread-safe on
+// every platform; false when t cannot be broken down.
+bool utc_parts(std::time_t t, std::tm& parts);
+bool local_parts(std::time_t t, std::tm& parts);
+
 }  // namespace orvane

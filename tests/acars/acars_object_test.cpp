@@ -222,5 +222,19 @@ TEST_F(AcarsObjectTest, ClockJumpsAndPausesAreTakenOutOfTheRunningTimes) {
   EXPECT_EQ(a->getCurrentFlightTime(), 140);
 }
 
+TEST_F(AcarsObjectTest, PauseAfterInLeavesTheBlockTimeAlone) {
+  auto a = make();
+  flyEvents(*a);
+  clock_.advance(200);  // parked at the gate, IN done
+  const int block = a->getCurrentBlockTime();
+  const std::string reported = a->createPIRData().BlockTime;
+  ASSERT_EQ(block, 180);
+  a->messagePauseFlight();
+  clock_.advance(1800);
+  a->messageUnPauseFlight();
+  EXPECT_EQ(a->getCurrentBlockTime(), block);
+  EXPECT_EQ(a->createPIRData().BlockTime, reported);
+}
+
 }  // namespace
 }  // namespace orvane

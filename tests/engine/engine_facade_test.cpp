@@ -1,6 +1,13 @@
 // The engine facade's small contracts: neutral values, hand-offs, display text, flight plans.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#endif
+
 #include "support/engine_fixture.h"
 
 namespace orvane {
@@ -119,6 +126,32 @@ TEST_F(EngineFacadeTest, FlightInformationFillsNineFields) {
   EXPECT_EQ(cr.sCargo, "0");
   EXPECT_EQ(ORVANE::fillinFlightData("").output(), SFlightData{}.output());
 }
+
+#ifndef _WIN32
+TEST_F(EngineFacadeTest, LogKeepsItsEarlierLinesAfterAFailedWrite) {
+  ORVANE::Log("first line");
+  ORVANE::Log("second line");
+  const std::string path = ORVANE::getLogFilePath();
+  // A file-size limit just above the log's size makes the next write fail, as a full disk
+  // would (root included).
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(std::filesystem::file_size(path) + 10);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+  ORVANE::Log(std::string(200, 'x'));
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_EQ(logText().find(std::string(200, 'x')), std::string::npos);  // the write did fail
+
+  ORVANE::Log("after the failure");
+  const std::string log = logText();
+  EXPECT_EQ(log.compare(26, 11, "first line\n"), 0) << log;
+  EXPECT_NE(log.find(": second line\n"), std::string::npos);
+  EXPECT_NE(log.find(": after the failure\n"), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace orvane

@@ -1,6 +1,8 @@
 // The settings file: defaults, partial files, empty values, round trips, hand-over to a flight.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/engine_fixture.h"
 
 namespace orvane {
@@ -104,6 +106,66 @@ TEST_F(SettingsTest, SavedFileIsExactAndReadsBack) {
   EXPECT_EQ(r.POS_Report_Interval, 600);  // whole minutes
   EXPECT_FALSE(r.enableLiveACARS);
   EXPECT_TRUE(r.enablePIREP);
+}
+
+TEST_F(SettingsTest, PositionReportTimesThatCannotBeSecondsTakeTheDefault) {
+  struct Case {
+    const char* minutes;
+    std::int32_t seconds;
+    bool logged;
+  };
+  const Case cases[] = {
+      {"35791394", 35791394 * 60, false},  // the most that 32-bit seconds hold
+      {"35791395", 300, true},             // one minute more would overflow
+      {"-5", 300, true},
+      {"99999999999999999999999", 300, true},  // too long even to read
+      {"0", 0, false},
+      {"x", 0, false},  // no number at all reads as 0, as before
+  };
+  for (const Case& c : cases) {
+    const std::string f =
+        dir_.write("orvane.ini", std::string("[ACARS]\nPOSReportTime = ") + c.minutes + "\n");
+    const std::size_t before = logText().size();
+    ORVANE::loadOptions(f);
+    EXPECT_EQ(ORVANE::getFlightOptions().POS_Report_Interval, c.seconds) << c.minutes;
+    const std::string line = std::string("Message: [POSReportTime [") + c.minutes +
+                             "] is out of range; using 5 minutes.]\n";
+    EXPECT_EQ(logText().find(line, before) != std::string::npos, c.logged) << c.minutes;
+  }
+  EXPECT_EQ(hookCalls, 0);
+}
+
+TEST_F(SettingsTest, FailedSaveLeavesTheOldFileWhole) {
+  const std::string old = "[Server]\nAddress = http://127.0.0.1/old.php\nPassword = old\n";
+  FlightOptions o;
+  o.ACARS_URL = "http://127.0.0.1/new.php";
+  o.ACARS_Password = "new";
+  ORVANE::setFlightOptions(o);
+
+  // The temporary file cannot be created: its name is taken by a folder.
+  const std::string f = dir_.write("orvane.ini", old);
+  std::filesystem::create_directory(dir_.file("orvane.ini.tmp"));
+  ORVANE::saveOptions(f);
+  EXPECT_EQ(read_file(f), old);
+  EXPECT_NE(logText().find("Message: [Saving Options failed.]"), std::string::npos);
+
+  // The temporary file's name is longer than a folder entry may be.
+  const std::string longName(255, 'o');
+  const std::string g = dir_.write(longName, old);
+  ORVANE::saveOptions(g);
+  EXPECT_EQ(read_file(g), old);
+  EXPECT_EQ(logText().find("Message: [Saving Options succeeded.]"), std::string::npos);
+}
+
+TEST_F(SettingsTest, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
+  const std::string f = dir_.write("orvane.ini", std::string(5000, '#'));
+  FlightOptions o;
+  o.ACARS_URL = "http://127.0.0.1/new.php";
+  ORVANE::setFlightOptions(o);
+  ORVANE::saveOptions(f);
+  EXPECT_EQ(read_file(f).rfind("[Server]\nAddress = http://127.0.0.1/new.php\n", 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("orvane.ini.tmp")));
+  EXPECT_NE(logText().find("Message: [Saving Options succeeded.]"), std::string::npos);
 }
 
 TEST_F(SettingsTest, UnwritableFileIsReported) {

@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
@@ -12,7 +11,7 @@
 #include "engine/orvane_base.h"
 #include "pirep/PIREPData.h"
 #include "sim/fsuipc_link.h"
-#include "util/clock.h"
+#include "util/atomic_file.h"
 #include "util/util.h"
 
 using namespace orvane;
@@ -37,12 +36,6 @@ void usage() {
       "  --save FILE         where to keep the PIREP (default lastpirep.ovp)\n"
       "  --no-send           keep the PIREP in the file without sending it\n"
       "  --fsuipc-dir DIR    folder of the simulator link's sockets (stand-in use)\n";
-}
-
-bool saveFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
 }
 
 void optionInput() {
@@ -139,18 +132,12 @@ int main(int argc, char** argv) {
   ORVANE::BeginFlight();
   std::cout << "ACARS Tracking starts now ...\n";
 
-  std::time_t last = 0;
   int shownState = -1;
   std::string shownMessage;
   bool pirepReady = false;
   PIREPData pirep;
   while (!interrupted) {
-    const std::time_t now = orvane::clock().now();
-    const int interval = ORVANE::getLoopInterval();
-    if (last != 0 && (now > last + 2 * interval || now < last - interval / 2)) {
-      ORVANE::setRealTimeChanged(static_cast<long>(now - last));
-    }
-    last = now;
+    ORVANE::checkClockJump();
     const bool tracked = ORVANE::cycleOnce();
     const std::string failed = ORVANE::getConnectFailed();
     if (!failed.empty() && ORVANE::getFlightOptions().enableLiveACARS) {
@@ -199,7 +186,7 @@ int main(int argc, char** argv) {
   for (const std::string& line : pirep.Generate_PIREP_Text()) std::cout << line << "\n";
   const std::string file = get("--save", "lastpirep.ovp");
   try {
-    if (!saveFile(file, pirep.pack_crypt())) std::cerr << "Cannot access file [" << file << "]\n";
+    if (!write_file_atomically(file, pirep.pack_crypt())) std::cerr << "Cannot access file [" << file << "]\n";
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
   }

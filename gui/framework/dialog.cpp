@@ -1,0 +1,190 @@
+// CDialog over QDialog: layout, routing, modal run and centring.
+#include "framework/dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QShowEvent>
+
+#include "framework/messagebox.h"
+
+namespace orvane {
+
+namespace {
+
+// Turns letters into capitals as they are typed.
+class UpperCaseValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    input = input.toUpper();
+    return Acceptable;
+  }
+};
+
+}  // namespace
+
+// The Qt window of a running CDialog: turns keys and the close box into commands.
+class DialogWindow : public QDialog {
+ public:
+  DialogWindow(CDialog& dialog, QWidget* owner) : QDialog(owner), dialog_(dialog) {}
+
+  void command(int id) { dialog_.DialogProc(WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+  void accept() override { command(IDOK); }
+  void reject() override { command(IDCANCEL); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    // A focused push button has taken Enter already (it clicks itself, as it should).
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        command(IDOK);
+        return;
+      case Qt::Key_Escape:
+        command(IDCANCEL);
+        return;
+      default:
+        QDialog::keyPressEvent(event);
+    }
+  }
+
+  void showEvent(QShowEvent* event) override {
+    QDialog::showEvent(event);
+    // The frame's size is known once the window shows: centre again if it has grown and
+    // nobody has moved the window since it was centred.
+    if (dialog_.centredAt_ == pos() && dialog_.centredSize_ != frameGeometry().size())
+      dialog_.Center();
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    if (dialog_.ended_) {
+      event->accept();
+      return;
+    }
+    // The close box is Cancel. Routed after the close handling, so that the dialog can
+    // end itself from OnCancel.
+    event->ignore();
+    QMetaObject::invokeMethod(this, [this] { command(IDCANCEL); }, Qt::QueuedConnection);
+  }
+
+ private:
+  CDialog& dialog_;
+};
+
+CDialog::CDialog(UINT resourceId, DialogTemplate layout, QWidget* owner)
+    : resourceId_(resourceId), layout_(layout), owner_(owner) {}
+
+CDialog::~CDialog() = default;
+
+void CDialog::createControls(DialogWindow& window) {
+  layout_(&window);
+  const auto edits = window.findChildren<QLineEdit*>();
+  for (QLineEdit* e : edits) {
+    if (e->property("digitsOnly").toBool()) {
+      e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
+    } else if (e->property("upperCase").toBool()) {
+      e->setValidator(new UpperCaseValidator(e));
+    }
+  }
+  const auto buttons = window.findChildren<QAbstractButton*>();
+  for (QAbstractButton* b : buttons) {
+    const QVariant id = b->property("id");
+    if (!id.isValid()) continue;
+    const auto command = id.toInt();
+    connect(b, &QAbstractButton::clicked, &window, [&window, command] { window.command(command); });
+  }
+}
+
+INT_PTR CDialog::DoModal() {
+  if (window_ != nullptr || GetHwnd() != nullptr) {
+    ShowMessageBox("CDialog::DoModal ... Window already exists", "Error", MB_ICONERROR);
+    return 0;
+  }
+  if (QApplication::instance() == nullptr || layout_ == nullptr) {
+    ShowMessageBox("CDialog::DoModal ... Failed to create dialog", "Error", MB_ICONERROR);
+    return 0;
+  }
+  window_ = std::make_unique<DialogWindow>(*this, owner_);
+  DialogWindow& window = *window_;
+  createControls(window);
+  setHwnd(&window);
+  window.setProperty("orvane_cwnd", QVariant::fromValue<QObject*>(this));
+  ended_ = false;
+  result_ = 0;
+  window.adjustSize();
+
+  DialogProc(WM_INITDIALOG, 0, 0);
+  if (!ended_) window.exec();
+
+  const INT_PTR result = result_;
+  setHwnd(nullptr);
+  window_.reset();
+  return result;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+  if (window_ == nullptr || ended_) return;
+  result_ = result;
+  ended_ = true;
+  window_->done(static_cast<int>(result));
+  setHwnd(nullptr);
+}
+
+void CDialog::Center() {
+  QWidget* w = GetHwnd();
+  if (w == nullptr) return;
+  QScreen* screen = owner_ ? owner_->screen() : w->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QRect over = owner_ ? owner_->window()->frameGeometry() : area;
+  const QSize size = w->frameGeometry().size();
+  int x = over.x() + (over.width() - size.width()) / 2;
+  int y = over.y() + (over.height() - size.height()) / 2;
+  // Right and bottom edges inside first; the left and top edges win for a window larger
+  // than the area.
+  x = std::max(std::min(x, area.x() + area.width() - size.width()), area.x());
+  y = std::max(std::min(y, area.y() + area.height() - size.height()), area.y());
+  w->move(x, y);
+  centredAt_ = w->pos();
+  centredSize_ = size;
+}
+
+INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      return ReflectToChild(message, wParam, lParam);
+    case WM_INITDIALOG:
+      Center();
+      return OnInitDialog() ? 1 : 0;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          OnOK();
+          return 1;
+        case IDCANCEL:
+          OnCancel();
+          return 1;
+        default:
+          OnCommand(LOWORD(wParam));
+          return 0;
+      }
+    default:
+      return 0;
+  }
+}
+
+void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+bool CDialog::OnInitDialog() { return true; }
+
+}  // namespace orvane

@@ -1,0 +1,114 @@
+// The dialog helpers over Qt widgets, found by their numeric ids.
+#include "framework/dialoghelpers.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QWidget>
+
+#include "framework/messagebox.h"
+#include "framework/stringtable.h"
+#include "util/util.h"
+
+namespace orvane {
+
+namespace {
+
+// At most max bytes of a UTF-8 text, never cutting a character in two.
+std::string cutUtf8(std::string text, std::size_t max) {
+  if (text.size() <= max) return text;
+  std::size_t end = max;
+  // Step back over continuation bytes (10xxxxxx) to the start of the cut character.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text;
+}
+
+QString withLineFeeds(const std::string& text) {
+  QString s = QString::fromStdString(text);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return s;
+}
+
+std::string withCrLf(QString text) {
+  text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return text.toStdString();
+}
+
+}  // namespace
+
+QWidget* FindDlgItem(const QWidget* window, UINT id) {
+  if (window == nullptr) return nullptr;
+  const auto children = window->findChildren<QWidget*>();
+  for (QWidget* w : children) {
+    const QVariant v = w->property("id");
+    if (v.isValid() && v.toUInt() == id) return w;
+  }
+  return nullptr;
+}
+
+std::string GetWindowText(const QWidget* control) {
+  if (const auto* e = qobject_cast<const QLineEdit*>(control)) return e->text().toStdString();
+  if (const auto* e = qobject_cast<const QPlainTextEdit*>(control)) return withCrLf(e->toPlainText());
+  if (const auto* e = qobject_cast<const QTextEdit*>(control)) return withCrLf(e->toPlainText());
+  if (const auto* l = qobject_cast<const QLabel*>(control)) return l->text().toStdString();
+  if (const auto* b = qobject_cast<const QAbstractButton*>(control)) return b->text().toStdString();
+  if (const auto* g = qobject_cast<const QGroupBox*>(control)) return g->title().toStdString();
+  return {};
+}
+
+void SetWindowText(QWidget* control, const std::string& text) {
+  const QString s = withLineFeeds(text);
+  if (auto* e = qobject_cast<QLineEdit*>(control)) {
+    e->setText(s);
+  } else if (auto* e = qobject_cast<QPlainTextEdit*>(control)) {
+    e->setPlainText(s);
+  } else if (auto* e = qobject_cast<QTextEdit*>(control)) {
+    e->setPlainText(s);
+  } else if (auto* l = qobject_cast<QLabel*>(control)) {
+    l->setText(s);
+  } else if (auto* b = qobject_cast<QAbstractButton*>(control)) {
+    b->setText(s);
+  } else if (auto* g = qobject_cast<QGroupBox*>(control)) {
+    g->setTitle(s);
+  }
+}
+
+void SetDlgItemText(const QWidget* window, UINT id, const std::string& text) {
+  if (QWidget* c = FindDlgItem(window, id)) SetWindowText(c, text);
+}
+
+void CheckDlgButton(const QWidget* window, UINT id, bool checked) {
+  if (auto* b = qobject_cast<QAbstractButton*>(FindDlgItem(window, id))) b->setChecked(checked);
+}
+
+bool IsDlgButtonChecked(const QWidget* window, UINT id) {
+  const auto* b = qobject_cast<const QAbstractButton*>(FindDlgItem(window, id));
+  return b != nullptr && b->isChecked();
+}
+
+void EnableDlgItem(const QWidget* window, UINT id, bool enabled) {
+  if (QWidget* c = FindDlgItem(window, id)) c->setEnabled(enabled);
+}
+
+std::string getItemString(const QWidget* window, UINT id) {
+  const QWidget* c = FindDlgItem(window, id);
+  return c ? cutUtf8(GetWindowText(c), 1023) : std::string();
+}
+
+int getItemInteger(const QWidget* window, UINT id) {
+  const QWidget* c = FindDlgItem(window, id);
+  const std::string text = c ? cutUtf8(GetWindowText(c), 127) : std::string();
+  return text.empty() ? 0 : To_t<int>(text);
+}
+
+std::string loadString(UINT id) { return StringTable::get(id); }
+
+int MessBox(UINT textId, UINT captionId, UINT style) {
+  return ShowMessageBox(loadString(textId), loadString(captionId), style);
+}
+
+}  // namespace orvane

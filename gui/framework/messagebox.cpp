@@ -1,0 +1,63 @@
+// ShowMessageBox: the handler seam and the real QMessageBox behind it.
+#include "framework/messagebox.h"
+
+#include <QMessageBox>
+#include <QString>
+#include <utility>
+
+namespace orvane {
+
+namespace {
+MessageBoxHandler& handler() {
+  static MessageBoxHandler h;
+  return h;
+}
+}  // namespace
+
+int ShowQtMessageBox(const MessageBoxRequest& request) {
+  QString text = QString::fromStdString(request.text);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QMessageBox box;  // no owner: the box stands on its own, modal for the whole program
+  box.setWindowTitle(QString::fromStdString(request.caption));
+  box.setText(text);
+  box.setTextFormat(Qt::PlainText);  // server answers may contain '<'
+  switch (request.style & MB_ICONMASK) {
+    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+  }
+  switch (request.style & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+    case MB_YESNO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+      box.setEscapeButton(QMessageBox::Ok);
+      break;
+  }
+  box.exec();
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return IDCANCEL;
+  }
+}
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
+  const MessageBoxRequest request{text, caption, style};
+  return handler() ? handler()(request) : ShowQtMessageBox(request);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler h) {
+  return std::exchange(handler(), std::move(h));
+}
+
+}  // namespace orvane

@@ -1,0 +1,60 @@
+// COptionDialog: shows the engine's options and saves them to the engine and "orvane.ini".
+#include "frontend/optiondialog.h"
+
+#include <QDialog>
+
+#include "engine/orvane_base.h"
+#include "framework/dialoghelpers.h"
+#include "ui_optiondialog.h"
+
+namespace orvane {
+
+namespace {
+void layoutOptionDialog(QDialog* window) {
+  Ui::OptionDialog ui;
+  ui.setupUi(window);
+}
+}  // namespace
+
+COptionDialog::COptionDialog(QWidget* owner) : CDialog(IDD, &layoutOptionDialog, owner) {}
+
+bool COptionDialog::OnCommand(UINT) { return true; }
+
+void COptionDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool COptionDialog::OnInitDialog() {
+  const FlightOptions o = ORVANE::getFlightOptions();
+  QWidget* w = GetHwnd();
+  SetDlgItemText(w, 216, o.ACARS_URL);
+  SetDlgItemText(w, 217, o.PIREP_URL);
+  SetDlgItemText(w, 218, o.INFO_URL);
+  SetDlgItemText(w, 219, o.ACARS_User);
+  SetDlgItemText(w, 220, o.ACARS_Password);
+  SetDlgItemText(w, 221, std::to_string(o.POS_Report_Interval / 60));  // seconds to minutes
+  CheckDlgButton(w, 350, o.enableLiveACARS);
+  CheckDlgButton(w, 351, o.enablePIREP);
+  return true;
+}
+
+void COptionDialog::OnOK() {
+  QWidget* w = GetHwnd();
+  FlightOptions o;  // the defaults, not the current options: PIREPAuto starts afresh
+  o.ACARS_URL = getItemString(w, 216);
+  o.PIREP_URL = getItemString(w, 217);
+  o.INFO_URL = getItemString(w, 218);
+  o.ACARS_User = o.PIREP_User = getItemString(w, 219);
+  o.ACARS_Password = o.PIREP_Password = getItemString(w, 220);
+  o.POS_Report_Interval = getItemInteger(w, 221) * 60;  // minutes to seconds
+  o.enableLiveACARS = IsDlgButtonChecked(w, 350);
+  o.enablePIREP = IsDlgButtonChecked(w, 351);
+  ORVANE::setFlightOptions(o);
+  ORVANE::saveOptions("orvane.ini");
+  EndDialog(IDOK);
+}
+
+void OptionInputDialog() {
+  COptionDialog dialog;
+  dialog.DoModal();
+}
+
+}  // namespace orvane

@@ -1,0 +1,29 @@
+// COptionDialog: the preferences dialog (servers, credentials, report interval, switches).
+#pragma once
+
+#include "framework/dialog.h"
+
+namespace orvane {
+
+class COptionDialog : public CDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr UINT IDD = 501;
+
+  // owner: the main window, or null when the engine asks for options on its own.
+  explicit COptionDialog(QWidget* owner = nullptr);
+
+ protected:
+  // Checks and other controls need nothing; reported as handled.
+  bool OnCommand(UINT id) override;
+  void OnCancel() override;
+  bool OnInitDialog() override;
+  void OnOK() override;
+};
+
+// Shows the preferences modally without an owner window; the engine's option-input hook
+// (ORVANE::setOptionInputDialog).
+void OptionInputDialog();
+
+}  // namespace orvane
