@@ -13,14 +13,17 @@
 #include "acars/http_transfer.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
-#include "frontend/COptionDialog.h"
-#include "frontend/CHyperlink.h"
+#include "frontend/hyperlink.h"
+#include "frontend/optiondialog.h"
 #include "frontend/CPIREPDialog.h"
 #include "frontend/flighttimes.h"
 #include "tracking/flightstate.h"
 #include "ui_maindialog.h"
 #include "util/clock.h"
 #include "util/util.h"
+
+// The icons are compiled into the window library; a static library must register them.
+static void initResources() { Q_INIT_RESOURCE(orvane); }
 
 namespace orvane {
 
@@ -50,7 +53,9 @@ void CMyDialog::setPIREPDialogRunner(PIREPDialogRunner runner) {
   pirepDialogRunner() = std::move(runner);
 }
 
-CMyDialog::CMyDialog(QWidget* owner) : CDialog(IDD_MAIN, &layoutMainDialog, owner) {}
+CMyDialog::CMyDialog(QWidget* owner) : CDialog(IDD_MAIN, &layoutMainDialog, owner) {
+  initResources();
+}
 
 CMyDialog::~CMyDialog() {
   if (worker_) worker_->stop();
