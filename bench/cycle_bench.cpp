@@ -82,6 +82,7 @@ class EngineOnStandin {
 
   double flightTime() { return static_cast<double>(clock_.now_ms() - startMs_) / 1000.0; }
   std::uint64_t exchanges() const { return server_.messages(); }
+  StandinServer& server() { return server_; }
   const std::string& error() const { return error_; }
 
  private:
@@ -100,9 +101,8 @@ class EngineOnStandin {
   std::string error_;
 };
 
-// Measures cycleOnce in the state reached; clock and aircraft stand still meanwhile. The
-// first cycle after the last state change makes more exchanges than the steady ones (25
-// against 11 at the gate), so two cycles run before the measurement.
+// Measures cycleOnce in the state reached; clock and aircraft stand still meanwhile. Two
+// cycles run before the measurement, so that it sees only steady cycles.
 void measureCycles(benchmark::State& st, EngineOnStandin& e, int expected) {
   bool tracked = ORVANE::cycleOnce() && ORVANE::cycleOnce();
   const std::uint64_t before = e.exchanges();
@@ -143,6 +143,42 @@ void BM_EngineCycleCruise(benchmark::State& st) {
   measureCycles(st, e, FlightState::CRUISING);
 }
 BENCHMARK(BM_EngineCycleCruise)->Unit(benchmark::kMicrosecond);
+
+// In cruise with the stand-in hung: it takes each batch and never answers. A cycle costs one
+// link time-out (nine attempts), not one per value it reads. The attempts are shortened to
+// kAttemptMs (2000 ms in the product, where the cycle then takes about 18 s); the stall
+// stays within the minute the engine grants it, so the flight goes on.
+void BM_EngineCycleHungSimulator(benchmark::State& st) {
+  constexpr std::uint32_t kAttemptMs = 50;
+  EngineOnStandin e;
+  if (!e.begin() || !e.flyUntil(FlightState::CRUISING, 200)) {
+    st.SkipWithError(e.error().c_str());
+    return;
+  }
+  bool tracked = ORVANE::cycleOnce() && ORVANE::cycleOnce();
+  fsuipc_set_send_timeout_ms(kAttemptMs);
+  e.server().set_silent(true);
+  const std::uint64_t before = e.exchanges();
+  std::int64_t cycles = 0;
+  for (auto _ : st) {
+    tracked = ORVANE::cycleOnce() && tracked;
+    ++cycles;
+  }
+  // The stand-in counts a message when its thread reads it, which may lag the client.
+  waitFor([&] { return e.exchanges() - before >= static_cast<std::uint64_t>(9 * cycles); }, 2000);
+  st.counters["exchanges"] = benchmark::Counter(static_cast<double>(e.exchanges() - before),
+                                                benchmark::Counter::kAvgIterations);
+  st.counters["timeout_ms"] = 9.0 * kAttemptMs;
+  const bool connected = ORVANE::isConnectedToSim();
+  e.server().set_silent(false);
+  fsuipc_set_send_timeout_ms(2000);
+  if (!tracked || ORVANE::getState() != FlightState::CRUISING) {
+    st.SkipWithError("the stalled cycles ended the flight");
+  } else if (!connected) {
+    st.SkipWithError("the stall was taken for a lost simulator");
+  }
+}
+BENCHMARK(BM_EngineCycleHungSimulator)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // One exchange on its own: a 4-byte read queued and processed; the unit a cycle is made of.
 void BM_LinkExchange(benchmark::State& st) {

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QResizeEvent>
 #include <QShowEvent>
 
 #include "framework/messagebox.h"
@@ -36,6 +37,11 @@ class DialogWindow : public QDialog {
 
   void command(int id) { dialog_.DialogProc(WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
+  void keepCentred() {
+    if (dialog_.centredAt_ == pos() && dialog_.centredSize_ != frameGeometry().size())
+      dialog_.Center();
+  }
+
   void accept() override { command(IDOK); }
   void reject() override { command(IDCANCEL); }
 
@@ -55,12 +61,15 @@ class DialogWindow : public QDialog {
     }
   }
 
+  // The window's final size is known only as it shows (fonts, style, the contents that
+  // OnInitDialog filled in, the frame): until somebody moves it, it stays centred.
   void showEvent(QShowEvent* event) override {
     QDialog::showEvent(event);
-    // The frame's size is known once the window shows: centre again if it has grown and
-    // nobody has moved the window since it was centred.
-    if (dialog_.centredAt_ == pos() && dialog_.centredSize_ != frameGeometry().size())
-      dialog_.Center();
+    keepCentred();
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QDialog::resizeEvent(event);
+    keepCentred();
   }
 
   void closeEvent(QCloseEvent* event) override {

@@ -15,7 +15,7 @@
 #include "framework/filedialog.h"
 #include "frontend/hyperlink.h"
 #include "frontend/optiondialog.h"
-#include "frontend/CPIREPDialog.h"
+#include "frontend/pirepdialog.h"
 #include "frontend/flighttimes.h"
 #include "tracking/flightstate.h"
 #include "ui_maindialog.h"

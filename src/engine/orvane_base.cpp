@@ -94,6 +94,14 @@ std::int64_t JUMP_MONO_MS = 0;
 
 std::atomic<ORVANE::FlightDataFactory> flightDataFactory{nullptr};
 
+// Ends the data source's cycle on every way out of cycleOnce: it publishes what the window
+// thread asks between cycles, and the next cycle reads the simulator afresh.
+struct EndOfCycle {
+  ~EndOfCycle() {
+    if (FLIGHT_DATA) FLIGHT_DATA->endCycle();
+  }
+};
+
 // Truncation toward zero that cannot overflow on strange simulator values.
 std::int32_t truncInt(double v) {
   if (!(v == v)) return 0;
@@ -460,6 +468,7 @@ bool ORVANE::initialize() {
 bool ORVANE::cycleOnce() {
   showMessage("cycleOnce called.");
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  const EndOfCycle publish;
   if (FLIGHT_STATE == nullptr) {
     _initialized = false;
     return false;
@@ -626,18 +635,26 @@ void ORVANE::SendPIREP(const PIREPData& report) {
   showMessage("Done SendPIREP.");
 }
 
+// The source keeps the record under a lock of its own, so the window thread never waits on
+// a cycle that waits on the simulator.
 void ORVANE::setStaticData(const SFlightData& data) {
   showMessage("Setting StaticData: [" + data.output() + "]");
   if (FLIGHT_DATA) FLIGHT_DATA->setStaticData(data);
 }
 
 // ---- Data source pass-throughs --------------------------------------------------------------------
+// The window thread asks these while the worker may be inside a cycle that waits on a stalled
+// simulator: the answers are what the last cycle published, never a read of the simulator.
 
-bool ORVANE::isConnectedToSim() { return FLIGHT_DATA ? FLIGHT_DATA->isSimConnected() : false; }
+bool ORVANE::isConnectedToSim() {
+  return FLIGHT_DATA ? FLIGHT_DATA->publishedStatus().connected : false;
+}
 bool ORVANE::isConnectedToXSB() { return FLIGHT_DATA ? FLIGHT_DATA->isConnectedToXSB() : false; }
-bool ORVANE::isSlewing() { return FLIGHT_DATA ? FLIGHT_DATA->isSlewing() : false; }
-bool ORVANE::isOnGround() { return FLIGHT_DATA ? FLIGHT_DATA->isOnGround() : true; }
-bool ORVANE::EnginesRunning() { return FLIGHT_DATA ? FLIGHT_DATA->EngineRunning() : false; }
+bool ORVANE::isSlewing() { return FLIGHT_DATA ? FLIGHT_DATA->publishedStatus().slewing : false; }
+bool ORVANE::isOnGround() { return FLIGHT_DATA ? FLIGHT_DATA->publishedStatus().onGround : true; }
+bool ORVANE::EnginesRunning() {
+  return FLIGHT_DATA ? FLIGHT_DATA->publishedStatus().enginesRunning : false;
+}
 std::string ORVANE::getXSBAircraft() { return FLIGHT_DATA ? FLIGHT_DATA->getXSBAircraft() : ""; }
 std::string ORVANE::getXSBRoute() { return FLIGHT_DATA ? FLIGHT_DATA->getXSBRoute() : ""; }
 std::string ORVANE::getXSBDeparture() {
@@ -649,7 +666,7 @@ std::string ORVANE::getXSBAlternate() {
 }
 
 bool ORVANE::isFlightCrashed() {
-  if (!FLIGHTCRASHED && FLIGHT_DATA) FLIGHTCRASHED = FLIGHT_DATA->isFlightCrashed();
+  if (!FLIGHTCRASHED && FLIGHT_DATA) FLIGHTCRASHED = FLIGHT_DATA->publishedStatus().crashed;
   return FLIGHTCRASHED;
 }
 

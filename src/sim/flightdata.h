@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,16 +32,40 @@ struct Position {
   double lng = 0.0;  // degrees, east positive
 };
 
+// What the window thread may ask about the simulator between engine cycles, as the last
+// cycle saw it.
+struct SimStatus {
+  bool connected = false;
+  bool onGround = false;
+  bool enginesRunning = false;  // some engine with N1 above 20 percent
+  bool slewing = false;
+  bool crashed = false;
+};
+
 // Everything the engine knows about the aircraft comes through here, already converted to
-// knots, feet, feet per minute, degrees and pounds. A source has no locking of its own:
-// its owner calls it from one thread at a time.
+// knots, feet, feet per minute, degrees and pounds. The simulator getters belong to the
+// engine cycle: one thread at a time calls them (the engine holds its cycle lock). Any
+// thread may set and read the static data and read the published status.
 class FlightData {
  public:
   enum OnlineStatus { UNKNOWN = 0, OFFLINE = 1, ONLINE = 2 };
 
   virtual ~FlightData() = default;
 
-  void setStaticData(const SFlightData& data) { StaticData = data; }
+  // Any thread; never waits on the simulator.
+  void setStaticData(const SFlightData& data);
+
+  // The cycle is over: publishes what publishedStatus() answers until the next cycle, and
+  // lets the next cycle read the simulator afresh. The engine calls it at the end of every
+  // cycle. This default asks the getters; a source that reads the simulator once per cycle
+  // answers from what it read.
+  virtual void endCycle();
+  // What the last cycle published. Any thread; never waits on the simulator.
+  SimStatus publishedStatus() const;
+  // False when this cycle's values could not be read from the simulator: the getters then
+  // answer zeros that must not be taken for the aircraft's state. A source whose reads
+  // cannot fail keeps the default.
+  virtual bool lastReadOk() { return true; }
 
   virtual std::string getAircraftRegistration() = 0;
   virtual bool isSimConnected() = 0;
@@ -75,21 +100,30 @@ class FlightData {
   virtual std::int32_t getZFW() = 0;          // pounds
   virtual std::int32_t getTotalWeight() = 0;  // pounds
   virtual double getCurrentFuel() = 0;        // pounds
-  virtual std::string getCallsign() { return StaticData.sCallsign; }
-  virtual std::string getACCode() { return StaticData.sAircraft; }
+  virtual std::string getCallsign() { return staticField(&SFlightData::sCallsign); }
+  virtual std::string getACCode() { return staticField(&SFlightData::sAircraft); }
   virtual OnlineStatus getOnlineStatus() = 0;
-  virtual std::string getDepartureICAO() { return StaticData.sDeparture; }
-  virtual std::string getArrivalICAO() { return StaticData.sArrival; }
-  virtual std::string getAlternateICAO() { return StaticData.sAlternate; }
-  virtual std::string getAirlineICAO() { return StaticData.sAirline; }
-  virtual std::string getRoute() { return StaticData.sRoute; }
-  virtual std::string getPassengers() { return StaticData.sPassengers; }
-  virtual std::string getCargo() { return StaticData.sCargo; }
-  virtual std::string getRules() { return StaticData.sRules; }
+  virtual std::string getDepartureICAO() { return staticField(&SFlightData::sDeparture); }
+  virtual std::string getArrivalICAO() { return staticField(&SFlightData::sArrival); }
+  virtual std::string getAlternateICAO() { return staticField(&SFlightData::sAlternate); }
+  virtual std::string getAirlineICAO() { return staticField(&SFlightData::sAirline); }
+  virtual std::string getRoute() { return staticField(&SFlightData::sRoute); }
+  virtual std::string getPassengers() { return staticField(&SFlightData::sPassengers); }
+  virtual std::string getCargo() { return staticField(&SFlightData::sCargo); }
+  virtual std::string getRules() { return staticField(&SFlightData::sRules); }
   virtual std::string getClientName() = 0;
 
  protected:
+  // Replaces the published status. Any thread.
+  void publishStatus(const SimStatus& status);
+
+ private:
+  std::string staticField(std::string SFlightData::*field) const;
+
+  mutable std::mutex static_mutex_;  // guards StaticData; never held while reading the simulator
   SFlightData StaticData;
+  mutable std::mutex status_mutex_;  // guards status_
+  SimStatus status_;
 };
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,20 @@
 
 namespace orvane {
 
-// Reads one offset per value through the process-wide FSUIPC link and converts the raw
-// encodings to the units FlightData promises. Reconnects by itself on the next read after
-// a failure, and counts the simulator as lost when its activity counter, menu and mode
-// flags have stood still for more than MAXNONACTIVESECONDS. Diagnostics go to the callback
-// given at construction. Not thread-safe: one caller at a time, and one instance at a time
-// per process (the link is process-wide).
+// Reads the simulator through the process-wide FSUIPC link and converts the raw encodings
+// to the units FlightData promises. All values of an engine cycle come from one exchange,
+// made at the first question of the cycle (a position is never half from one moment and
+// half from the next); endCycle() publishes what the window asks and makes the next cycle
+// read afresh. A cycle whose exchange fails answers zeros, reports lastReadOk() false and
+// makes no further attempt; the next cycle tries the link again, opening it anew.
+//
+// The simulator counts as lost when its activity counter, menu and mode flags have stood
+// still for more than MAXNONACTIVESECONDS while it is not paused (checked in the cycles that
+// ask isSimConnected), or when its exchanges have failed for that long without one that
+// went through: until then it still counts as connected, so that a simulator that stalls
+// for a while does not end the flight.
+// Diagnostics go to the callback given at construction. One instance at a time per process
+// (the link is process-wide).
 class FlightData_MSFS : public FlightData {
  public:
   using InfoCallback = void (*)(const std::string&);
@@ -61,6 +70,10 @@ class FlightData_MSFS : public FlightData {
   FlightData_MSFS(const FlightData_MSFS&) = delete;
   FlightData_MSFS& operator=(const FlightData_MSFS&) = delete;
 
+  // Engine cycle thread.
+  void endCycle() override;
+  bool lastReadOk() override;
+
   std::string getAircraftRegistration() override;
   bool isSimConnected() override;
   bool isOnGround() override;
@@ -92,27 +105,63 @@ class FlightData_MSFS : public FlightData {
   std::string getClientName() override { return "ORVANE_MSFS"; }
 
  private:
-  void log(const std::string& text);
-  // Opens the link and primes the watchdog with the current signs of life.
-  void openFSUIPC();
-  // Reads size bytes at offset into dest with one exchange, opening the link first when it
-  // is closed. dest is left alone when the link cannot be opened.
-  void getDatum(std::uint32_t offset, std::uint32_t size, void* dest);
-  // One value of the offset's own size; 0 when it cannot be read.
-  template <class T>
-  T readRaw(std::uint32_t offset) {
-    T raw{};
-    getDatum(offset, sizeof(T), &raw);
-    return raw;
-  }
-  // Reads the four engine offsets of a list, for the first getNumberEngines() engines.
-  std::vector<std::int32_t> engine_list(const std::uint32_t (&offsets)[4]);
+  // The raw values of one cycle, each as wide as its offset.
+  struct Frame {
+    std::int16_t simRate, slew, crashed, onGround, paused;
+    std::int32_t agl;
+    char tail[12];
+    std::int32_t groundSpeed;
+    std::int64_t lat, lon;
+    std::int32_t altitude;
+    std::int16_t windDir, windSpeed;
+    std::int32_t ias, tas, vspeed;
+    std::int16_t oat, tat;
+    std::int32_t heading;
+    std::int16_t magVar;
+    std::uint8_t flightMode, inMenu;
+    std::int16_t actCount;
+    std::int32_t zfw;
+    double totalWeight;
+    std::int16_t engines;
+    std::int16_t n1[4], n2[4];
+  };
+  enum class ReadState { NONE, OK, FAILED };  // of the current cycle
 
-  bool FSUIPC_connected = false;
+  void log(const std::string& text);
+  // Opens the link; the first exchange after it primes the watchdog.
+  void openFSUIPC();
+  // The current cycle's values, read with one exchange at the first question of the cycle;
+  // all zeros when that failed. offset names the value asked for, for the diagnostics.
+  Frame frame(std::uint32_t offset);
+  // The following run under link_mutex_.
+  void readFrameLocked(std::uint32_t offset);
+  void failedLocked();
+  bool verdictLocked();
+  bool watchdogLocked();
+  bool graceLocked();
+  SimStatus statusLocked(bool connected) const;
+  std::vector<std::int32_t> engine_list(const std::int16_t (&raw)[4], std::int32_t engines) const;
+
+  // Serialises the link and guards every member below; held during an exchange, so it is
+  // never taken by a thread that must not wait on the simulator.
+  std::mutex link_mutex_;
+  bool FSUIPC_connected = false;  // the link is open
+  Frame frame_{};
+  ReadState read_ = ReadState::NONE;
+  bool verdict_done_ = false;  // isSimConnected has decided for this cycle
+  bool verdict_ = false;
+  // Watchdog. The previous values come from the first exchange after each open.
+  bool primed_ = false;
   std::int16_t prevActCount = 0;
   std::uint8_t prevMenu = 0;
   std::uint8_t prevFM = 0;
-  std::time_t activityTO = 0;  // when the simulator was first seen frozen; 0 = not frozen
+  std::time_t activityTO = 0;        // wall time first seen frozen, for the log; 0 = not frozen
+  std::int64_t activity_mono_ = 0;   // the same moment on the monotonic clock, milliseconds
+  // Failed exchanges: since when, on the monotonic clock (milliseconds; -1: the last one
+  // went through), and whether the simulator has been given up (true until the first
+  // exchange that goes through).
+  std::int64_t failing_since_ = -1;
+  bool lost_ = true;
   InfoCallback InfoCB;
 };
 

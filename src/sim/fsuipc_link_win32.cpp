@@ -46,7 +46,10 @@ class Win32Link final : public FsuipcLink {
       *answer = static_cast<std::uint32_t>(reply);
       return SendResult::ANSWERED;
     }
-    return GetLastError() != 0 ? SendResult::OS_ERROR : SendResult::TIMED_OUT;
+    // SendMessageTimeout sets ERROR_TIMEOUT itself when the time runs out; that is a plain
+    // time-out, not a failed send.
+    const DWORD error = GetLastError();
+    return error == 0 || error == ERROR_TIMEOUT ? SendResult::TIMED_OUT : SendResult::OS_ERROR;
   }
 
   void release() override {

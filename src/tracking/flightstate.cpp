@@ -123,6 +123,12 @@ bool FlightState::Check() {
       EndFlight();
     }
   }
+  // A simulator that stalls is still connected for a while; the zeros of a read that failed
+  // must not move the flight or go into a message.
+  if ((state == READY || inFlightStates(state)) && !FData->lastReadOk()) {
+    send("No values from the flight simulator.");
+    return true;
+  }
 
   send("Checking for paused state.");
   const bool pauseStops = state == READY || inFlightStates(state);

@@ -198,6 +198,31 @@ TEST(FlightModelEvents, PauseSlewRateCrashAndConnectionFollowTheirEvents) {
   EXPECT_DOUBLE_EQ(m.duration(), 90);
 }
 
+TEST(FlightModelEvents, HangLastsItsSecondsAndOverlapsToTheLatestEnd) {
+  FlightModel m;
+  m.add_keyframe(0, cruise_state());
+  m.add_event(10, EventKind::Hang, 25);
+  m.add_event(30, EventKind::Hang, 2);  // inside the first: ends with it
+  m.add_event(50, EventKind::Hang, 10);
+  m.add_event(55, EventKind::Hang, 10);  // overlapping: until 65
+
+  EXPECT_FALSE(m.at(9.9).hung);
+  EXPECT_TRUE(m.at(10).hung);
+  EXPECT_TRUE(m.at(34.9).hung);
+  EXPECT_FALSE(m.at(35).hung);
+  EXPECT_TRUE(m.at(59.9).hung);
+  EXPECT_TRUE(m.at(64.9).hung);
+  EXPECT_FALSE(m.at(65).hung);
+  // A hung simulator is alive: connected, and its counter keeps counting.
+  EXPECT_TRUE(m.at(20).connected);
+  EXPECT_EQ(m.at(20).activity, 360);
+  AircraftState s = cruise_state();
+  s.hung = true;
+  FlightModel k;
+  k.add_keyframe(0, s);
+  EXPECT_FALSE(k.at(0).hung);  // keyframes do not carry it
+}
+
 TEST(FlightModelEvents, KeyframesDoNotCarryEventDrivenValues) {
   AircraftState s = cruise_state();
   s.paused = true;
@@ -305,16 +330,20 @@ TEST(ScenarioText, ReadsEveryEventAndCommentsAndCrLf) {
       "event 8 unfreeze\n"
       "event 9 disconnect\n"
       "event 9 reconnect\n"
+      "event 10 hang 2.5\n"
       "   # only a comment\n");
   const std::vector<Event>& e = m.events();
-  ASSERT_EQ(e.size(), 10u);
+  ASSERT_EQ(e.size(), 11u);
   const std::vector<EventKind> kinds = {
       EventKind::Pause,  EventKind::Resume,   EventKind::SlewOn,     EventKind::SlewOff,
       EventKind::SimRate, EventKind::Crash,   EventKind::Freeze,     EventKind::Unfreeze,
-      EventKind::Disconnect, EventKind::Reconnect};
+      EventKind::Disconnect, EventKind::Reconnect, EventKind::Hang};
   for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(e[i].kind, kinds[i]) << i;
   EXPECT_DOUBLE_EQ(e[4].value, 0.25);
   EXPECT_DOUBLE_EQ(e[9].t, 9);
+  EXPECT_DOUBLE_EQ(e[10].value, 2.5);
+  EXPECT_TRUE(m.at(12).hung);
+  EXPECT_FALSE(m.at(12.5).hung);
   EXPECT_TRUE(m.at(9).connected);
   EXPECT_DOUBLE_EQ(m.keyframes()[0].state.alt, 100);
 }
@@ -364,6 +393,13 @@ TEST(ScenarioText, BadLinesAreRefusedWithTheirLineNumber) {
       {"event 1 rate 128\n",
        "scenario line 1: 'rate' needs a simulation rate above 0 and at most 127"},
       {"event 1 pause now\n", "scenario line 1: unexpected 'now' after the event"},
+      {"event 1 hang\n",
+       "scenario line 1: 'hang' needs a number of seconds above 0 and at most 1000000"},
+      {"event 1 hang 0\n",
+       "scenario line 1: 'hang' needs a number of seconds above 0 and at most 1000000"},
+      {"event 1 hang 1000001\n",
+       "scenario line 1: 'hang' needs a number of seconds above 0 and at most 1000000"},
+      {"event 1 hang 5 s\n", "scenario line 1: unexpected 's' after the event"},
       {"event 2 pause\nkey 0\nevent 1 resume\n", "scenario line 3: event time goes back"},
       {"set registration\n", "scenario line 1: 'set' needs a name and one value"},
       {"set colour red\n", "scenario line 1: unknown setting 'colour'"},

@@ -124,6 +124,31 @@ TEST_F(StandinPlayerTest, DisconnectStopsTheServerUntilReconnect) {
   EXPECT_TRUE(FSUIPC_Open(0, &code)) << code;
 }
 
+TEST_F(StandinPlayerTest, HangLeavesTheLinkUnansweredForItsSeconds) {
+  StandinServer server(memory_, dir_.path().string());
+  ASSERT_TRUE(server.start()) << server.error();
+  Player player(model::parse_scenario("key 0 alt=100\nevent 10 hang 5\nkey 30\n"), memory_,
+                &server);
+  std::vector<std::string> lines;
+  player.set_report([&](const std::string& line) { lines.push_back(line); });
+  std::uint32_t code = 99;
+  player.apply(5.0);
+  ASSERT_TRUE(FSUIPC_Open(0, &code));
+  fsuipc_set_send_timeout_ms(20);
+  player.apply(10.0);
+  EXPECT_TRUE(server.running());  // alive, the socket still there
+  std::int32_t alt = 0;
+  ASSERT_TRUE(FSUIPC_Read(0x0574, 4, &alt, &code));
+  EXPECT_FALSE(FSUIPC_Process(&code));
+  EXPECT_EQ(code, 11u);
+  player.apply(15.0);
+  ASSERT_TRUE(FSUIPC_Read(0x0574, 4, &alt, &code));
+  EXPECT_TRUE(FSUIPC_Process(&code)) << code;
+  EXPECT_EQ(alt, 30);  // 100 ft in whole metres
+  fsuipc_set_send_timeout_ms(2000);
+  EXPECT_EQ(lines, std::vector<std::string>{"10 s: hang 5 s"});
+}
+
 TEST_F(StandinPlayerTest, ThreadFollowsTheClockAtItsSpeed) {
   Player player(model::default_scenario(), memory_, nullptr, 4.0);
   player.start();

@@ -35,6 +35,18 @@ int engine_count(int engines) { return std::clamp(engines, 0, 4); }
 bool FakeFlightData::live() {
   ++calls_;
   refresh();
+  // Published as soon as read, as the simulator source does.
+  SimStatus s;
+  if (state.connected) {
+    s.connected = true;
+    s.onGround = state.on_ground;
+    s.slewing = state.slew || state.sim_rate >= 2.0;
+    s.crashed = state.crashed;
+    for (int i = 0; i < engine_count(state.engines); ++i) {
+      if (to_i32(state.n1[i]) > 20) s.enginesRunning = true;
+    }
+  }
+  publishStatus(s);
   return state.connected;
 }
 

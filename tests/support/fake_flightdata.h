@@ -14,7 +14,8 @@ namespace orvane::test {
 // the same figures from this source as from the simulator link (headings are taken as the
 // link would carry them: -180..180 before rounding, a true heading of exactly 0 reads 0).
 // While `state.connected` is false every simulator getter returns 0, false or an empty
-// text, as a source that has lost its simulator does.
+// text, as a source that has lost its simulator does. Every simulator getter also publishes
+// the status the window asks for, as the simulator source does when it reads.
 class FakeFlightData : public FlightData {
  public:
   model::AircraftState state;

@@ -40,6 +40,7 @@ void clear_event_fields(AircraftState& s) {
   s.crashed = defaults.crashed;
   s.frozen = defaults.frozen;
   s.connected = defaults.connected;
+  s.hung = defaults.hung;
   s.activity = defaults.activity;
 }
 
@@ -133,6 +134,9 @@ AircraftState FlightModel::at(double t) const {
         break;
       case EventKind::Disconnect: s.connected = false; break;
       case EventKind::Reconnect: s.connected = true; break;
+      case EventKind::Hang:
+        if (t < e.t + e.value) s.hung = true;
+        break;
     }
   }
 

@@ -38,6 +38,7 @@ struct AircraftState {
   bool crashed = false;
   bool frozen = false;     // the activity counter, menu and mode flags stand still
   bool connected = true;   // false: the simulator has vanished
+  bool hung = false;       // alive but not answering the link
 
   // Signs of life: the counter advances with time while not frozen; the two flags
   // normally keep their values for the whole flight.
@@ -59,6 +60,7 @@ enum class EventKind {
   Unfreeze,
   Disconnect,
   Reconnect,
+  Hang,  // value = how many seconds the simulator stops answering
 };
 
 struct Keyframe {
@@ -77,7 +79,8 @@ struct Event {
 // on-ground flag, the menu and mode flags and the registration keep the value of the
 // keyframe before. Before the first keyframe the first one holds, after the last one the
 // last one. Pause, slew, simulation rate, crash, freeze and connection change only through
-// events, which take effect at their time and last until the opposite event.
+// events, which take effect at their time and last until the opposite event; a hang lasts
+// its own number of seconds.
 class FlightModel {
  public:
   // How fast the activity counter moves while the simulator is not frozen.

@@ -215,6 +215,15 @@ class Parser {
       }
       e.kind = w[3] == "on" ? EventKind::SlewOn : EventKind::SlewOff;
       used = 4;
+    } else if (what == "hang") {
+      double seconds = 0.0;
+      if (w.size() < 4 || !parse_number(w[3], seconds) || seconds <= 0.0 ||
+          seconds > kMaxScenarioTime) {
+        throw LineError("'hang' needs a number of seconds above 0 and at most 1000000");
+      }
+      e.kind = EventKind::Hang;
+      e.value = seconds;
+      used = 4;
     } else if (what == "rate") {
       // The simulator carries the rate as a 16-bit multiple of 1/256.
       double rate = 0.0;

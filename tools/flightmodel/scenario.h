@@ -8,7 +8,8 @@
 //                                    value of the keyframe before (the first keyframe starts
 //                                    from zeros)
 //   event <t> <what>                 pause | resume | slew on | slew off | rate <x> |
-//                                    crash | freeze | unfreeze | disconnect | reconnect
+//                                    crash | freeze | unfreeze | disconnect | reconnect |
+//                                    hang <seconds>
 //
 // Keyframe fields (units of AircraftState): lat, lon (degrees), gs (knots), vs (feet per
 // minute), height (feet above ground), alt (feet above sea level), hdg (true heading,

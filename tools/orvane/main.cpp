@@ -120,9 +120,11 @@ int main(int argc, char** argv) {
   }
 
   std::cout << "Waiting for the simulator (on the ground, all engines shut down) ...\n";
+  // The engine answers these from what its last cycle read, so the wait keeps it cycling.
   while (!interrupted && (!ORVANE::isConnectedToSim() || !ORVANE::isOnGround() ||
                           ORVANE::EnginesRunning())) {
     sleep(1);
+    ORVANE::cycleOnce();
   }
   if (interrupted) {
     ORVANE::finalize();

@@ -81,6 +81,11 @@ std::string Player::describe(const model::Event& event) {
       return "disconnect";
     case EventKind::Reconnect:
       return "reconnect";
+    case EventKind::Hang: {
+      char buf[48];
+      std::snprintf(buf, sizeof buf, "hang %g s", event.value);
+      return buf;
+    }
   }
   return "event";
 }
@@ -101,6 +106,10 @@ model::AircraftState Player::apply(double t) {
       report_(seconds_text(events[next_event_].t) + ": " + describe(events[next_event_]));
   }
 
+  if (server_ && hung_ != state.hung) {
+    server_->set_silent(state.hung);
+    hung_ = state.hung;
+  }
   if (server_ && connected_ != state.connected) {
     if (state.connected) {
       server_->start();

@@ -18,7 +18,8 @@ namespace orvane::standin {
 
 // Flight time follows the process clock (orvane::clock()) multiplied by the speed factor,
 // so a test's manual clock drives the player as well. A disconnect event stops the server
-// (clients find it gone), a reconnect event starts it again.
+// (clients find it gone), a reconnect event starts it again; during a hang the server takes
+// the client's messages and does not answer them.
 class Player {
  public:
   // Receives one line per event passed and one when the scenario has been played out.
@@ -59,6 +60,7 @@ class Player {
   std::mutex apply_mutex_;  // serialises apply; guards the members below
   std::size_t next_event_ = 0;
   std::optional<bool> connected_;  // connection state applied last
+  std::optional<bool> hung_;       // hang applied last
   Report report_;
 
   std::atomic<double> flight_time_{0.0};

@@ -1,0 +1,235 @@
+// CPIREPDialog: report text, Send with a bounded wait that keeps the window working, Save
+// through QSaveFile, Back with the question to save.
+#include "frontend/pirepdialog.h"
+
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLayout>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <stdexcept>
+
+#include "acars/http_transfer.h"
+#include "engine/orvane_base.h"
+#include "framework/dialoghelpers.h"
+#include "framework/filedialog.h"
+#include "framework/messagebox.h"
+#include "frontend/profilechart.h"
+#include "ui_pirepdialog.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr UINT IDC_REPORT = 226;
+constexpr UINT IDC_STATUS = 227;
+constexpr UINT IDC_PROFILE = 228;
+constexpr UINT IDC_SAVE = 405;
+constexpr UINT IDC_SEND = 407;
+constexpr int kPollMs = 50;  // how often the window looks at the PIREP state
+
+std::atomic<int> sendWaitLimitMs{0};
+
+void layoutPIREPDialog(QDialog* window) {
+  Ui::PIREPDialog ui;
+  ui.setupUi(window);
+}
+
+// "Courier New" where the system has it, else the system's fixed-width font; in the size
+// of the window's own font.
+QFont reportFont(const QFont& windowFont) {
+  QFont f = QFontDatabase::families().contains(QStringLiteral("Courier New"))
+                ? QFont(QStringLiteral("Courier New"))
+                : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  f.setStyleHint(QFont::TypeWriter);
+  if (windowFont.pointSizeF() > 0) f.setPointSizeF(windowFont.pointSizeF());
+  return f;
+}
+
+}  // namespace
+
+CPIREPDialog::CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track,
+                           QWidget* owner)
+    : CDialog(IDD, &layoutPIREPDialog, owner),
+      PIREP(report),
+      PIREPSaved(saved),
+      track_(track),
+      poll_(new QTimer(this)) {
+  poll_->setInterval(kPollMs);
+  connect(poll_, &QTimer::timeout, this, &CPIREPDialog::pollSend);
+}
+
+CPIREPDialog::~CPIREPDialog() = default;  // the futures wait for their calls
+
+void CPIREPDialog::SetSendWaitLimit(int ms) { sendWaitLimitMs = std::max(0, ms); }
+
+int CPIREPDialog::SendWaitLimitMs() {
+  const int set = sendWaitLimitMs.load();
+  if (set > 0) return set;
+  return static_cast<int>(HttpTransfer::timeoutSeconds()) * 1000 + kSendWaitMarginMs;
+}
+
+bool CPIREPDialog::OnInitDialog() {
+  showReport();
+  showProfile();
+  if (QWidget* status = GetDlgItem(IDC_STATUS)) status->hide();
+  return true;
+}
+
+void CPIREPDialog::showReport() {
+  std::string text;
+  for (const std::string& line : PIREP.Generate_PIREP_Text()) text += line + "\r\n";
+  auto* field = qobject_cast<QPlainTextEdit*>(GetDlgItem(IDC_REPORT));
+  if (field == nullptr) return;
+  orvane::SetWindowText(field, text);
+  field->setFont(reportFont(GetHwnd()->font()));
+  // Wide enough for the longest line and tall enough for the whole report without its
+  // comment, at whatever size the font has on this screen.
+  const QFontMetrics fm(field->font());
+  int widest = 0;
+  for (const std::string& line : PIREP.Generate_PIREP_Text())
+    widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(line)));
+  const int frame = 2 * field->frameWidth() + 2 * static_cast<int>(field->document()->documentMargin());
+  const int scrollBar = field->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, field);
+  // Two characters of slack: the layout counts the cursor and its own margins as well.
+  field->setMinimumWidth(widest + frame + scrollBar + 2 * fm.averageCharWidth());
+  field->setMinimumHeight(fm.lineSpacing() * 14 + frame);
+}
+
+void CPIREPDialog::showProfile() {
+  QWidget* area = GetDlgItem(IDC_PROFILE);
+  if (area == nullptr) return;
+  if (track_.empty()) {
+    area->hide();  // a report from a file: no chart, and no empty space for one
+    return;
+  }
+  auto* chart = new ProfileChart(area);
+  chart->setFlight(track_, PIREP);
+  area->layout()->addWidget(chart);
+}
+
+bool CPIREPDialog::OnCommand(UINT id) {
+  switch (id) {
+    case IDC_SEND:
+      OnSendPIREP();
+      return true;
+    case IDC_SAVE:
+      OnSavePIREP();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CPIREPDialog::OnSendPIREP() {
+  if (sending_) return;
+  if (!ORVANE::initialized()) ORVANE::prepare();
+  sending_ = true;
+  EnableDlgItem(GetHwnd(), IDC_SEND, false);
+  EnableDlgItem(GetHwnd(), IDC_SAVE, false);
+  if (QWidget* status = GetDlgItem(IDC_STATUS)) {
+    orvane::SetWindowText(status, "Sending the PIREP to your airline ...");
+    status->show();
+  }
+  GetHwnd()->setCursor(Qt::BusyCursor);
+  sendClock_.start();
+  // The call takes the engine's cycle lock, which a slow simulator cycle may hold: it
+  // runs beside the window, and the state is looked at only once it has returned (it
+  // sets the state to UNKNOWN first).
+  sendCall_ = std::async(std::launch::async, [report = PIREP] { ORVANE::SendPIREP(report); });
+  poll_->start();
+}
+
+void CPIREPDialog::pollSend() {
+  if (!sending_) {
+    poll_->stop();
+    return;
+  }
+  const bool returned = sendCall_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  const PIREPState state = returned ? ORVANE::getPIREPState() : UNKNOWN;
+  const bool late = sendClock_.elapsed() > SendWaitLimitMs();
+  if (state == UNKNOWN && !late) return;
+
+  std::string message;
+  if (state == UNKNOWN) {
+    if (!returned) abandoned_.push_back(std::move(sendCall_));
+    message = "No answer came from the PIREP server within " +
+              std::to_string((SendWaitLimitMs() + 999) / 1000) + " s.";
+  } else {
+    message = ORVANE::getPIREPMessage();
+  }
+  endSend();
+  if (state == SUCCESS) {
+    ShowMessageBox(loadString(604) + "\r\n[" + message + "]\r\n\r\n", loadString(804),
+                   MB_ICONINFORMATION);
+  } else {
+    ShowMessageBox(loadString(658) + "\r\n[" + message + "]\r\n\r\n" + loadString(659),
+                   loadString(803), MB_ICONERROR);
+  }
+}
+
+void CPIREPDialog::endSend() {
+  poll_->stop();
+  sending_ = false;
+  if (QWidget* w = GetHwnd()) {
+    EnableDlgItem(w, IDC_SEND, true);
+    EnableDlgItem(w, IDC_SAVE, true);
+    if (QWidget* status = GetDlgItem(IDC_STATUS)) status->hide();
+    w->unsetCursor();
+  }
+}
+
+bool CPIREPDialog::OnSavePIREP() {
+  FileDialogRequest request;
+  request.save = true;
+  request.owner = GetHwnd();
+  request.proposedName = (PIREP.Callsign + ".ovp").substr(0, 259);  // a 260-byte path buffer
+  request.filters = {{"ORVANE-PIREP Files (*.ovp)", "*.ovp"}, {"All Files (*.*)", "*.*"}};
+  request.mustExist = true;
+  request.confirmOverwrite = true;
+  const std::optional<std::string> name = GetFileName(request);
+  if (!name) return false;
+  try {
+    const std::string bytes = PIREP.pack_crypt();
+    // A temporary file beside the chosen one replaces it only when it is whole.
+    QSaveFile file(QString::fromStdString(*name));
+    // Unbuffered: a short write (a full disk) shows in write's count. Buffered, the flush
+    // inside commit() can lose it and put a cut file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw std::runtime_error("Cannot access file [" + *name + "]");
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size || !file.commit())
+      throw std::runtime_error("Cannot write file [" + *name + "]");
+  } catch (const std::exception& e) {
+    ShowMessageBox(e.what(), loadString(803), MB_ICONERROR);
+    return false;
+  }
+  PIREPSaved = true;
+  emit pirepSaved();
+  return true;
+}
+
+void CPIREPDialog::OnCancel() {
+  if (!PIREPSaved && MessBox(612, 806, MB_YESNO) == IDYES) OnSavePIREP();
+  EndDialog(IDCANCEL);
+}
+
+void CPIREPDialog::OnOK() { EndDialog(IDOK); }
+
+void CPIREPDialog::EndDialog(INT_PTR result) {
+  if (sending_) {
+    // The answer of a send still under way is no longer looked at.
+    if (sendCall_.valid()) abandoned_.push_back(std::move(sendCall_));
+    endSend();
+  }
+  CDialog::EndDialog(result);
+}
+
+}  // namespace orvane

@@ -1,0 +1,74 @@
+// CPIREPDialog: the pilot reviews the finished report, sends it to the airline and saves it.
+#pragma once
+
+#include <QElapsedTimer>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "pirep/PIREPData.h"
+#include "records/flighttrack.h"
+
+class QTimer;
+
+namespace orvane {
+
+class CPIREPDialog : public CDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr UINT IDD = 502;
+
+  // Works on copies of the report, its saved flag and its track. An empty track (a report
+  // loaded from a file) shows the report alone.
+  CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track = {},
+               QWidget* owner = nullptr);
+  // Waits for a send call still under way (the engine returns from it at once).
+  ~CPIREPDialog() override;
+
+  const PIREPData& report() const { return PIREP; }
+  bool isSaved() const { return PIREPSaved; }
+  // A PIREP is on its way: Send and Save are disabled until its answer or the limit.
+  bool isSending() const { return sending_; }
+
+  // The longest wait for the PIREP server's answer, in milliseconds; 0 (the product's)
+  // means the transfer time-out plus kSendWaitMarginMs.
+  static void SetSendWaitLimit(int ms);
+  static int SendWaitLimitMs();
+  static constexpr int kSendWaitMarginMs = 15000;
+
+  void EndDialog(INT_PTR result) override;
+
+ signals:
+  // The report has been saved to a file (the owner's WM_USER+5).
+  void pirepSaved();
+
+ protected:
+  bool OnCommand(UINT id) override;
+  void OnCancel() override;
+  bool OnInitDialog() override;
+  void OnOK() override;
+
+  void OnSendPIREP();
+  // True when the report was written.
+  bool OnSavePIREP();
+
+ private:
+  void pollSend();
+  void endSend();
+  void showReport();
+  void showProfile();
+
+  PIREPData PIREP;
+  bool PIREPSaved;
+  FlightTrack track_;
+
+  bool sending_ = false;
+  QTimer* poll_;                  // child of this object: polls the PIREP state
+  QElapsedTimer sendClock_;       // since Send was pressed
+  std::future<void> sendCall_;    // ORVANE::SendPIREP, off the window thread
+  std::vector<std::future<void>> abandoned_;  // calls still running past the limit
+};
+
+}  // namespace orvane
