@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -18,6 +19,7 @@ namespace orvane {
 
 class FlightState;
 class HttpTransfer;
+struct TransferResult;
 
 // Hands a position-report interval table (altitude in feet -> seconds) to the flight that
 // owns an ACARS object. Provided by the tracking layer; called from the send thread.
@@ -42,6 +44,13 @@ class ACARS {
 
   using TextCallback = void (*)(const std::string&);
   using PIREPCallback = void (*)(const PIREPData&);
+  // Outcome of one post of a send thread to the ACARS server: reached (true) or failed,
+  // with the failure's text.
+  using DeliveryCallback = void (*)(bool ok, const std::string& error);
+
+  // Installs the one process-wide receiver of every send thread's post outcomes (null: none).
+  // Called by the engine at start-up; the callback runs on the send threads.
+  static void setDeliveryCallback(DeliveryCallback callback);
 
   // Protocol version sent in DATA1 of every request.
   static constexpr const char* ORVANE_VERSION = "2.0";
@@ -107,14 +116,21 @@ class ACARS {
   // Called from any thread.
   bool isStopped() const { return stopped.load(); }
   void DoSendPIREP();
-  // Sends report once; blocks the caller until the attempt has ended.
+  // Sends report once on the PIREP thread and returns at once; the outcome arrives through
+  // the PIREP-success or PIREP-error callback (an error too when the report was cancelled or
+  // the thread cannot start). While a transmission is under way a second one is not started.
   void PIREPReady(const PIREPData& report);
   void PIREPReady();
   void PIREPNotReady();
   void PIREPCancel();
   bool sendPIREP() const { return sendPIR.load(); }
   bool cancelPIREP() const { return cancelPIR.load(); }
+  // Queues a flight-information request and returns at once; requests are carried out one
+  // after the other, in order, on the flight-information thread.
   void getFlightInfo(const std::string& flightNumber, const std::string& type);
+  // While the send thread waits out an outage: the monotonic clock time (ms, clock().mono_ms)
+  // at which it posts the head of its queue again; 0 otherwise. Any thread.
+  std::int64_t retryDueMs() const { return retry_due_ms_.load(); }
 
   // ---- Connection state and options --------------------------------------------------
   void connectOK();
@@ -176,14 +192,39 @@ class ACARS {
   void ACARS_SendMessage();
   void ACARS_SendPIREP();
   void ACARS_GetFlightInfo();
+  // One flight-information request for FlightInfoFN and FlightInfoType.
+  void requestFlightInfo();
+  // What became of one PIREP transmission; told: the pilot hears of it by a callback.
+  struct PIREPOutcome {
+    bool told;
+    bool success;
+    std::string text;
+  };
+  PIREPOutcome transmitPIREP();
 
-  // Send-thread steps; each returns how the queued entry was handled.
-  enum class Handled { Advance, Retry, Finish };
-  Handled handleBeginFlight(HttpTransfer* transfer, const std::string& text);
-  Handled handleEndFlight(HttpTransfer* transfer, const std::string& text);
-  Handled handleMessage(HttpTransfer* transfer, const std::string& text);
-  // Waits up to ms of clock time, or until a stop is requested; returns stopIt().
-  bool waitOrStop(std::int64_t ms);
+  // Send-thread steps; each says how the queued entry was handled. Retry: the server is
+  // unreachable, post the entry again later. GiveUp: unreachable after a stop, so nothing
+  // more is posted (error holds the failure's text).
+  enum class Handled { Advance, Retry, GiveUp, Finish };
+  struct Step {
+    Handled how;
+    std::string error;
+  };
+  // lastTry: a stop had been requested before the post (one that comes during it counts
+  // too), so an unreachable server is not waited for.
+  Step handleBeginFlight(HttpTransfer* transfer, const std::string& text, bool lastTry);
+  Step handleEndFlight(HttpTransfer* transfer, const std::string& text, bool lastTry);
+  Step handleMessage(HttpTransfer* transfer, const std::string& text, bool lastTry);
+  // Posts one queued entry's body to the ACARS server and reports the outcome.
+  TransferResult postQueued(HttpTransfer& transfer, const std::string& body);
+  // After a stop with the server unreachable: names the entries from n on that were not
+  // delivered, then ends the flight as after a failed ENDFLIGHT.
+  void giveUpQueue(std::size_t n, const std::string& error);
+  // ENDFLIGHT's handling after a transfer failure: the PIREP is still computed.
+  void endFlightAfterFailure(const std::string& error);
+  // Waits until the monotonic clock reaches dueMs, or until a stop is requested; returns
+  // stopIt().
+  bool waitOrStop(std::int64_t dueMs);
   FlightOptions optionsCopy() const;
   void updateMaxAlt(int alt);
   // Appends one text to the queue under the object's lock and wakes the send thread.
@@ -218,6 +259,14 @@ class ACARS {
   std::atomic<bool> stop_sendthread{true};
   std::atomic<bool> flightinfo_running{false};
   std::atomic<bool> pirepthread_running{false};
+  // The PIREP thread is between its start and its last step (so a new one must not start).
+  std::atomic<bool> pirep_busy_{false};
+  // Flight-information requests not yet taken up, oldest first; guarded by lock_.
+  std::deque<std::pair<std::string, std::string>> fi_requests_;
+  bool fi_busy_ = false;  // the flight-information thread still takes requests; lock_
+  std::atomic<std::int64_t> retry_due_ms_{0};
+  // Send thread only: monotonic ms at which the current outage began, -1 when none.
+  std::int64_t outage_since_ms_ = -1;
   std::thread sendthread, fithread, pirepthread;
   std::atomic<bool> stopped{true};
   std::atomic<bool> sendPIR{false};

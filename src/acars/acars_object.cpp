@@ -107,12 +107,22 @@ void ACARS::hasStopped() { stopped = true; }
 
 void ACARS::DoSendPIREP() {
   sendInfo("Now starting PIREP thread.");
+  if (pirep_busy_.exchange(true)) {
+    // The running transmission tells its outcome; a second one at the same time could send
+    // the report twice.
+    sendInfo("PIREP transmission already under way.");
+    return;
+  }
+  // The previous thread has told its outcome or is just telling it: this join is short.
   if (pirepthread.joinable()) pirepthread.join();
   pirepthread_running = true;
   try {
     pirepthread = std::thread(&ACARS::ACARS_SendPIREP, this);
   } catch (const std::system_error&) {
+    pirepthread_running = false;
+    pirep_busy_ = false;
     sendInfo("Cannot start PIREP thread.");
+    PIREPError("Cannot start PIREP thread.");
   }
 }
 
@@ -122,9 +132,13 @@ void ACARS::PIREPReady(const PIREPData& report) {
     PIRData = report;
   }
   sendPIR = true;
+  if (cancelPIR) {
+    // No thread needed to learn that nothing will be sent.
+    sendInfo("PIREP cancelled, not sent.");
+    PIREPError("The PIREP of this flight was cancelled and is not sent.");
+    return;
+  }
   DoSendPIREP();
-  if (pirepthread.joinable()) pirepthread.join();
-  pirepthread_running = false;
 }
 
 void ACARS::PIREPReady() {
@@ -161,18 +175,24 @@ void AskForPIREP(ACARS* object) {
 }
 
 void ACARS::getFlightInfo(const std::string& flightNumber, const std::string& type) {
-  if (fithread.joinable()) fithread.join();
-  flightinfo_running = true;
   {
     std::lock_guard<std::mutex> g(lock_);
-    FlightInfoFN = flightNumber;
-    FlightInfoType = type;
+    fi_requests_.emplace_back(flightNumber, type);
+    // A running thread takes the request up after the one it is carrying out.
+    if (fi_busy_) return;
+    fi_busy_ = true;
   }
+  // The previous thread has taken its last request and is ending: this join is short.
+  if (fithread.joinable()) fithread.join();
+  flightinfo_running = true;
   try {
     fithread = std::thread(&ACARS::ACARS_GetFlightInfo, this);
   } catch (const std::system_error&) {
     sendInfo("Cannot start FlightInfo thread.");
     flightinfo_running = false;
+    std::lock_guard<std::mutex> g(lock_);
+    fi_requests_.clear();
+    fi_busy_ = false;
   }
 }
 

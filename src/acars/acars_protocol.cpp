@@ -1,5 +1,6 @@
 // The ACARS object's conversations with the airline: send thread, flight plans and PIREPs.
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "acars/ACARS.h"
@@ -12,11 +13,19 @@ namespace orvane {
 
 namespace {
 
-// How a failed MESSAGE or PAUSEFLIGHT post is repeated: the first pause, its ceiling as it
-// doubles, and how long one message may keep failing before it is passed over.
+// Back-off of the head of the queue while the ACARS server is unreachable, in ms of
+// monotonic clock time: the first pause, doubled after each failure up to the ceiling.
 constexpr std::int64_t kRetryFirstMs = 5'000;
 constexpr std::int64_t kRetryMaxMs = 60'000;
-constexpr std::int64_t kRetryWindowMs = 600'000;
+// Once a stop is requested, a post under way or started later gets this much more real
+// time, so that ending a flight during an outage takes seconds, not the transfer time-outs.
+constexpr long kStopGraceMs = 3'000;
+
+std::atomic<ACARS::DeliveryCallback> delivery_callback{nullptr};
+
+void reportDelivery(bool ok, const std::string& error) {
+  if (const ACARS::DeliveryCallback cb = delivery_callback.load()) cb(ok, error);
+}
 
 // The server's text after the status character and its separator.
 std::string answerText(const std::string& answer) {
@@ -33,9 +42,15 @@ std::string clientField(const std::string& clientName) {
 
 }  // namespace
 
-bool ACARS::waitOrStop(std::int64_t ms) {
+void ACARS::setDeliveryCallback(DeliveryCallback callback) { delivery_callback = callback; }
+
+bool ACARS::waitOrStop(std::int64_t dueMs) {
   std::unique_lock<std::mutex> lk(lock_);
-  return clock().wait_for(wake_, lk, ms, [this] { return stop_sendthread.load(); });
+  // The clock is part of the condition, so that a clock moved before the wait began still
+  // ends it at dueMs, not a pause later.
+  const auto over = [this, dueMs] { return stop_sendthread.load() || clock().mono_ms() >= dueMs; };
+  clock().wait_for(wake_, lk, std::max<std::int64_t>(0, dueMs - clock().mono_ms()), over);
+  return stop_sendthread.load();
 }
 
 bool ACARS::Check_ACARS_Connection(HttpTransfer& transfer) {
@@ -45,6 +60,7 @@ bool ACARS::Check_ACARS_Connection(HttpTransfer& transfer) {
   sendInfo("Connecting to ACARS Server at [" + opts.ACARS_URL + "] ...");
   transfer.applySettings();
   const TransferResult r = transfer.post(opts.ACARS_URL, body);
+  reportDelivery(r.ok, r.error);
   if (!r.ok) {
     const std::string text =
         "Connection to ACARS server failed: [" + orFallback(r.error, "Check URL.") + "]";
@@ -83,21 +99,45 @@ void ACARS::parseBeginFlightResponse(const std::string& answer) {
   }
 }
 
-ACARS::Handled ACARS::handleBeginFlight(HttpTransfer* transfer, const std::string& text) {
+TransferResult ACARS::postQueued(HttpTransfer& transfer, const std::string& body) {
+  TransferResult r = transfer.post(getACARSAddress(), body);
+  if (r.failure == TransferResult::UNREACHABLE) {
+    if (outage_since_ms_ < 0) {
+      outage_since_ms_ = clock().mono_ms();
+      sendInfo("ACARS server unreachable: the queue waits and goes out in order when it "
+               "answers again.");
+    }
+  } else if (outage_since_ms_ >= 0) {
+    const std::int64_t seconds = (clock().mono_ms() - outage_since_ms_) / 1000;
+    outage_since_ms_ = -1;
+    sendInfo("ACARS server answers again after [" + to_str(seconds) + "] s.");
+  }
+  reportDelivery(r.ok, r.error);
+  return r;
+}
+
+ACARS::Step ACARS::handleBeginFlight(HttpTransfer* transfer, const std::string& text,
+                                     bool lastTry) {
   if (!isLiveACARSEnabled() || transfer == nullptr) {
     setDataID("NO LIVEACARS");
-    return Handled::Advance;
+    return {Handled::Advance, {}};
   }
   const std::string record = text.size() > 12 ? text.substr(12) : std::string();
   const std::string body = clientField(ClientName) + "&DATA2=BEGINFLIGHT&DATA3=" + record +
                            "&DATA4=";
-  const TransferResult r = transfer->post(getACARSAddress(), body);
+  const TransferResult r = postQueued(*transfer, body);
   if (!r.ok) {
-    const std::string msg =
-        "Communication to ACARS server failed: [" + orFallback(r.error, "Check URL.") + "]";
+    const std::string e = orFallback(r.error, "Check URL.");
+    // A short outage at the start must not leave the flight without its data id.
+    if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+      sendInfo("Communication to ACARS server failed: [" + e + "] -- trying again.");
+      return {Handled::Retry, {}};
+    }
+    const std::string msg = "Communication to ACARS server failed: [" + e + "]";
     sendInfo(msg);
     connectFailedCB(msg);
-    return stopIt() ? Handled::Finish : Handled::Advance;
+    if (r.failure == TransferResult::UNREACHABLE) return {Handled::GiveUp, e};
+    return {Handled::Advance, {}};
   }
   if (r.answer.empty()) {
     connectFailedCB("No message from server.");
@@ -115,55 +155,58 @@ ACARS::Handled ACARS::handleBeginFlight(HttpTransfer* transfer, const std::strin
       sendInfo("BEGINFLIGHT successfull, ID: [" + id + "]");
     }
   }
-  return Handled::Advance;
+  return {Handled::Advance, {}};
 }
 
-ACARS::Handled ACARS::handleMessage(HttpTransfer* transfer, const std::string& text) {
-  if (!isLiveACARSEnabled() || transfer == nullptr) return Handled::Advance;
-  std::int64_t firstFailure = -1;
-  std::int64_t pause = kRetryFirstMs;
-  for (;;) {
-    const TransferResult r = transfer->post(getACARSAddress(), text);
-    if (r.ok) {
-      if (r.answer.empty()) {
-        sendInfo("No answer from server for message transmission.");
-      } else if (r.answer[0] == '0') {
-        sendInfo("MESSAGE transmission returned error: [" + answerText(r.answer) + "]");
-      } else {
-        sendInfo("MESSAGE [" + prepare_info(text) + "] transmitted successfully.");
-      }
-      return Handled::Advance;
+ACARS::Step ACARS::handleMessage(HttpTransfer* transfer, const std::string& text, bool lastTry) {
+  if (!isLiveACARSEnabled() || transfer == nullptr) return {Handled::Advance, {}};
+  const TransferResult r = postQueued(*transfer, text);
+  if (r.ok) {
+    if (r.answer.empty()) {
+      sendInfo("No answer from server for message transmission.");
+    } else if (r.answer[0] == '0') {
+      sendInfo("MESSAGE transmission returned error: [" + answerText(r.answer) + "]");
+    } else {
+      sendInfo("MESSAGE [" + prepare_info(text) + "] transmitted successfully.");
     }
-    sendInfo("Communication to ACARS server failed: [" + r.error + "] -- trying again.");
-    if (stopIt()) return Handled::Finish;
-    const std::int64_t now = clock().now_ms();
-    if (firstFailure < 0) firstFailure = now;
-    if (now - firstFailure >= kRetryWindowMs) {
-      sendInfo("Giving up on message after 10 minutes of failed transmissions: [" +
-               prepare_info(text) + "]");
-      return Handled::Advance;
-    }
-    if (waitOrStop(pause)) return Handled::Finish;
-    pause = std::min(pause * 2, kRetryMaxMs);
-    if (!isLiveACARSEnabled()) return Handled::Advance;
+    return {Handled::Advance, {}};
   }
+  if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+    sendInfo("Communication to ACARS server failed: [" + r.error + "] -- trying again.");
+    return {Handled::Retry, {}};
+  }
+  sendInfo("Communication to ACARS server failed: [" + r.error + "]");
+  if (r.failure == TransferResult::UNREACHABLE) return {Handled::GiveUp, r.error};
+  // Refused for good (HTTP 4xx, a redirect, a bad address): posting it again cannot help,
+  // and the messages behind it must not wait for it.
+  sendInfo("Not delivered: [" + prepare_info(text) + "]");
+  return {Handled::Advance, {}};
 }
 
-ACARS::Handled ACARS::handleEndFlight(HttpTransfer* transfer, const std::string& text) {
+void ACARS::endFlightAfterFailure(const std::string& error) {
+  sendInfo("Communication to ACARS server failed: [" + error + "]");
+  sendInfo("However, normal ENDFLIGHT handling ...");
+  AskForPIREP(this);
+  clearDataID();
+}
+
+ACARS::Step ACARS::handleEndFlight(HttpTransfer* transfer, const std::string& text,
+                                   bool lastTry) {
   if (getDataID().empty()) {
     sendInfo("ENDFLIGHT successfull.");
-    return Handled::Finish;
+    return {Handled::Finish, {}};
   }
   if (isLiveACARSEnabled() && transfer != nullptr) {
     const std::string id = text.size() > 10 ? text.substr(10) : std::string();
     const std::string body = clientField(ClientName) + "&DATA2=ENDFLIGHT&DATA3=" + id +
                              "&DATA4=";
-    const TransferResult r = transfer->post(getACARSAddress(), body);
+    const TransferResult r = postQueued(*transfer, body);
     if (!r.ok) {
-      sendInfo("Communication to ACARS server failed: [" + r.error + "]");
-      sendInfo("However, normal ENDFLIGHT handling ...");
-      AskForPIREP(this);
-      clearDataID();
+      if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+        sendInfo("Communication to ACARS server failed: [" + r.error + "] -- trying again.");
+        return {Handled::Retry, {}};
+      }
+      endFlightAfterFailure(r.error);
     } else if (r.answer.empty()) {
       sendInfo("No answer from server for ENDFLIGHT.");
     } else if (r.answer[0] == '0') {
@@ -177,16 +220,42 @@ ACARS::Handled ACARS::handleEndFlight(HttpTransfer* transfer, const std::string&
     AskForPIREP(this);
     clearDataID();
   }
-  return Handled::Finish;
+  return {Handled::Finish, {}};
+}
+
+void ACARS::giveUpQueue(std::size_t n, const std::string& error) {
+  const std::vector<std::string> queue = messages();
+  bool endFlight = false;
+  for (std::size_t i = n; i < queue.size(); ++i) {
+    if (starts_with(queue[i], "ENDFLIGHT")) {
+      endFlight = true;
+      break;
+    }
+    // The begin-of-flight record holds the password: it is named, not shown.
+    const bool begin = starts_with(queue[i], "BEGINFLIGHT");
+    sendInfo("Not delivered: [" + (begin ? std::string("BEGINFLIGHT") : prepare_info(queue[i])) +
+             "]");
+  }
+  if (!endFlight) return;
+  if (getDataID().empty()) {
+    sendInfo("ENDFLIGHT successfull.");
+  } else {
+    endFlightAfterFailure(error);
+  }
 }
 
 void ACARS::ACARS_SendMessage() {
   sendInfo("Sendthread started.");
   std::unique_ptr<HttpTransfer> transfer;
+  const auto makeTransfer = [this] {
+    auto t = std::make_unique<HttpTransfer>();
+    t->setStopFlag(&stop_sendthread, kStopGraceMs);
+    return t;
+  };
   if (!isLiveACARSEnabled()) {
     connectOK();
   } else {
-    transfer = std::make_unique<HttpTransfer>();
+    transfer = makeTransfer();
     if (!transfer->valid()) {
       transfer.reset();
       const std::string text = "Sendthread cannot initialize CURL.";
@@ -201,7 +270,14 @@ void ACARS::ACARS_SendMessage() {
   }
   if (isLiveACARSEnabled() && transfer) Check_ACARS_Connection(*transfer);
 
+  // The queue is walked in order and never shortened. While the server is unreachable the
+  // head is posted again after a pause that doubles up to a minute, and everything behind it
+  // waits: an outage is one event however long, and nothing is dropped. A stop ends the
+  // waiting, not the flight's end: what is left is tried once, and the first failure to
+  // reach the server ends the posting and goes to ENDFLIGHT's handling, so that the PIREP is
+  // always computed.
   std::size_t n = 0;  // queue elements handled so far
+  std::int64_t pauseMs = kRetryFirstMs;
   for (;;) {
     std::string text;
     {
@@ -213,22 +289,36 @@ void ACARS::ACARS_SendMessage() {
     }
     // Live ACARS may have been switched on after start without a connection test.
     if (isLiveACARSEnabled() && !transfer) {
-      transfer = std::make_unique<HttpTransfer>();
+      transfer = makeTransfer();
       if (transfer->valid()) {
         transfer->applySettings();
       } else {
         transfer.reset();
       }
     }
-    Handled handled;
+    const bool lastTry = stopIt();
+    Step step;
     if (starts_with(text, "BEGINFLIGHT")) {
-      handled = handleBeginFlight(transfer.get(), text);
+      step = handleBeginFlight(transfer.get(), text, lastTry);
     } else if (starts_with(text, "ENDFLIGHT")) {
-      handled = handleEndFlight(transfer.get(), text);
+      step = handleEndFlight(transfer.get(), text, lastTry);
     } else {
-      handled = handleMessage(transfer.get(), text);
+      step = handleMessage(transfer.get(), text, lastTry);
     }
-    if (handled == Handled::Finish) break;
+    if (step.how == Handled::Retry) {
+      const std::int64_t due = clock().mono_ms() + pauseMs;
+      retry_due_ms_ = due;
+      waitOrStop(due);
+      retry_due_ms_ = 0;
+      pauseMs = std::min(pauseMs * 2, kRetryMaxMs);
+      continue;  // the same entry again; after a stop, for the last time
+    }
+    if (step.how == Handled::GiveUp) {
+      giveUpQueue(n, step.error);
+      break;
+    }
+    if (step.how == Handled::Finish) break;
+    pauseMs = kRetryFirstMs;
     ++n;
   }
   transfer.reset();
@@ -241,20 +331,38 @@ void ACARS::ACARS_SendPIREP() {
     const auto decided = [this] { return sendPIR.load() || cancelPIR.load(); };
     while (!decided()) clock().wait_for(wake_, lk, 1000, decided);
   }
-  if (cancelPIR) return;
+  const PIREPOutcome outcome = transmitPIREP();
+  // Free for the next approval before the outcome is told, so that a pilot who sends again
+  // as soon as he sees a failure is not turned away.
+  pirep_busy_ = false;
+  if (!outcome.told) return;
+  if (outcome.success) {
+    PIREPSuccess(outcome.text);
+  } else {
+    PIREPError(outcome.text);
+  }
+}
+
+ACARS::PIREPOutcome ACARS::transmitPIREP() {
+  if (cancelPIR) {
+    // Cancelling wins over sending; a pilot who asked for the report to go out hears why
+    // it did not.
+    if (!sendPIR) return {false, false, {}};
+    sendInfo("PIREP cancelled, not sent.");
+    return {true, false, "The PIREP of this flight was cancelled and is not sent."};
+  }
 
   sendInfo("Starting PIREP transmission.");
   const std::string text = getPIREP();
   if (text.empty()) {
     sendInfo("No PIREP to transmit.");
-    return;
+    return {true, false, "No PIREP to transmit."};
   }
   HttpTransfer transfer;
   if (!transfer.valid()) {
     sendPIR = false;
     sendInfo("Sendthread cannot start CURL transaction (PIREP transmission).");
-    PIREPError("Sendthread cannot start PIREP transmission.");
-    return;
+    return {true, false, "Sendthread cannot start PIREP transmission."};
   }
   const FlightOptions opts = optionsCopy();
   const std::string body = clientField(ClientName) + "&DATA2=" + text;
@@ -273,31 +381,47 @@ void ACARS::ACARS_SendPIREP() {
     const std::string msg =
         "Connection to PIREP server failed: [" + orFallback(r.error, "Check URL") + "]";
     sendInfo(msg);
-    PIREPError(msg);
-    return;
+    return {true, false, msg};
   }
   sendInfo("PIREP sent.");
   const std::string answer = trim(r.answer);
   if (answer.empty()) {
     sendPIR = false;
     sendInfo("Server did not return a message.");
-    PIREPError("Server did not return a message.");
-  } else if (answer[0] == '0') {
+    return {true, false, "Server did not return a message."};
+  }
+  if (answer[0] == '0') {
     sendPIR = false;
     const std::string error = answerText(answer);
     sendInfo("PIREP returned error: [" + error + "].");
-    PIREPError(error);
-  } else if (answer[0] == '1') {
-    sendInfo("PIREP successfull.");
-    PIREPSuccess(answerText(answer));
-  } else {
-    sendInfo("Server returned strange message: [" + answer + "]");
-    sendPIR = false;
-    PIREPError("Strange message from server: [" + answer + "]");
+    return {true, false, error};
   }
+  if (answer[0] == '1') {
+    sendInfo("PIREP successfull.");
+    return {true, true, answerText(answer)};
+  }
+  sendInfo("Server returned strange message: [" + answer + "]");
+  sendPIR = false;
+  return {true, false, "Strange message from server: [" + answer + "]"};
 }
 
 void ACARS::ACARS_GetFlightInfo() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> g(lock_);
+      if (fi_requests_.empty()) {
+        fi_busy_ = false;
+        return;
+      }
+      FlightInfoFN = fi_requests_.front().first;
+      FlightInfoType = fi_requests_.front().second;
+      fi_requests_.pop_front();
+    }
+    requestFlightInfo();
+  }
+}
+
+void ACARS::requestFlightInfo() {
   sendInfo("FlightInfo thread started.");
   HttpTransfer transfer;
   if (!transfer.valid()) {

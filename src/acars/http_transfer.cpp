@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "acars/ACARS.h"
+#include "util/platform.h"
 
 namespace orvane {
 
@@ -22,6 +23,23 @@ std::atomic<long> timeout_seconds{30};
 std::once_flag global_init_once;
 
 CURL* curl(void* handle) { return static_cast<CURL*>(handle); }
+
+// Whether a failed transfer may succeed later unchanged: an unreachable or overloaded server
+// may come back; a refused request, a bad address or an oversized answer will not.
+TransferResult::Failure classify(CURLcode code, long status) {
+  switch (code) {
+    case CURLE_HTTP_RETURNED_ERROR:
+      return status >= 500 ? TransferResult::UNREACHABLE : TransferResult::PERMANENT;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_WRITE_ERROR:  // the answer grew past the cap
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_FILESIZE_EXCEEDED:
+      return TransferResult::PERMANENT;
+    default:
+      return TransferResult::UNREACHABLE;
+  }
+}
 
 // libcurl write callback. Refuses (returns 0, which ends the transfer as failed) once the
 // answer would grow past the cap, so that a runaway server cannot exhaust memory.
@@ -57,7 +75,32 @@ std::size_t getHTTPResult(char* data, std::size_t size, std::size_t count, std::
 }
 
 void HttpTransfer::globalInit() {
-  std::call_once(global_init_once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(global_init_once, [] {
+    // With CURLOPT_NOSIGNAL libcurl leaves SIGPIPE alone, and a TLS write to a peer that
+    // has gone raises it; ignored, the write fails and the transfer reports it.
+    ignoreBrokenPipeSignal();
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+  });
+}
+
+struct HttpTransfer::Progress {
+  static int callback(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* t = static_cast<HttpTransfer*>(self);
+    if (t->stop_ == nullptr || !t->stop_->load()) return 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (!t->stop_noticed_) {
+      t->stop_noticed_ = true;
+      t->stop_seen_ = now;
+      return 0;
+    }
+    // Non-zero makes libcurl end the transfer with CURLE_ABORTED_BY_CALLBACK.
+    return now - t->stop_seen_ > std::chrono::milliseconds(t->stop_grace_ms_) ? 1 : 0;
+  }
+};
+
+void HttpTransfer::setStopFlag(const std::atomic<bool>* stop, long grace_ms) {
+  stop_ = stop;
+  stop_grace_ms_ = grace_ms < 0 ? 0 : grace_ms;
 }
 
 void HttpTransfer::setTimeoutSeconds(long seconds) {
@@ -99,6 +142,12 @@ void HttpTransfer::applySettings() {
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS,
                    static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
+  // A redirect is reported, not followed (see post).
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+  // Called about once a second even while nothing moves, so that a stop is noticed.
+  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &Progress::callback);
+  curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   // Certificate verification stays at libcurl's default (on) for https.
   configured_ = true;
 }
@@ -107,7 +156,10 @@ TransferResult HttpTransfer::post(const std::string& url, const std::string& bod
   TransferResult result;
   answer_.clear();
   error_[0] = '\0';
-  if (handle_ == nullptr) return result;
+  if (handle_ == nullptr) {
+    result.failure = TransferResult::PERMANENT;
+    return result;
+  }
   if (!configured_) applySettings();
   CURL* h = curl(handle_);
 
@@ -119,8 +171,10 @@ TransferResult HttpTransfer::post(const std::string& url, const std::string& bod
   CURLcode code = curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   if (code != CURLE_OK) {
     result.error = curl_easy_strerror(code);
+    result.failure = TransferResult::PERMANENT;
     return result;
   }
+  stop_noticed_ = false;
   // The size goes first and explicitly, so that every byte of the body is sent, a NUL
   // included; libcurl does not copy the body, which lives until perform returns.
   curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
@@ -131,14 +185,28 @@ TransferResult HttpTransfer::post(const std::string& url, const std::string& bod
   curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(0));
   curl_easy_setopt(h, CURLOPT_POSTFIELDS, "");
 
+  long status = 0;
+  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  result.http_status = status;
+  if (code == CURLE_OK && status >= 300 && status < 400) {
+    const char* target = nullptr;
+    curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &target);
+    result.error = "Redirect not followed: HTTP " + std::to_string(status) + " to [" +
+                   std::string(target ? target : "") + "]; set the new address in the settings";
+    result.failure = TransferResult::PERMANENT;
+    answer_.clear();
+    return result;
+  }
   if (code == CURLE_OK) {
     result.ok = true;
     result.answer = std::move(answer_);
     answer_.clear();
-  } else {
-    result.error = error_;
-    answer_.clear();
+    return result;
   }
+  result.error = error_;
+  answer_.clear();
+  result.failure = classify(code, status);
+  if (code == CURLE_ABORTED_BY_CALLBACK) result.error = "Transfer given up: the flight is ending";
   return result;
 }
 

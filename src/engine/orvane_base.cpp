@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <optional>
 #include <sstream>
 
+#include "acars/ACARS.h"
+#include "acars/http_transfer.h"
 #include "engine/default_source.h"
 #include "engine/orvane_state.h"
 #include "engine/track_recorder.h"
@@ -101,6 +104,17 @@ struct EndOfCycle {
     if (FLIGHT_DATA) FLIGHT_DATA->endCycle();
   }
 };
+
+// Requests of the window that found the cycle running; carried out by the cycle before it
+// lets CYCLE_MUTEX go. A leaf lock: nothing is called while it is held.
+std::mutex pending_lock;
+std::optional<PIREPData> PENDING_PIREP;          // pending_lock
+std::optional<std::string> PENDING_FLIGHTPLAN;   // pending_lock
+
+// Fed by the send threads; a leaf lock of its own, so the send threads never wait for MUTEX's
+// holders here.
+std::mutex live_status_lock;
+LiveACARSStatus LIVE_STATUS;  // live_status_lock
 
 // Truncation toward zero that cannot overflow on strange simulator values.
 std::int32_t truncInt(double v) {
@@ -423,6 +437,13 @@ void ORVANE::prepare() {
 }
 
 bool ORVANE::prepareFlight() {
+  // Before any transfer thread exists: libcurl's one-time set-up and the ignored SIGPIPE.
+  HttpTransfer::globalInit();
+  ACARS::setDeliveryCallback(ACARSDeliveryCallback);
+  {
+    std::lock_guard<std::mutex> g(live_status_lock);
+    LIVE_STATUS = LiveACARSStatus{};
+  }
   {
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
     FLIGHTCRASHED = false;
@@ -471,6 +492,7 @@ bool ORVANE::cycleOnce() {
   const EndOfCycle publish;
   if (FLIGHT_STATE == nullptr) {
     _initialized = false;
+    runPendingRequests();
     return false;
   }
   showFlightState(FLIGHT_STATE->getStateDisplay());
@@ -479,6 +501,7 @@ bool ORVANE::cycleOnce() {
     FLIGHT_STATE = nullptr;
     showMessage("Check FlightState failed");
     _initialized = false;
+    runPendingRequests();
     return false;
   }
   if (FLIGHT_DATA) {
@@ -498,6 +521,7 @@ bool ORVANE::cycleOnce() {
     // on the figures belong to the finished flight.
     if (!FLIGHT_SEALED && FLIGHT_STATE->getState() == FlightState::FINAL) sealFinishedFlight();
   }
+  runPendingRequests();
   return true;
 }
 
@@ -548,6 +572,15 @@ void ORVANE::InitMembers() {
   {
     std::lock_guard<std::mutex> g(options_lock);
     OPTIONS = FlightOptions{};
+  }
+  {
+    std::lock_guard<std::mutex> p(pending_lock);
+    PENDING_PIREP.reset();
+    PENDING_FLIGHTPLAN.reset();
+  }
+  {
+    std::lock_guard<std::mutex> g(live_status_lock);
+    LIVE_STATUS = LiveACARSStatus{};
   }
   showOptionInputDialog = nullptr;
 }
@@ -615,9 +648,42 @@ FlightOptions ORVANE::getFlightOptions() {
 
 void ORVANE::setOptionInputDialog(OptionInputHook hook) { showOptionInputDialog = hook; }
 
-void ORVANE::getFlightPlan(const std::string& flightNumber) {
-  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+// Called with CYCLE_MUTEX held.
+void ORVANE::handOverFlightPlanRequest(const std::string& flightNumber) {
   if (FLIGHT_STATE) FLIGHT_STATE->getFlightInfo(flightNumber, "flightplan");
+}
+
+void ORVANE::getFlightPlan(const std::string& flightNumber) {
+  std::unique_lock<std::mutex> c(CYCLE_MUTEX, std::try_to_lock);
+  if (!c.owns_lock()) {
+    {
+      std::lock_guard<std::mutex> p(pending_lock);
+      PENDING_FLIGHTPLAN = flightNumber;
+    }
+    // The holder may have let go meanwhile without seeing the request.
+    if (!c.try_lock()) return;
+    std::optional<std::string> pending;
+    {
+      std::lock_guard<std::mutex> p(pending_lock);
+      pending.swap(PENDING_FLIGHTPLAN);
+    }
+    if (pending) handOverFlightPlanRequest(*pending);
+    return;
+  }
+  handOverFlightPlanRequest(flightNumber);
+}
+
+// Called with CYCLE_MUTEX held. The ACARS object's PIREPReady only starts the transmission.
+void ORVANE::handOverPIREP(const PIREPData& report) {
+  showMessage("SendPIREP: Behind lock.");
+  if (FLIGHT_STATE == nullptr) {
+    PIREPErrorCallback("No flight to send the PIREP with.");
+  } else if (FLIGHT_STATE->acars() == nullptr) {
+    PIREPErrorCallback("The flight has no ACARS connection to send the PIREP with.");
+  } else {
+    FLIGHT_STATE->PIREPReady(report);
+  }
+  showMessage("SendPIREP: Before unlock.");
 }
 
 void ORVANE::SendPIREP(const PIREPData& report) {
@@ -626,13 +692,64 @@ void ORVANE::SendPIREP(const PIREPData& report) {
     PIREPSTATE = UNKNOWN;
   }
   showMessage("SendPIREP: Before lock.");
-  {
-    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
-    showMessage("SendPIREP: Behind lock.");
-    if (FLIGHT_STATE) FLIGHT_STATE->PIREPReady(report);
-    showMessage("SendPIREP: Before unlock.");
+  std::unique_lock<std::mutex> c(CYCLE_MUTEX, std::try_to_lock);
+  if (!c.owns_lock()) {
+    // The window never waits for a cycle: the cycle takes the report with it.
+    {
+      std::lock_guard<std::mutex> p(pending_lock);
+      PENDING_PIREP = report;
+    }
+    showMessage("SendPIREP: Cycle running, the PIREP goes out with it.");
+    // The holder may have let go meanwhile without seeing the request.
+    if (!c.try_lock()) return;
+    std::optional<PIREPData> pending;
+    {
+      std::lock_guard<std::mutex> p(pending_lock);
+      pending.swap(PENDING_PIREP);
+    }
+    if (!pending) return;  // the cycle took it
+    handOverPIREP(*pending);
+    c.unlock();
+    showMessage("Done SendPIREP.");
+    return;
   }
+  handOverPIREP(report);
+  c.unlock();
   showMessage("Done SendPIREP.");
+}
+
+void ORVANE::runPendingRequests() {
+  std::optional<PIREPData> pirep;
+  std::optional<std::string> flightPlan;
+  {
+    std::lock_guard<std::mutex> p(pending_lock);
+    pirep.swap(PENDING_PIREP);
+    flightPlan.swap(PENDING_FLIGHTPLAN);
+  }
+  if (flightPlan) handOverFlightPlanRequest(*flightPlan);
+  if (pirep) {
+    handOverPIREP(*pirep);
+    showMessage("Done SendPIREP.");
+  }
+}
+
+// ---- Live ACARS delivery ------------------------------------------------------------------------
+
+void ORVANE::ACARSDeliveryCallback(bool ok, const std::string& error) {
+  std::lock_guard<std::mutex> g(live_status_lock);
+  LIVE_STATUS.anyPostYet = true;
+  LIVE_STATUS.lastPostOk = ok;
+  if (ok) {
+    LIVE_STATUS.failingSince = 0;
+  } else {
+    if (LIVE_STATUS.failingSince == 0) LIVE_STATUS.failingSince = clock().now();
+    LIVE_STATUS.lastError = error;
+  }
+}
+
+LiveACARSStatus ORVANE::getLiveACARSStatus() {
+  std::lock_guard<std::mutex> g(live_status_lock);
+  return LIVE_STATUS;
 }
 
 // The source keeps the record under a lock of its own, so the window thread never waits on

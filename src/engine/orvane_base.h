@@ -17,6 +17,14 @@ class FlightState;
 
 enum PIREPState { UNKNOWN = 0, SUCCESS = 1, ERR = 2 };
 
+// How the live ACARS messages of the current flight are getting through, for a status line.
+struct LiveACARSStatus {
+  bool anyPostYet = false;        // the send thread has posted at least once
+  bool lastPostOk = false;        // its latest post reached the server
+  std::int64_t failingSince = 0;  // wall seconds of the first failed post in a row, 0 if none
+  std::string lastError;          // the text of the latest failed post, empty before any
+};
+
 // The latest text of each status channel.
 struct SStatusMessage {
   std::string message;
@@ -63,6 +71,9 @@ class ORVANE {
   static void setFlightOptions(const FlightOptions& options);
   static FlightOptions getFlightOptions();
   static void setOptionInputDialog(OptionInputHook hook);
+  // getFlightPlan and SendPIREP return at once: while the cycle holds CYCLE_MUTEX they
+  // leave the request to it, and the answer or outcome arrives later (getACARSFlightPlan,
+  // getPIREPState). SendPIREP always ends in SUCCESS or ERR.
   static void getFlightPlan(const std::string& flightNumber);
   static void SendPIREP(const PIREPData& report);
   static void setStaticData(const SFlightData& data);
@@ -126,6 +137,8 @@ class ORVANE {
   static FlightTrack getFlightTrack();
   static std::string getACARSMessage();
   static SFlightData fillinFlightData(const std::string& text);
+  // A copy of the live ACARS delivery state; any thread.
+  static LiveACARSStatus getLiveACARSStatus();
 
   // ---- Log file ----------------------------------------------------------------------
   static void Log(const std::string& text);
@@ -143,6 +156,13 @@ class ORVANE {
 
  private:
   static void logMessage(const std::string& text);
+  // Carries out the requests that SendPIREP and getFlightPlan left to the cycle; called with
+  // CYCLE_MUTEX held.
+  static void runPendingRequests();
+  static void handOverPIREP(const PIREPData& report);
+  static void handOverFlightPlanRequest(const std::string& flightNumber);
+  // Receives the send threads' post outcomes.
+  static void ACARSDeliveryCallback(bool ok, const std::string& error);
   static void showOn(std::string SStatusMessage::*field, const char* prefix,
                      const std::string& text);
 };

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstddef>
 #include <limits>
 #include <regex>
@@ -12,6 +15,8 @@
 
 #include "acars/ACARS.h"
 #include "airline/airline_server.h"
+
+#include <unistd.h>
 
 namespace orvane {
 namespace {
@@ -160,6 +165,90 @@ TEST_F(HttpTransferTest, HttpErrorStatusIsAFailureWithLibcurlsText) {
   EXPECT_EQ(broken.error, "The requested URL returned error: 500");
   EXPECT_EQ(broken.answer, "");
   EXPECT_EQ(server_.total(), 2u);
+  // A refusal stays a refusal; a server error may pass.
+  EXPECT_EQ(not_found.failure, TransferResult::PERMANENT);
+  EXPECT_EQ(not_found.http_status, 404);
+  EXPECT_EQ(broken.failure, TransferResult::UNREACHABLE);
+  EXPECT_EQ(broken.http_status, 500);
+}
+
+TEST_F(HttpTransferTest, FailuresAreSortedIntoRetryableAndPermanent) {
+  server_.set_default("/busy.php", answer("", 503));
+  server_.set_default("/ok.php", answer("1|OK"));
+  HttpTransfer transfer;
+  const std::string closed = [&] {
+    AirlineServer other;
+    EXPECT_TRUE(other.start());
+    const std::string url = other.url("/liveacars.php");
+    other.stop();
+    return url;
+  }();
+
+  EXPECT_EQ(transfer.post(server_.url("/busy.php"), "x").failure, TransferResult::UNREACHABLE);
+  EXPECT_EQ(transfer.post(closed, "x").failure, TransferResult::UNREACHABLE);
+  EXPECT_EQ(transfer.post("http://127.0.0.1:99999/", "x").failure, TransferResult::PERMANENT);
+  EXPECT_EQ(transfer.post("gopher://127.0.0.1/", "x").failure, TransferResult::PERMANENT);
+  EXPECT_EQ(transfer.post("", "x").failure, TransferResult::PERMANENT);
+  const TransferResult ok = transfer.post(server_.url("/ok.php"), "x");
+  EXPECT_TRUE(ok.ok);
+  EXPECT_EQ(ok.failure, TransferResult::NONE);
+  EXPECT_EQ(ok.http_status, 200);
+}
+
+TEST_F(HttpTransferTest, RedirectIsNeverSuccessAndIsNotFollowed) {
+  const std::string target = server_.url("/new/liveacars.php");
+  server_.push_reply("/liveacars.php", Reply{302, "1|OK", 0, false, target});
+  server_.push_reply("/liveacars.php", Reply{301, "1|OK", 0, false, target});
+  server_.set_default("/new/liveacars.php", answer("1|OK"));
+  HttpTransfer transfer;
+
+  const TransferResult found = transfer.post(server_.url("/liveacars.php"), "DATA1=pw");
+  const TransferResult moved = transfer.post(server_.url("/liveacars.php"), "DATA1=pw");
+
+  EXPECT_FALSE(found.ok);
+  EXPECT_EQ(found.failure, TransferResult::PERMANENT);
+  EXPECT_EQ(found.http_status, 302);
+  EXPECT_EQ(found.answer, "");
+  EXPECT_EQ(found.error, "Redirect not followed: HTTP 302 to [" + target +
+                             "]; set the new address in the settings");
+  EXPECT_FALSE(moved.ok);
+  EXPECT_EQ(moved.http_status, 301);
+  // The body, which may hold the password, went nowhere else.
+  EXPECT_EQ(server_.count("/new/liveacars.php"), 0u);
+}
+
+TEST_F(HttpTransferTest, StopFlagEndsAHeldTransferAfterTheGrace) {
+  HttpTransfer::setTimeoutSeconds(60);
+  server_.set_default("/liveacars.php", Reply{200, "1|late", 0, true});
+  std::atomic<bool> stop{false};
+  HttpTransfer transfer;
+  transfer.setStopFlag(&stop, 500);
+  std::thread stopper([&] {
+    server_.wait_for_count("/liveacars.php", 1, kWaitMs);
+    stop = true;
+  });
+
+  const TransferResult result = transfer.post(server_.url("/liveacars.php"), "DATA1=x");
+  stopper.join();
+
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.failure, TransferResult::UNREACHABLE);
+  EXPECT_EQ(result.error, "Transfer given up: the flight is ending");
+}
+
+TEST(HttpTransferProcess, GlobalInitMakesABrokenPipeAnErrorNotTheEnd) {
+  HttpTransfer::globalInit();
+  struct sigaction now {};
+  ASSERT_EQ(sigaction(SIGPIPE, nullptr, &now), 0);
+  EXPECT_EQ(now.sa_handler, SIG_IGN);
+  // A write to a pipe nobody reads: without the ignored signal the process would end here.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  close(fds[0]);
+  errno = 0;
+  EXPECT_EQ(write(fds[1], "x", 1), -1);
+  EXPECT_EQ(errno, EPIPE);
+  close(fds[1]);
 }
 
 TEST_F(HttpTransferTest, ClosedPortIsAFailureWithConnectText) {
@@ -215,6 +304,9 @@ TEST_F(HttpTransferTest, SilentServerTimesOutAfterTheShortenedTimeOut) {
   const std::regex expected("Operation timed out after [0-9]+ milliseconds with 0 bytes received");
   EXPECT_TRUE(std::regex_match(result.error, expected)) << result.error;
   EXPECT_EQ(result.answer, "");
+  // On a loaded machine the server's worker may record the request only after the client
+  // has given up on it.
+  EXPECT_TRUE(server_.wait_for_count("/liveacars.php", 1, kWaitMs));
   EXPECT_EQ(server_.count("/liveacars.php"), 1u);
   // The one-second setting took effect, not the product's 30 seconds.
   EXPECT_GE(waited, std::chrono::milliseconds(900));

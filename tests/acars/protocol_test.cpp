@@ -1,6 +1,7 @@
 // The ACARS object talking to a real airline server on 127.0.0.1: bodies, answers, retries.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 #include "acars/ACARS.h"
@@ -80,6 +81,31 @@ class ProtocolTest : public ::testing::Test {
     a.messageOFF(t + 60, 11800, 61800, 50.03, 8.57, 500, 248, 250, 150, 270, 8, 15, 15, {}, {});
     a.messageON(t + 120, 11000, 61000, 48.35, 11.78, 1487, 80, 82, 130, 270, 8, 12, 12, {}, {});
     a.messageIN(t + 180, 10900, 60900, 48.35, 11.79, 1487, 80, 82, 0, 270, 8, 12, 12);
+  }
+  // Approves the report and waits (real time, bounded) for the outcome's callback.
+  void approve(ACARS& a, const PIREPData& report) {
+    const std::size_t told = outcomes();
+    a.PIREPReady(report);
+    EXPECT_TRUE(eventually([&] { return outcomes() > told; }));
+  }
+  static std::size_t outcomes() {
+    return recorder().texts(Channel::PIREPSuccess).size() +
+           recorder().texts(Channel::PIREPError).size();
+  }
+  // Moves the clock to the send thread's next retry of its head and waits (real time,
+  // bounded) until that try is over. Returns the time moved to, 0 when no retry was due.
+  std::int64_t stepToNextRetry(ACARS& a) {
+    std::int64_t due = 0;
+    if (!eventually([&] { return (due = a.retryDueMs()) != 0 || a.isStopped(); })) return 0;
+    if (due == 0) return 0;
+    if (due > clock_.mono_ms()) clock_.advance_ms(due - clock_.mono_ms());
+    EXPECT_TRUE(eventually([&] { return a.retryDueMs() != due; }));
+    return due;
+  }
+  std::size_t infoStartingWith(const std::string& head) {
+    std::size_t n = 0;
+    for (const auto& t : recorder().texts(Channel::Info)) n += t.rfind(head, 0) == 0;
+    return n;
   }
   std::vector<std::string> bodies(const std::string& path) {
     std::vector<std::string> out;
@@ -177,7 +203,7 @@ TEST_F(ProtocolTest, BeginFlightAnswersThatGiveNoId) {
       {Reply{200, "0|unknown pilot"}, "unknown pilot", "BEGINFLIGHT returned error: [unknown pilot]"},
       {Reply{200, ""}, "No message from server.", "No message from server."},
       {Reply{200, "1"}, "", "BEGINFLIGHT successfull, but no ID received!"},
-      {Reply{500, "1|4711"}, "", ""},
+      {Reply{404, "1|4711"}, "", ""},  // refused for good: not posted again
   };
   for (const Case& c : cases) {
     recorder().clear();
@@ -199,7 +225,7 @@ TEST_F(ProtocolTest, BeginFlightAnswersThatGiveNoId) {
     EXPECT_TRUE(recorder().contains(Channel::Info, "ENDFLIGHT successfull."));
     EXPECT_FALSE(recorder().contains(Channel::Info, "Starting PIREP Transaction."));
     const auto failed = recorder().texts(Channel::ConnectFailed);
-    if (c.reply.status == 500) {
+    if (c.reply.status == 404) {
       ASSERT_EQ(failed.size(), 1u);
       EXPECT_EQ(failed[0].rfind("Communication to ACARS server failed: [", 0), 0u);
     } else if (c.failed.empty()) {
@@ -237,7 +263,7 @@ TEST_F(ProtocolTest, EndFlightOutcomes) {
   };
   const Case cases[] = {
       {Reply{200, "1|bye"}, true, "ENDFLIGHT successfull."},
-      {Reply{500, ""}, true, "However, normal ENDFLIGHT handling ..."},
+      {Reply{404, ""}, true, "However, normal ENDFLIGHT handling ..."},
       {Reply{200, ""}, false, "No answer from server for ENDFLIGHT."},
       {Reply{200, "0|not open"}, false, "ENDFLIGHT returned error: [not open] -- Aborting."},
   };
@@ -291,26 +317,166 @@ TEST_F(ProtocolTest, MessagesSurviveAnOutageInOrder) {
   EXPECT_TRUE(contains(b[4], "POS N50 0 E8 0 [P2]\n"));
 }
 
-TEST_F(ProtocolTest, DeadServerCannotHoldBackTheEndOfFlight) {
+TEST_F(ProtocolTest, DeadServerHoldsTheQueueUntilTheFlightIsEndedThenThePIREPFollows) {
   ACARS& a = started();
   begin(a);
   ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
   server_.stop();
   events(a);
   a.messageEndFlight();
-  // Four messages, each given up after ten minutes of retries. Time moves until the thread
-  // is done, so a thread that falls behind the clock still reaches each deadline.
-  for (int s = 0; s < 20000 && !a.isStopped(); s += 5) {
-    clock_.advance(5);
-    eventually([&] { return a.isStopped(); }, 5);
+  // Two hours of outage: the head is tried again and again, nothing is dropped, the flight
+  // does not end by itself.
+  const std::int64_t outageStart = clock_.mono_ms();
+  std::vector<std::int64_t> tries;
+  while (clock_.mono_ms() - outageStart < 2 * 3600 * 1000) {
+    const std::int64_t due = stepToNextRetry(a);
+    ASSERT_NE(due, 0);
+    tries.push_back(due);
   }
+  EXPECT_FALSE(a.isStopped());
+  EXPECT_EQ(infoStartingWith("Not delivered"), 0u);
+  EXPECT_TRUE(recorder().pireps().empty());
+  // The pauses double from 5 s to a minute and stay there.
+  ASSERT_GE(tries.size(), 8u);
+  const std::vector<std::int64_t> pauses = {10'000, 20'000, 40'000, 60'000, 60'000, 60'000};
+  for (std::size_t i = 0; i < pauses.size(); ++i) EXPECT_EQ(tries[i + 1] - tries[i], pauses[i]);
+
+  // The pilot ends the flight: the rest is tried once, the first failure ends the posting,
+  // and ENDFLIGHT is handled as after a transfer failure.
+  a.stopSending();
   ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
-  const auto info = recorder().texts(Channel::Info);
-  std::size_t given_up = 0;
-  for (const auto& t : info) given_up += t.rfind("Giving up on message after 10 minutes", 0) == 0;
-  EXPECT_EQ(given_up, 4u);
+  EXPECT_EQ(infoStartingWith("Not delivered: ["), 4u);  // OUT, OFF, ON and IN, by name
   EXPECT_TRUE(recorder().contains(Channel::Info, "However, normal ENDFLIGHT handling ..."));
   EXPECT_EQ(recorder().pireps().size(), 1u);
+  EXPECT_EQ(a.getDataID(), "");
+}
+
+TEST_F(ProtocolTest, OutageIsOneEventAndTheQueueDrainsInOrderWhenTheServerAnswers) {
+  ACARS& a = started();
+  begin(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  server_.stop();
+  for (int i = 0; i < 5; ++i)
+    a.messagePOS(static_cast<long>(clock_.now()), 1000 + i, 50, 8, 364, 0, 0, 0, 0, 0, 0, 0, 0,
+                 "P" + std::to_string(i));
+  a.messageEndFlight();
+  const std::int64_t outageStart = clock_.mono_ms();
+  while (clock_.mono_ms() - outageStart < 15 * 60 * 1000) ASSERT_NE(stepToNextRetry(a), 0);
+  ASSERT_TRUE(server_.restart());
+  const std::int64_t back = clock_.mono_ms();
+  const std::int64_t due = stepToNextRetry(a);
+  ASSERT_NE(due, 0);
+  EXPECT_LE(due - back, 60'000);  // within a minute of the server's return
+  // From here on nothing waits for the clock.
+  ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
+  const auto b = bodies(kAcars);
+  ASSERT_EQ(b.size(), 8u);  // test, begin, five reports, end
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(contains(b[2 + i], "[P" + std::to_string(i) + "]\n"));
+  EXPECT_EQ(b[7], "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  EXPECT_EQ(infoStartingWith("ACARS server unreachable: "), 1u);
+  EXPECT_EQ(infoStartingWith("ACARS server answers again after ["), 1u);
+  EXPECT_TRUE(recorder().contains(Channel::Info, "ENDFLIGHT successfull."));
+}
+
+TEST_F(ProtocolTest, WallClockJumpsNeitherLengthenNorCutTheBackOff) {
+  ACARS& a = started();
+  begin(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  server_.set_default(kAcars, Reply{503, "busy"});
+  a.messagePauseFlight();
+  std::int64_t due = 0;
+  ASSERT_TRUE(eventually([&] { return (due = a.retryDueMs()) != 0; }));
+  const std::int64_t failedAt = clock_.mono_ms();
+  EXPECT_EQ(due - failedAt, 5'000);
+  const std::size_t posts = server_.count(kAcars);
+
+  clock_.jump(3600);  // an hour ahead: no early retry
+  server_.wait_for_count(kAcars, posts + 1, 100);
+  EXPECT_EQ(server_.count(kAcars), posts);
+  EXPECT_EQ(a.retryDueMs(), due);
+  clock_.advance_ms(4'999);
+  server_.wait_for_count(kAcars, posts + 1, 100);
+  EXPECT_EQ(server_.count(kAcars), posts);
+  clock_.advance_ms(1);
+  ASSERT_TRUE(server_.wait_for_count(kAcars, posts + 1, 5000));
+
+  // An hour back during the next pause: the retry is not pushed out by an hour.
+  std::int64_t next = 0;
+  ASSERT_TRUE(eventually([&] { return (next = a.retryDueMs()) != 0 && next != due; }));
+  EXPECT_EQ(next - due, 10'000);
+  clock_.jump(-3600);
+  clock_.advance_ms(next - clock_.mono_ms());
+  ASSERT_TRUE(server_.wait_for_count(kAcars, posts + 2, 5000));
+}
+
+TEST_F(ProtocolTest, RefusedMessageIsNotRetriedAndTheNextLeavesAtOnce) {
+  ACARS& a = started();
+  begin(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  server_.push_reply(kAcars, Reply{404, "1|OK"});
+  server_.push_reply(kAcars, Reply{302, "1|OK", 0, false, server_.url("/moved.php")});
+  a.messagePOS(static_cast<long>(clock_.now()), 1000, 50, 8, 364, 0, 0, 0, 0, 0, 0, 0, 0, "A");
+  a.messagePOS(static_cast<long>(clock_.now()), 1000, 50, 8, 364, 0, 0, 0, 0, 0, 0, 0, 0, "B");
+  a.messagePOS(static_cast<long>(clock_.now()), 1000, 50, 8, 364, 0, 0, 0, 0, 0, 0, 0, 0, "C");
+  // No clock move: neither refusal is waited for.
+  ASSERT_TRUE(server_.wait_for_count(kAcars, 5, 5000));
+  const auto q = a.messages();
+  EXPECT_EQ(bodies(kAcars), (std::vector<std::string>{bodies(kAcars)[0], bodies(kAcars)[1],
+                                                      q[1], q[2], q[3]}));
+  ASSERT_TRUE(recorder().waitFor(Channel::Info,
+                                 "MESSAGE [" + prepare_info(q[3]) + "] transmitted successfully."));
+  EXPECT_FALSE(recorder().contains(Channel::Info,
+                                   "MESSAGE [" + prepare_info(q[1]) + "] transmitted successfully."));
+  EXPECT_FALSE(recorder().contains(Channel::Info,
+                                   "MESSAGE [" + prepare_info(q[2]) + "] transmitted successfully."));
+  EXPECT_TRUE(recorder().contains(Channel::Info, "Not delivered: [" + prepare_info(q[1]) + "]"));
+  EXPECT_TRUE(recorder().contains(Channel::Info, "Not delivered: [" + prepare_info(q[2]) + "]"));
+  EXPECT_TRUE(recorder().contains(
+      Channel::Info, "Communication to ACARS server failed: [Redirect not followed: HTTP 302 to [" +
+                         server_.url("/moved.php") + "]; set the new address in the settings]"));
+  EXPECT_EQ(infoStartingWith("ACARS server unreachable"), 0u);
+  EXPECT_EQ(a.retryDueMs(), 0);
+}
+
+TEST_F(ProtocolTest, BeginFlightIsRetriedThroughAnOutageAndItsIdServesTheFlight) {
+  std::atomic<bool> down{true};
+  server_.set_handler([&down](const Request& r) -> std::optional<Reply> {
+    if (!contains(r.body, "&DATA2=BEGINFLIGHT&")) return std::nullopt;
+    return down ? Reply{503, "maintenance"} : Reply{200, "1|4711"};
+  });
+  ACARS& a = started();
+  begin(a);
+  const std::int64_t start = clock_.mono_ms();
+  while (clock_.mono_ms() - start < 120'000) ASSERT_NE(stepToNextRetry(a), 0);
+  EXPECT_FALSE(a.ACARS_Ready());
+  EXPECT_TRUE(recorder().texts(Channel::ConnectFailed).empty());  // no question to the pilot
+  down = false;
+  stepToNextRetry(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  EXPECT_EQ(a.getDataID(), "4711");
+  events(a);
+  a.messageEndFlight();
+  ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
+  EXPECT_EQ(bodies(kAcars).back(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  EXPECT_EQ(recorder().pireps().size(), 1u);
+  server_.set_handler(nullptr);
+}
+
+TEST_F(ProtocolTest, StopWhileASilentServerHoldsThePostEndsWithinSeconds) {
+  ACARS& a = started();
+  begin(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  HttpTransfer::setTimeoutSeconds(60);
+  server_.set_default(kAcars, Reply{200, "", 0, true});
+  events(a);
+  a.messageEndFlight();
+  ASSERT_TRUE(server_.wait_for_count(kAcars, 3, 5000));  // the OUT report is held
+  a.stopSending();
+  // Far below the minute the transfer would otherwise be given.
+  ASSERT_TRUE(eventually([&] { return a.isStopped(); }, 20'000));
+  EXPECT_EQ(recorder().pireps().size(), 1u);
+  EXPECT_TRUE(recorder().contains(Channel::Info, "However, normal ENDFLIGHT handling ..."));
+  server_.stop();  // releases the held request before the next test's server starts
 }
 
 TEST_F(ProtocolTest, StopDuringRetriesEndsTheThreadAtOnce) {
@@ -381,7 +547,7 @@ TEST_F(ProtocolTest, PIREPAnswers) {
     server_.clear();
     server_.push_reply(kPirep, c.reply);
     ACARS& a = make();
-    a.PIREPReady(report);  // blocks for the one attempt
+    approve(a, report);
     ASSERT_EQ(server_.count(kPirep), 1u);
     const std::string body = bodies(kPirep)[0];
     EXPECT_EQ(body.rfind("DATA1=ORVANE_MSFS|2.0&DATA2=pilot~secret~ABC123~", 0), 0u) << body;
@@ -403,13 +569,13 @@ TEST_F(ProtocolTest, FailedPIREPCanBeSentAgain) {
   server_.stop();
   ACARS& a = make();
   PIREPData report;
-  a.PIREPReady(report);
+  approve(a, report);
   const auto errors = recorder().texts(Channel::PIREPError);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].rfind("Connection to PIREP server failed: [", 0), 0u);
   EXPECT_FALSE(a.sendPIREP());
   ASSERT_TRUE(server_.restart());
-  a.PIREPReady(report);
+  approve(a, report);
   EXPECT_EQ(recorder().texts(Channel::PIREPSuccess), std::vector<std::string>{"PIREP accepted"});
   EXPECT_EQ(server_.count(kPirep), 1u);
 }

@@ -53,8 +53,18 @@ TEST_F(EngineFacadeTest, PIREPOutcomesAreKeptUntilTheNextSend) {
   ORVANE::PIREPSuccessCallback("thanks");
   EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
   EXPECT_EQ(ORVANE::getPIREPMessage(), "thanks");
-  ORVANE::SendPIREP(PIREPData{});  // no flight: nothing sent, the state starts over
-  EXPECT_EQ(ORVANE::getPIREPState(), UNKNOWN);
+  // No flight: nothing can be sent, and the window hears so at once.
+  ORVANE::SendPIREP(PIREPData{});
+  EXPECT_EQ(ORVANE::getPIREPState(), ERR);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "No flight to send the PIREP with.");
+  const std::string log = logText();
+  std::size_t at = 0;
+  for (const char* line : {"Message: [SendPIREP: Before lock.]", "Message: [SendPIREP: Behind lock.]",
+                           "Message: [PIREPErrorCallback called with [No flight to send the PIREP with.]]",
+                           "Message: [SendPIREP: Before unlock.]", "Message: [Done SendPIREP.]"}) {
+    at = log.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line;
+  }
 }
 
 TEST_F(EngineFacadeTest, LandingRateIsTruncatedAndReportedPositive) {

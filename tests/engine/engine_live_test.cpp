@@ -1,6 +1,8 @@
 // Flights with live ACARS on, through the engine facade, against a real server on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "acars/http_transfer.h"
@@ -53,9 +55,11 @@ class EngineLiveTest : public EngineFixture {
     return out;
   }
   // The window's way to send a finished flight's PIREP: a new flight carries it.
+  // SendPIREP returns at once; the outcome follows from the PIREP thread.
   void sendPIREP(const PIREPData& p) {
     if (ORVANE::getState() == FlightState::NONE) ORVANE::prepare();
     ORVANE::SendPIREP(p);
+    EXPECT_TRUE(test::eventually([] { return ORVANE::getPIREPState() != UNKNOWN; }));
   }
 
   AirlineServer server_;
@@ -186,6 +190,105 @@ TEST_F(EngineLiveTest, PrepareStopsWaitingWhenTheFlightIsDiscarded) {
   window.join();
   EXPECT_EQ(ORVANE::getState(), FlightState::NONE);
   EXPECT_FALSE(ORVANE::cycleOnce());
+}
+
+TEST_F(EngineLiveTest, SendPIREPAndFlightPlanReturnAtOnceWhileACycleHoldsTheLock) {
+  server_.set_default("/info.php", Reply{200, "1|OK\nEDDF\nEDDM"});
+  ORVANE::prepare();
+  // A slow simulator cycle: another thread holds CYCLE_MUTEX until the test lets it go.
+  std::mutex m;
+  std::condition_variable cv;
+  bool held = false, release = false;
+  std::thread worker([&] {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    std::unique_lock<std::mutex> lk(m);
+    held = true;
+    cv.notify_all();
+    cv.wait(lk, [&] { return release; });
+  });
+  {
+    std::unique_lock<std::mutex> lk(m);
+    cv.wait(lk, [&] { return held; });
+  }
+  PIREPData p;
+  p.Callsign = "ABC123";
+  // Were either to wait for the lock, the test would never get past here.
+  ORVANE::SendPIREP(p);
+  ORVANE::getFlightPlan("ABC123");
+  EXPECT_EQ(ORVANE::getPIREPState(), UNKNOWN);
+  EXPECT_EQ(server_.total(), 1u);  // only the connection test so far
+  {
+    std::lock_guard<std::mutex> lk(m);
+    release = true;
+  }
+  cv.notify_all();
+  worker.join();
+
+  // The next cycle carries both requests out before it lets the lock go.
+  ORVANE::cycleOnce();
+  ASSERT_TRUE(test::eventually([] { return ORVANE::getPIREPState() != UNKNOWN; }));
+  EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
+  std::string plan;
+  ASSERT_TRUE(test::eventually([&] { return !(plan = ORVANE::getACARSFlightPlan()).empty(); }));
+  EXPECT_EQ(plan, "OK\nEDDF\nEDDM");
+  EXPECT_EQ(server_.requests_for(kPirep).size(), 1u);
+  const std::string log = logText();
+  std::size_t at = 0;
+  for (const char* line : {"Message: [SendPIREP: Before lock.]",
+                           "Message: [SendPIREP: Cycle running, the PIREP goes out with it.]",
+                           "Message: [cycleOnce called.]", "Message: [SendPIREP: Behind lock.]",
+                           "Message: [SendPIREP: Before unlock.]", "Message: [Done SendPIREP.]"}) {
+    at = log.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line;
+  }
+}
+
+TEST_F(EngineLiveTest, CancelledPIREPEndsInAnErrorWithItsReason) {
+  ORVANE::prepare();
+  {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    ORVANE::currentFlight()->PIREPCancel();  // as a flight that ended without its four times
+  }
+  sendPIREP(PIREPData{});
+  EXPECT_EQ(ORVANE::getPIREPState(), ERR);
+  EXPECT_EQ(ORVANE::getPIREPMessage(), "The PIREP of this flight was cancelled and is not sent.");
+  EXPECT_EQ(server_.count(kPirep), 0u);
+}
+
+TEST_F(EngineLiveTest, LiveStatusFollowsThePostsThroughAnOutage) {
+  EXPECT_FALSE(ORVANE::getLiveACARSStatus().anyPostYet);
+  startAtGate();
+  LiveACARSStatus s = ORVANE::getLiveACARSStatus();
+  EXPECT_TRUE(s.anyPostYet);
+  EXPECT_TRUE(s.lastPostOk);
+  EXPECT_EQ(s.failingSince, 0);
+
+  server_.stop();
+  const std::int64_t downAt = clock_.now();
+  sim().state.paused = true;
+  ORVANE::cycleOnce();  // the clock stands still until the post has failed
+  ASSERT_TRUE(test::eventually([&] { return !(s = ORVANE::getLiveACARSStatus()).lastPostOk; }));
+  EXPECT_EQ(s.failingSince, downAt);
+  EXPECT_NE(s.lastError, "");
+  // Later failures keep the start of the outage.
+  std::int64_t due = 0;
+  const auto retryDue = [] {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    FlightState* f = ORVANE::currentFlight();
+    return f && f->acars() ? f->acars()->retryDueMs() : std::int64_t{0};
+  };
+  ASSERT_TRUE(test::eventually([&] { return (due = retryDue()) != 0; }));
+  clock_.advance_ms(due - clock_.mono_ms());
+  ASSERT_TRUE(test::eventually([&] { return retryDue() != due && retryDue() != 0; }));
+  EXPECT_EQ(ORVANE::getLiveACARSStatus().failingSince, downAt);
+
+  ASSERT_TRUE(server_.restart());
+  due = retryDue();
+  clock_.advance_ms(due - clock_.mono_ms());
+  ASSERT_TRUE(test::eventually([&] { return ORVANE::getLiveACARSStatus().lastPostOk; }));
+  s = ORVANE::getLiveACARSStatus();
+  EXPECT_EQ(s.failingSince, 0);
+  EXPECT_NE(s.lastError, "");  // the latest failure's text stays for the record
 }
 
 }  // namespace

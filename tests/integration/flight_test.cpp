@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <iostream>
+#include <limits>
 #include <set>
 
 #include "integration/integration_fixture.h"
@@ -11,6 +15,7 @@
 namespace orvane {
 namespace {
 
+using test::eventually;
 using test::IntegrationTest;
 
 bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
@@ -309,6 +314,113 @@ TEST_F(IntegrationTest, SettingsChangedInFlight) {
   EXPECT_EQ(ORVANE::getPIREPState(), SUCCESS);
   EXPECT_EQ(ORVANE::getPIREPMessage(), "Got it");
   EXPECT_EQ(airline_.count("/pirep2.php"), 1u);
+}
+
+TEST_F(IntegrationTest, ServerDownFromTakeOffToTheEndThePilotEndsTheFlightAndGetsThePIREP) {
+  loadSettings(true, 1);
+  startFlight();
+  flyUntil(70);  // OFF comes at lift-off, 77 s
+  airline_.stop();
+  expectPosts_ = false;
+  for (int i = 0; i < 400 && ORVANE::getState() != FlightState::FINAL; ++i) cycle();
+  ASSERT_EQ(ORVANE::getState(), FlightState::FINAL);
+  // The queue waits for the server: the flight stays in FINAL.
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(cycle());
+  EXPECT_FALSE(ORVANE::PIREPDataAvailable());
+
+  // The pilot stops ACARS: what is left is tried once, the PIREP is computed all the same.
+  const auto before = std::chrono::steady_clock::now();
+  ORVANE::finalize();
+  const auto took = std::chrono::steady_clock::now() - before;
+  std::cout << "finalize during the outage took "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms\n";
+  ASSERT_TRUE(ORVANE::PIREPDataAvailable());
+  const PIREPData p = ORVANE::getPIREPData();
+  EXPECT_EQ(p.BlockTime, "00:07");
+  EXPECT_EQ(p.Callsign, "ABC123");
+  EXPECT_TRUE(logHas("ACARS: [However, normal ENDFLIGHT handling ...]"));
+  EXPECT_TRUE(logHas("ACARS: [Not delivered: [DATA1=ORVANE_MSFS|2.0&DATA2=MESSAGE&DATA3=4711"));
+  EXPECT_FALSE(logHas("secret"));
+}
+
+TEST_F(IntegrationTest, FifteenMinuteOutageDeliversEverythingInOrderThenTheEndAndThePIREP) {
+  loadSettings(true, 1);
+  startFlight();
+  flyUntil(70);
+  airline_.stop();
+  expectPosts_ = false;
+  const std::int64_t outageStart = clock_.mono_ms();
+  const std::size_t queuedBefore = lastQueue_.size();
+  for (int i = 0; i < 400 && ORVANE::getState() != FlightState::FINAL; ++i) cycle();
+  ASSERT_EQ(ORVANE::getState(), FlightState::FINAL);
+  ASSERT_GE(lastQueue_.size() - queuedBefore, 4u);  // OFF, reports, ON, IN, STAT, ENDFLIGHT
+  // The rest of the quarter hour, retry by retry.
+  while (clock_.mono_ms() - outageStart < 15 * 60 * 1000) ASSERT_NE(stepToNextRetry(), 0);
+  ASSERT_TRUE(airline_.restart());
+  const std::int64_t back = clock_.mono_ms();
+  const std::int64_t due = stepToNextRetry();
+  ASSERT_NE(due, 0);
+  EXPECT_LE(due - back, 60'000);  // within a minute of clock time
+  ASSERT_TRUE(eventually([&] { return sendThreadStopped(); }));
+  expectPosts_ = true;
+  ASSERT_TRUE(flyToTheEnd());
+  expectServerGotTheQueue();  // every text once, in order, ENDFLIGHT last
+  EXPECT_EQ(lastPosted(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  const std::string log = logText();
+  const std::size_t end = log.find("ACARS: [ENDFLIGHT successfull.]");
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_NE(log.find("ACARS: [Starting PIREP Transaction.]", end), std::string::npos);
+  EXPECT_TRUE(logHas("ACARS: [ACARS server answers again after ["));
+  EXPECT_FALSE(logHas("Not delivered"));
+  ASSERT_TRUE(ORVANE::PIREPDataAvailable());
+  EXPECT_EQ(ORVANE::getPIREPData().BlockTime, "00:07");
+}
+
+TEST_F(IntegrationTest, BeginFlightFailingForTwoMinutesThenAnsweredGivesTheIdToTheWholeFlight) {
+  std::atomic<std::int64_t> failUntil{std::numeric_limits<std::int64_t>::max()};
+  airline_.set_handler([this, &failUntil](const airline::Request& r)
+                           -> std::optional<airline::Reply> {
+    if (r.body.find("&DATA2=BEGINFLIGHT&") == std::string::npos) return std::nullopt;
+    if (clock_.mono_ms() < failUntil) return airline::Reply{503, "Service Unavailable"};
+    return airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"};
+  });
+  loadSettings(true, 2);
+  failUntil = clock_.mono_ms() + 1'000'000'000;  // until the two minutes are known
+  startFlight();
+  const std::int64_t start = clock_.mono_ms();
+  failUntil = start + 120'000;
+  while (clock_.mono_ms() < failUntil) ASSERT_NE(stepToNextRetry(), 0);
+  stepToNextRetry();  // the first try after the two minutes is answered
+  ASSERT_TRUE(eventually([] {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    FlightState* f = ORVANE::currentFlight();
+    return f && f->acars() && f->acars()->ACARS_Ready();
+  }));
+  EXPECT_EQ(ORVANE::getConnectFailed(), "");  // an outage, not a question for the pilot
+  EXPECT_EQ(ORVANE::getState(), FlightState::INIT);
+  flightStartMs_ = clock_.now_ms();  // the aircraft waited at the gate meanwhile
+  ASSERT_TRUE(flyToTheEnd());
+  const auto bodies = posted();
+  std::size_t lastBegin = 0;
+  for (std::size_t i = 0; i < bodies.size(); ++i)
+    if (has(bodies[i], "&DATA2=BEGINFLIGHT&")) lastBegin = i;
+  ASSERT_GE(lastBegin, 3u);  // tried several times
+  // After the answered BEGINFLIGHT: the rest of the queue, in order, each with the id.
+  ASSERT_EQ(bodies.size() - lastBegin, lastQueue_.size());
+  for (std::size_t i = 1; i < lastQueue_.size(); ++i) {
+    if (lastQueue_[i].rfind("ENDFLIGHT|", 0) == 0) {
+      EXPECT_EQ(bodies[lastBegin + i], "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+    } else {
+      EXPECT_EQ(bodies[lastBegin + i], lastQueue_[i]) << i;
+      EXPECT_TRUE(has(lastQueue_[i], "&DATA3=4711&DATA4=")) << lastQueue_[i];
+    }
+  }
+  const std::string log = logText();
+  const std::size_t end = log.find("ACARS: [ENDFLIGHT successfull.]");
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_NE(log.find("ACARS: [Starting PIREP Transaction.]", end), std::string::npos);
+  ASSERT_TRUE(ORVANE::PIREPDataAvailable());
+  EXPECT_EQ(ORVANE::getPIREPData().Callsign, "ABC123");
 }
 
 }  // namespace

@@ -160,9 +160,34 @@ class IntegrationTest : public ::testing::Test {
   }
 
   // What the window does with a finished flight's PIREP: a new flight carries it.
+  // SendPIREP returns at once; the outcome follows from the PIREP thread.
   void sendPIREP(const PIREPData& p) {
     if (ORVANE::getState() == FlightState::NONE) ORVANE::prepare();
     ORVANE::SendPIREP(p);
+    EXPECT_TRUE(eventually([] { return ORVANE::getPIREPState() != UNKNOWN; }));
+  }
+
+  // While the current flight's send thread waits out an outage: when it tries again
+  // (monotonic ms); 0 otherwise.
+  std::int64_t retryDue() {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    FlightState* f = ORVANE::currentFlight();
+    return f && f->acars() ? f->acars()->retryDueMs() : 0;
+  }
+  bool sendThreadStopped() {
+    std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+    FlightState* f = ORVANE::currentFlight();
+    return !f || !f->acars() || f->acars()->isStopped();
+  }
+  // Moves the clock to the send thread's next retry and waits (real time, bounded) until
+  // that try is over. Returns the time moved to, 0 when no retry was due.
+  std::int64_t stepToNextRetry() {
+    std::int64_t due = 0;
+    if (!eventually([&] { return (due = retryDue()) != 0 || sendThreadStopped(); })) return 0;
+    if (due == 0) return 0;
+    if (due > clock_.mono_ms()) clock_.advance_ms(due - clock_.mono_ms());
+    EXPECT_TRUE(eventually([&] { return retryDue() != due; }));
+    return due;
   }
 
   std::vector<std::string> posted() const {

@@ -60,6 +60,7 @@ bool AirlineServer::start() {
       }
     }
     out.status = reply.status;
+    if (!reply.location.empty()) out.set_header("Location", reply.location);
     out.set_content(reply.body, "text/plain");
   });
 
@@ -225,7 +226,7 @@ Reply AirlineServer::answer(const Request& request) {
   }
   auto fixed = defaults_.find(request.path);
   if (fixed != defaults_.end()) return fixed->second;
-  return Reply{404, "Not Found", 0, false};
+  return Reply{404, "Not Found", 0, false, {}};
 }
 
 }  // namespace orvane::airline

@@ -32,6 +32,7 @@ struct Reply {
   std::string body;
   int delay_ms = 0;     // answer after this much real time
   bool silent = false;  // never answer: hold the request until the server stops (then 503)
+  std::string location{};  // sent as the Location header when not empty (for 3xx answers)
 };
 
 // Recording HTTP server on 127.0.0.1. Every member may be called from any thread; the

@@ -195,6 +195,8 @@ int main(int argc, char** argv) {
   if (!get("--no-send").empty()) return 0;
   if (ORVANE::getState() == 0) ORVANE::prepare();
   ORVANE::SendPIREP(pirep);
+  // The transmission runs on the PIREP thread; SendPIREP always ends in SUCCESS or ERR.
+  while (ORVANE::getPIREPState() == UNKNOWN) sleep(1);
   if (ORVANE::getPIREPState() == SUCCESS) {
     std::cout << "PIREP SUCCESSFULLY sent.\nThe server returned the following message:\n"
               << ORVANE::getPIREPMessage() << "\n";
