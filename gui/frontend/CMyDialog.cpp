@@ -13,6 +13,7 @@
 #include "acars/http_transfer.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
+#include "framework/messagebox.h"
 #include "frontend/hyperlink.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
@@ -253,11 +254,11 @@ void CMyDialog::periodicUpdate() {
         int (*get)();
         UINT id;
       };
-      const Slot slots[] = {{&prevouttime, &ORVANE::getOutTime, IDC_OUT},
+      const Slot times[] = {{&prevouttime, &ORVANE::getOutTime, IDC_OUT},
                             {&prevofftime, &ORVANE::getOffTime, IDC_OFF},
                             {&prevontime, &ORVANE::getOnTime, IDC_ON},
                             {&previntime, &ORVANE::getInTime, IDC_IN}};
-      for (const Slot& s : slots) {
+      for (const Slot& s : times) {
         if (*s.prev != 0) continue;
         *s.prev = s.get();
         if (*s.prev != 0) setText(s.id, tm2hminU(*s.prev));
