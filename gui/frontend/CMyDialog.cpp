@@ -199,8 +199,14 @@ void CMyDialog::SetMessage(const std::string& message) {
 
 // ---- Reports from the worker -------------------------------------------------------------
 
-void CMyDialog::onPIREPAvailable() { DialogProc(WM_PIREP_AVAILABLE, 0, 0); }
-void CMyDialog::onPeriodicUpdate() { DialogProc(WM_PERIODIC_UPDATE, 0, 0); }
+void CMyDialog::onPIREPAvailable() {
+  DialogProc(WM_PIREP_AVAILABLE, 0, 0);
+  ++reportsHandled_;
+}
+void CMyDialog::onPeriodicUpdate() {
+  DialogProc(WM_PERIODIC_UPDATE, 0, 0);
+  ++reportsHandled_;
+}
 void CMyDialog::onCycleStopped() { DialogProc(WM_CYCLE_STOPPED, 0, 0); }
 void CMyDialog::onLiveACARSFailed(const std::string& text) {
   DialogProc(WM_LIVEACARS_FAILED, 0, reinterpret_cast<LPARAM>(&text));

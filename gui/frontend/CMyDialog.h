@@ -94,6 +94,11 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   const PIREPData& pirep() const { return PD; }
   // True while an engine job or a server request runs in the background.
   bool isBusy() const { return busy_ > 0; }
+  // How many of the worker's periodic and PIREP reports the window has handled; tests wait
+  // on it to know that a pass has been shown.
+  long reportsHandled() const { return reportsHandled_; }
+  // The worker, while the window is up; null before and after.
+  const EngineWorker* worker() const { return worker_.get(); }
   // Where the unsaved PIREP goes when the window closes ("lastpirep.ovp").
   static const char* const LAST_PIREP_FILE;
 
@@ -169,6 +174,7 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   std::int64_t previntime = 0;
 
   int busy_ = 0;  // engine jobs and requests under way
+  long reportsHandled_ = 0;
   bool preparing_ = false;  // a prepare job is queued or running
   int engineGeneration_ = 0;
   int preparingGeneration_ = 0;  // the generation the queued prepare belongs to  // counts finalize requests; a prepare overtaken by one is void

@@ -59,8 +59,16 @@ void EngineWorker::prepareEngine() {
     if (!ORVANE::cycleOnce()) return;
     if (ORVANE::getState() > FlightState::TESTING) return;
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    if (clock().wait_for(shared_->cv, lock, 1000, [this] { return shared_->stop; })) return;
+    shared_->wait = WaitState{Waiting::Preparing, 1000, shared_->wait.passes};
+    const bool stopped = clock().wait_for(shared_->cv, lock, 1000, [this] { return shared_->stop; });
+    shared_->wait.where = Waiting::No;
+    if (stopped) return;
   }
+}
+
+EngineWorker::WaitState EngineWorker::waitState() const {
+  std::lock_guard<std::mutex> g(shared_->mutex);
+  return shared_->wait;
 }
 
 void EngineWorker::runJobs() {
@@ -111,6 +119,7 @@ void EngineWorker::run() {
       std::lock_guard<std::mutex> g(shared_->mutex);
       if (shared_->stop) return;
       shared_->woken = false;
+      ++shared_->wait.passes;
     }
     // Told apart from a slow pass or a box left open by the monotonic clock.
     ORVANE::checkClockJump();
@@ -131,8 +140,10 @@ void EngineWorker::run() {
     }
     const std::int64_t interval_ms = static_cast<std::int64_t>(ORVANE::getLoopInterval()) * 1000;
     std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->wait = WaitState{Waiting::BetweenPasses, interval_ms, shared_->wait.passes};
     clock().wait_for(shared_->cv, lock, interval_ms,
                      [this] { return shared_->stop || shared_->woken; });
+    shared_->wait.where = Waiting::No;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -52,6 +53,16 @@ class EngineWorker {
   // flight is discarded, or the worker is stopped. Worker thread (inside a job).
   void prepareEngine();
 
+  // Where the worker waits on the clock, so that a test driving a manual clock moves it only
+  // once the wait has begun (its end is then fixed). Any thread.
+  enum class Waiting { No, BetweenPasses, Preparing };
+  struct WaitState {
+    Waiting where = Waiting::No;
+    std::int64_t ms = 0;  // length of that wait, monotonic milliseconds
+    long passes = 0;      // passes begun so far
+  };
+  WaitState waitState() const;
+
  private:
   // State shared with calls still queued on the window thread, which may outlive this.
   struct Shared {
@@ -59,6 +70,7 @@ class EngineWorker {
     std::condition_variable cv;
     bool stop = false;                            // guarded by mutex
     bool woken = false;                           // guarded by mutex
+    EngineWorker::WaitState wait;                 // guarded by mutex
     std::deque<std::function<void()>> jobs;       // guarded by mutex
   };
 
