@@ -285,12 +285,19 @@ void CMyDialog::periodicUpdate() {
     const std::string acars = ORVANE::getACARSMessage();
     if (!acars.empty()) SetMessage(acars);
   }
+  // The phase after this pass (the engine publishes the one the pass started in). The
+  // worker waits for this report, so no cycle holds the engine now.
+  const int state = ORVANE::getState();
+  phase_ = state == FlightState::NONE ? std::string("No flight")
+                                      : FlightState::stateName(static_cast<FlightState::State>(state));
 
   if (ACARSInProgress) {
     if (ORVANE::isSlewing()) {
       MessBox(651, 800, MB_ICONERROR);
-      // Tracking stays flagged, so the box comes again while the slew goes on.
-      finalizeEngine();
+      // Tracking stays flagged, so the box comes again at each update while the slew goes
+      // on. The engine is ended once: a job posted at every box would wake the worker at
+      // once and bring the box back without end.
+      if (ORVANE_Initialized || preparing_) finalizeEngine();
     }
   } else if ((!PIREPAvailable || PIREPSaved) && checkData(fillinSFD()) &&
              ORVANE::isConnectedToSim()) {
@@ -349,10 +356,7 @@ void CMyDialog::updateStatusLine() {
   if (GetHwnd() == nullptr) return;
   setText(IDC_STATUS_SIM, ORVANE::isConnectedToSim() ? "Simulator connected"
                                                      : "Simulator not connected");
-  if (busy_ == 0) {
-    const std::string phase = ORVANE::getStatusMessage().flightstate;
-    setText(IDC_STATUS_PHASE, phase.empty() ? std::string("No flight") : phase);
-  }
+  if (busy_ == 0) setText(IDC_STATUS_PHASE, phase_);
   const LiveACARSStatus live = ORVANE::getLiveACARSStatus();
   std::string acars;
   if (!live.anyPostYet) {

@@ -175,9 +175,10 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
 
   int busy_ = 0;  // engine jobs and requests under way
   long reportsHandled_ = 0;
+  std::string phase_ = "No flight";  // the status line's flight phase, as of the last report
   bool preparing_ = false;  // a prepare job is queued or running
-  int engineGeneration_ = 0;
-  int preparingGeneration_ = 0;  // the generation the queued prepare belongs to  // counts finalize requests; a prepare overtaken by one is void
+  int engineGeneration_ = 0;  // counts finalize requests; a prepare overtaken by one is void
+  int preparingGeneration_ = 0;  // the generation the queued prepare belongs to
   bool IsOptionsOpen = false;
   bool IsPIREPOpen = false;
 };

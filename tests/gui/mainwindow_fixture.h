@@ -154,7 +154,9 @@ class MainWindowTest : public ::testing::Test {
       const EngineWorker::WaitState s = worker->waitState();
       if (!w().isBusy() && s.where == EngineWorker::Waiting::BetweenPasses) return;
       if (s.where == EngineWorker::Waiting::Preparing) clock_.advance_ms(s.ms);
-      ASSERT_LT(t.elapsed(), 20000) << "the window never became idle";
+      ASSERT_LT(t.elapsed(), 20000) << "the window never became idle: busy " << w().isBusy()
+                                    << " waiting " << static_cast<int>(s.where) << " boxes "
+                                    << boxes_.shown.size() << " at " << flightTime() << " s";
       QTest::qWait(2);
     }
   }
