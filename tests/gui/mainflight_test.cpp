@@ -84,6 +84,7 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
 
   const INT_PTR result = runWindow([&] {
     EXPECT_EQ(message(), shown(600));
+    shot("1-welcome");
     EXPECT_EQ(field(IDC_STATUS_SIM), "Simulator connected");
     EXPECT_FALSE(enabled(IDC_STARTACARS));
     EXPECT_FALSE(enabled(IDC_VIEWPIREP));
@@ -136,6 +137,7 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
     std::vector<UINT> timesSeen;
     std::vector<std::string> blockTimes;
     bool fieldsShown = false;
+    bool tookMidFlight = false;
     for (int i = 0; i < 400 && !w().isPIREPAvailable(); ++i) {
       std::vector<std::string> before;
       for (UINT id : timeIds) before.push_back(field(id));
@@ -152,6 +154,8 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
                       field(IDC_FLIGHTFUEL) == std::to_string(ORVANE::getCurrentFlightFuel()) &&
                       ORVANE::getCurrentBlockTime() > 0;
         EXPECT_EQ(field(IDC_STATUS_PHASE), "CRUISING");
+        if (!tookMidFlight) shot("2-midflight");
+        tookMidFlight = true;
       }
     }
     ASSERT_TRUE(w().isPIREPAvailable());
@@ -177,10 +181,12 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
     EXPECT_TRUE(enabled(IDC_VIEWPIREP));
     EXPECT_TRUE(enabled(IDC_NEWFLIGHT));
 
-    // Network and comment, then View PIREP: Send, Save, Back in the real PIREP dialog.
     click(IDC_OTHER);
     type(IDC_OTHERNET, "IVAO");
     type(IDC_COMMENT, "Smooth ride, gate B4.");
+    shot("3-pirep");
+
+    // Network and comment done; View PIREP: Send, Save, Back in the real PIREP dialog.
     files_.pick(savedFile);
     bool drove = false;
     QTimer driver;

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -120,6 +121,18 @@ class MainWindowTest : public ::testing::Test {
     });
   }
   MainWindow& w() { return *window_; }
+
+  // With ORVANE_SHOTS set to a folder (a run under Xvfb on the xcb platform), a picture of
+  // the screen goes there under this name; otherwise nothing happens.
+  void shot(const std::string& name) {
+    const char* folder = std::getenv("ORVANE_SHOTS");
+    if (folder == nullptr || *folder == '\0') return;
+    w().GetHwnd()->raise();
+    QTest::qWait(300);  // milliseconds: the window paints
+    const std::string command =
+        std::string("import -window root '") + folder + "/" + name + ".png'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
 
   // Keeps every text the message area (299) shows, in order.
   void watchMessageArea() {
