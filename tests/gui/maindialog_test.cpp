@@ -31,9 +31,11 @@ class MainDialogTest : public MainWindowTest {
     settle();
     for (double t : {25.0, 35.0, 115.0, 150.0, 300.0, 450.0, 578.0, 595.0, 600.0, 635.0, 645.0}) {
       player_->apply(t);
-      ORVANE::cycleOnce();
-      ORVANE::cycleOnce();
+      // Twice to settle each sample, but not past FINAL: once the send thread has posted
+      // the end, the next cycle would discard the flight.
+      for (int k = 0; k < 2 && ORVANE::getState() != FlightState::FINAL; ++k) ORVANE::cycleOnce();
     }
+    ASSERT_EQ(ORVANE::getState(), FlightState::FINAL);
     flightMs_ = 645000;
     ASSERT_NE(ORVANE::getInTime(), 0) << ORVANE::getState();
   }
