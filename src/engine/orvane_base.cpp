@@ -428,6 +428,17 @@ SFlightData ORVANE::fillinFlightData(const std::string& text) {
 // ---- Lifecycle ----------------------------------------------------------------------------------
 
 void ORVANE::prepare() {
+  if (!prepareFlight()) return;
+  for (;;) {
+    // A flight discarded while it waits for its connection test ends the wait.
+    if (!cycleOnce()) break;
+    const int state = getState();
+    if (state > FlightState::TESTING) break;
+    sleep(1);
+  }
+}
+
+bool ORVANE::prepareFlight() {
   // Before any transfer thread exists: libcurl's one-time set-up and the ignored SIGPIPE.
   HttpTransfer::globalInit();
   ACARS::setDeliveryCallback(ACARSDeliveryCallback);
@@ -444,7 +455,7 @@ void ORVANE::prepare() {
     }
     if (FLIGHT_DATA == nullptr) {
       showMessage("No flight data source.");
-      return;
+      return false;
     }
     // Never two flights side by side: a flight left over is ended first.
     delete FLIGHT_STATE;
@@ -455,13 +466,7 @@ void ORVANE::prepare() {
     _initialized = true;
     startFlightFigures();
   }
-  for (;;) {
-    // A flight discarded while it waits for its connection test ends the wait.
-    if (!cycleOnce()) break;
-    const int state = getState();
-    if (state > FlightState::TESTING) break;
-    sleep(1);
-  }
+  return true;
 }
 
 bool ORVANE::initialize() {

@@ -46,6 +46,10 @@ class ORVANE {
 
   // ---- Lifecycle ---------------------------------------------------------------------
   static void prepare();
+  // The first half of prepare: creates the data source and the flight and hands it the
+  // options, without waiting for the connection test. False when there is no data source.
+  // A front end whose worker cycles the flight anyway calls this instead of prepare.
+  static bool prepareFlight();
   static bool initialize();
   static bool cycleOnce();
   static void finalize();

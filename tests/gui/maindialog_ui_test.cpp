@@ -117,7 +117,7 @@ const char* kindName(Kind kind) {
 std::map<int, QWidget*> widgetsById(QDialog& dialog) {
   std::map<int, QWidget*> found;
   for (QWidget* widget : dialog.findChildren<QWidget*>()) {
-    const QVariant id = widget->property("dlgId");
+    const QVariant id = widget->property("id");
     if (!id.isValid()) continue;
     const bool fresh = found.emplace(id.toInt(), widget).second;
     if (!fresh) qWarning("id %d appears twice", id.toInt());
@@ -149,7 +149,7 @@ void MainDialogUiTest::everyControlOnceWithItsKindAndCaption() {
   ui.setupUi(&dialog);
 
   QCOMPARE(dialog.windowTitle(), QStringLiteral("ORVANE"));
-  QCOMPARE(dialog.property("dlgId").toInt(), 500);
+  QCOMPARE(dialog.property("id").toInt(), 500);
 
   const std::map<int, QWidget*> byId = widgetsById(dialog);
   QCOMPARE(byId.size(), controls().size());

@@ -1,4 +1,4 @@
-// orvane: the console front end. Tracks one flight from the gate to the gate and sends its PIREP.
+// orvane-cli: the console front end. Tracks one flight from the gate to the gate and sends its PIREP.
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -23,7 +23,7 @@ void onSignal(int) { interrupted = true; }
 
 void usage() {
   std::cout <<
-      "usage: orvane [options]\n"
+      "usage: orvane-cli [options]\n"
       "Tracks one flight with ORVANE: reads the simulator through FSUIPC, reports every phase\n"
       "to the airline and sends the PIREP at the end. Settings come from the settings file.\n"
       "  --ini FILE          settings file (default orvane.ini)\n"
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     } else if (starts_with(a, "--") && i + 1 < argc) {
       arg[a] = argv[++i];
     } else {
-      std::cerr << "orvane: unknown argument [" << a << "]\n";
+      std::cerr << "orvane-cli: unknown argument [" << a << "]\n";
       usage();
       return 2;
     }
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     return it == arg.end() ? d : it->second;
   };
   if (get("--flight").empty()) {
-    std::cerr << "orvane: a flight number is needed (--flight)\n";
+    std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
   if (!get("--fsuipc-dir").empty()) fsuipc_set_socket_dir(get("--fsuipc-dir"));

@@ -1,0 +1,200 @@
+// The main window's own rules: its time texts, the message area, one block time per update,
+// Start ACARS with an unsaved PIREP, the worker's clock-step report, and lastpirep.ovp.
+#include <gtest/gtest.h>
+
+#include "frontend/flighttimes.h"
+#include "integration/scenarios.h"
+#include "mainwindow_fixture.h"
+#include "pirep/pirep_samples.h"
+
+namespace orvane {
+namespace {
+
+using test::MainWindowTest;
+using test::waitFor;
+
+TEST(FlightTimesTest, DurationsAndTimesOfDayAtTheirEdges) {
+  EXPECT_EQ(s2hmin(3599), "00:59");
+  EXPECT_EQ(s2hmin(36000), "10:00");
+  EXPECT_EQ(s2hmin(360000), "100:00");
+  EXPECT_EQ(s2hmin(0), "00:00");
+  EXPECT_EQ(tm2hminU(0), "00:00Z");
+  EXPECT_EQ(tm2hminU(1783173600 + 9 * 3600 + 7 * 60 + 59), "23:07Z");
+}
+
+class MainDialogTest : public MainWindowTest {
+ protected:
+  // Flies the pausing flight from the gate to engines off in one clock second: the test
+  // cycles the engine itself while the worker waits, so the window hears of it only at the
+  // worker's next passes.
+  void flyBetweenTwoPasses() {
+    settle();
+    for (double t : {25.0, 35.0, 115.0, 150.0, 300.0, 450.0, 578.0, 595.0, 600.0, 635.0, 645.0}) {
+      player_->apply(t);
+      // Twice to settle each sample, but not past FINAL: once the send thread has posted
+      // the end, the next cycle would discard the flight.
+      for (int k = 0; k < 2 && ORVANE::getState() != FlightState::FINAL; ++k) ORVANE::cycleOnce();
+    }
+    ASSERT_EQ(ORVANE::getState(), FlightState::FINAL);
+    flightMs_ = 645000;
+    ASSERT_NE(ORVANE::getInTime(), 0) << ORVANE::getState();
+  }
+  std::size_t noticed() const {
+    const std::string log = test::read_file(dir_.file("orvane.log"));
+    std::size_t n = 0;
+    for (std::size_t p = 0; (p = log.find("Noticed Real Time change of [", p)) != std::string::npos; ++p) ++n;
+    return n;
+  }
+  bool logHas(const std::string& part) const {
+    return test::read_file(dir_.file("orvane.log")).find(part) != std::string::npos;
+  }
+  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
+};
+
+TEST_F(MainDialogTest, SetMessageIgnoresTheShownTextAndEmptyBringsBackTheWelcome) {
+  runWindow([&] {
+    EXPECT_EQ(message(), shown(600));
+    w().SetMessage("Climbing through FL100");
+    EXPECT_EQ(message(), "Climbing through FL100");
+    // The same text again changes nothing, not even a text put there behind its back.
+    SetDlgItemText(w().GetHwnd(), IDC_MESSAGE, "something else");
+    const std::size_t changes = shownMessages_.size();
+    w().SetMessage("Climbing through FL100");
+    EXPECT_EQ(message(), "something else");
+    EXPECT_EQ(shownMessages_.size(), changes);
+    w().SetMessage("");
+    EXPECT_EQ(message(), shown(600));
+    w().SetMessage("");
+    EXPECT_EQ(message(), shown(600));
+    escape();
+  });
+}
+
+TEST_F(MainDialogTest, BlockTimesKnownTogetherAppearInSuccessiveUpdates) {
+  play(test::pausingFlight());
+  // ENDFLIGHT gets no answer, so the flight stays at its end and no PIREP comes.
+  airline_.set_handler([](const airline::Request& r) -> std::optional<airline::Reply> {
+    if (r.body.find("&DATA2=BEGINFLIGHT&") != std::string::npos)
+      return airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"};
+    if (r.body.find("&DATA2=ENDFLIGHT&") != std::string::npos) {
+      airline::Reply silent;
+      silent.silent = true;
+      return silent;
+    }
+    return std::nullopt;
+  });
+  runWindow([&] {
+    startTracking();
+    flyBetweenTwoPasses();
+    const UINT ids[] = {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN};
+    const std::string times[] = {tm2hminU(ORVANE::getOutTime()), tm2hminU(ORVANE::getOffTime()),
+                                 tm2hminU(ORVANE::getOnTime()), tm2hminU(ORVANE::getInTime())};
+    for (UINT id : ids) EXPECT_EQ(field(id), "");
+    for (int update = 0; update < 4; ++update) {
+      step();
+      for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(field(ids[i]), i <= update ? times[i] : "") << "update " << update << " field " << i;
+      }
+    }
+    EXPECT_FALSE(w().isPIREPAvailable());
+    airline_.stop();  // lets the held request go
+    escape();
+  });
+}
+
+TEST_F(MainDialogTest, StartStaysOffWhileAnUnsavedPIREPIsShownAndClosingKeepsIt) {
+  play(test::pausingFlight());
+  runWindow([&] {
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    EXPECT_EQ(message(), shown(601));
+    // The flight data is still complete and the simulator connected.
+    for (int i = 0; i < 3; ++i) {
+      step();
+      EXPECT_FALSE(enabled(IDC_STARTACARS));
+    }
+    EXPECT_FALSE(w().isPIREPSaved());
+    EXPECT_TRUE(enabled(IDC_VIEWPIREP));
+    EXPECT_TRUE(enabled(IDC_NEWFLIGHT));
+    escape();
+  });
+  EXPECT_FALSE(w().isPIREPSaved());
+  const std::string file = test::read_file(dir_.file("lastpirep.ovp"));
+  ASSERT_FALSE(file.empty());
+  PIREPData decoded;
+  decoded.unpack_crypt(file);
+  EXPECT_EQ(decoded, w().pirep());
+  EXPECT_EQ(decoded.Callsign, "ABC123");
+  // Nothing else is left in the folder: the file was written through a temporary one.
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name == "lastpirep.ovp" || name == "orvane.ini" || name == "orvane.log" ||
+                name == "fsuipc")
+        << name;
+  }
+}
+
+TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
+  play(test::pausingFlight());
+  runWindow([&] {
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    step();
+    EXPECT_FALSE(enabled(IDC_STARTACARS));
+    w().DialogProc(WM_PIREP_SAVED, 0, 0);  // what the PIREP dialog sends after a save
+    step();
+    EXPECT_TRUE(enabled(IDC_STARTACARS));
+    EXPECT_EQ(field(IDC_STARTACARS), "Start ACARS");
+    boxes_.answer(IDYES);  // 609: stop ORVANE
+    click(1);
+    ASSERT_TRUE(waitFor([&] { return w().GetHwnd() == nullptr; }));
+  });
+  EXPECT_EQ(boxes(609), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("lastpirep.ovp")));
+}
+
+TEST_F(MainDialogTest, ALoadedPIREPIsNotWrittenAgainOnClosing) {
+  const std::string saved = dir_.write("flight.ovp", test::sample_pirep().pack_crypt());
+  files_.pick(saved);
+  runWindow([&] {
+    click(IDC_LOADPIREP);
+    EXPECT_TRUE(w().isPIREPAvailable());
+    EXPECT_TRUE(w().isPIREPSaved());
+    escape();
+  });
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("lastpirep.ovp")));
+}
+
+TEST_F(MainDialogTest, ClockStepBeyondTheLimitsIsReportedWithItsSignDifferenceAndAStallIsNot) {
+  runWindow([&] {
+    step();
+    const std::size_t start = noticed();
+    // Within the limits of a 5-second loop: up to 10 s ahead, up to 2 s back.
+    clock_.jump(10);
+    step();
+    clock_.jump(-2);
+    step();
+    EXPECT_EQ(noticed(), start);
+    clock_.jump(60);
+    step();
+    EXPECT_EQ(noticed(), start + 1);
+    EXPECT_TRUE(logHas("Noticed Real Time change of [60] s."));
+    clock_.jump(-3);
+    step();
+    EXPECT_EQ(noticed(), start + 2);
+    EXPECT_TRUE(logHas("Noticed Real Time change of [-3] s."));
+    // A stall: the worker is held ten minutes (a box left open) while both clocks run.
+    settle();
+    const long handled = w().reportsHandled();
+    clock_.advance(600);
+    ASSERT_TRUE(waitFor([&] { return w().reportsHandled() > handled; }));
+    step();
+    EXPECT_EQ(noticed(), start + 2);
+    escape();
+  });
+}
+
+}  // namespace
+}  // namespace orvane

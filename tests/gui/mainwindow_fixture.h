@@ -1,0 +1,267 @@
+// Main window test set-up: the real CMyDialog in a temporary working folder, the simulator
+// stand-in over the real link, the airline server on 127.0.0.1 and a manual clock that the
+// test moves one worker pass at a time.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextEdit>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "acars/http_transfer.h"
+#include "airline/airline_server.h"
+#include "engine/orvane_base.h"
+#include "flightmodel/scenario.h"
+#include "framework/dialoghelpers.h"
+#include "framework/stringtable.h"
+#include "frontend/CMyDialog.h"
+#include "gui_support.h"
+#include "sim/fsuipc_client.h"
+#include "sim/fsuipc_link.h"
+#include "simstandin/offset_memory.h"
+#include "simstandin/player.h"
+#include "simstandin/standin_server.h"
+#include "support/temp_dir.h"
+#include "tracking/flightstate.h"
+#include "util/clock.h"
+
+namespace orvane::test {
+
+// The main window with the message area's history, reachable for the tests.
+class MainWindow : public CMyDialog {
+ public:
+  using CMyDialog::SetMessage;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static constexpr std::int64_t kStartMs = 1783173600000;  // 2026-07-04 14:00:00 UTC
+  static inline const std::string kAcars = "/liveacars.php";
+  static inline const std::string kPirep = "/pirep.php";
+  static inline const std::string kInfo = "/flightinfo.php";
+
+  MainWindowTest() : clock_(kStartMs), scoped_(clock_) {}
+
+  void SetUp() override {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    QStandardPaths::setTestModeEnabled(true);  // the window's geometry stays out of ~/.config
+    previousDir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());  // orvane.ini and lastpirep.ovp live here
+    ORVANE::InitMembers();
+    ORVANE::setFlightDataFactory(nullptr);  // the product's FlightData_MSFS
+    ORVANE::setLogFilePath(dir_.file("orvane.log"));
+    HttpTransfer::setTimeoutSeconds(5);
+    fsuipc_set_socket_dir(dir_.file("fsuipc"));
+    sim_ = std::make_unique<standin::StandinServer>(memory_, dir_.file("fsuipc"));
+    ASSERT_TRUE(sim_->start()) << sim_->error();
+    ASSERT_TRUE(airline_.start());
+    airline_.set_default(kAcars, airline::Reply{200, "1|OK"});
+    airline_.set_default(kPirep, airline::Reply{200, "1|PIREP accepted"});
+    airline_.set_default(kInfo, airline::Reply{200, "1|ABC123\nEDDF\nEDFZ\nEDDF\nTABUM T150\n"
+                                                    "150\n2000\nIFR\nA320\n8000"});
+    answerBeginFlight(airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"});
+    writeSettings(true);
+    play(model::default_scenario_text());
+  }
+  void TearDown() override {
+    window_.reset();  // stops the worker if the window did not end by itself
+    airline_.stop();
+    ORVANE::InitMembers();
+    ORVANE::setLogFilePath("orvane.log");
+    player_.reset();
+    sim_.reset();
+    fsuipc_set_socket_dir(fsuipc_default_socket_dir());
+    HttpTransfer::setTimeoutSeconds(30);
+    std::filesystem::current_path(previousDir_);
+  }
+
+  void answerBeginFlight(airline::Reply reply) {
+    airline_.set_handler([reply](const airline::Request& r) -> std::optional<airline::Reply> {
+      if (r.body.find("&DATA2=BEGINFLIGHT&") != std::string::npos) return reply;
+      return std::nullopt;
+    });
+  }
+
+  // The settings file the window loads at start-up, as the preferences dialog writes it.
+  void writeSettings(bool liveACARS) {
+    dir_.write("orvane.ini",
+               "[Server]\nAddress = " + airline_.url(kAcars) + "\nPIREP = " +
+                   airline_.url(kPirep) + "\nFlightInfo = " + airline_.url(kInfo) +
+                   "\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = 2\n"
+                   "EnableLiveACARS = " + (liveACARS ? "1" : "0") + "\nEnablePIREP = 1\n");
+  }
+
+  // The stand-in plays this scenario; flight time 0 is now.
+  void play(const std::string& scenario) {
+    player_ = std::make_unique<standin::Player>(model::parse_scenario(scenario), memory_,
+                                                sim_.get());
+    flightMs_ = 0;
+    player_->apply(0);
+  }
+
+  // Runs the window; script drives it from inside its modal loop once it is up and its
+  // engine prepared. Returns the dialog's result.
+  INT_PTR runWindow(const std::function<void()>& script) {
+    window_ = std::make_unique<MainWindow>();
+    return runModal(*window_, [this, script] {
+      watchMessageArea();
+      settle();
+      EXPECT_TRUE(window_->isORVANEInitialized());
+      script();
+    });
+  }
+  MainWindow& w() { return *window_; }
+
+  // With ORVANE_SHOTS set to a folder (a run under Xvfb on the xcb platform), a picture of
+  // the screen goes there under this name; otherwise nothing happens.
+  void shot(const std::string& name) {
+    const char* folder = std::getenv("ORVANE_SHOTS");
+    if (folder == nullptr || *folder == '\0') return;
+    w().GetHwnd()->raise();
+    QTest::qWait(300);  // milliseconds: the window paints
+    const std::string command =
+        std::string("import -window root '") + folder + "/" + name + ".png'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
+
+  // Keeps every text the message area (299) shows, in order.
+  void watchMessageArea() {
+    auto* area = qobject_cast<QTextEdit*>(w().GetDlgItem(IDC_MESSAGE));
+    ASSERT_NE(area, nullptr);
+    shownMessages_.clear();
+    shownMessages_.push_back(area->toPlainText().toStdString());
+    QObject::connect(area, &QTextEdit::textChanged, area, [this, area] {
+      const std::string now = area->toPlainText().toStdString();
+      if (shownMessages_.empty() || shownMessages_.back() != now) shownMessages_.push_back(now);
+    });
+  }
+  // A string-table text as the message area shows it (plain text, line feeds).
+  static std::string shown(UINT id) {
+    std::string s = loadString(id);
+    for (std::size_t p; (p = s.find("\r\n")) != std::string::npos;) s.erase(p, 1);
+    return s;
+  }
+  std::string message() const {
+    return qobject_cast<QTextEdit*>(window_->GetDlgItem(IDC_MESSAGE))->toPlainText().toStdString();
+  }
+
+  // Waits (real time, bounded) until the window is idle: no engine job or request under way
+  // and the worker waiting between passes. A prepare waiting for the connection test gets
+  // its clock seconds meanwhile.
+  void settle() {
+    QElapsedTimer t;
+    t.start();
+    for (;;) {
+      const EngineWorker* worker = w().worker();
+      ASSERT_NE(worker, nullptr);
+      const EngineWorker::WaitState s = worker->waitState();
+      if (!w().isBusy() && s.where == EngineWorker::Waiting::BetweenPasses) return;
+      if (s.where == EngineWorker::Waiting::Preparing) clock_.advance_ms(s.ms);
+      ASSERT_LT(t.elapsed(), 20000) << "the window never became idle: busy " << w().isBusy()
+                                    << " waiting " << static_cast<int>(s.where) << " boxes "
+                                    << boxes_.shown.size() << " at " << flightTime() << " s";
+      QTest::qWait(2);
+    }
+  }
+
+  // One pass of the worker: the simulator moves to the time of the pass, the clock moves by
+  // the worker's interval, and the window handles the pass's report.
+  void step() {
+    settle();
+    const long handled = w().reportsHandled();
+    const std::int64_t ms = w().worker()->waitState().ms;
+    flightMs_ += ms;
+    player_->apply(static_cast<double>(flightMs_) / 1000.0);
+    clock_.advance_ms(ms);
+    ASSERT_TRUE(waitFor([&] { return w().reportsHandled() > handled; }))
+        << "no report from the worker";
+    settle();
+  }
+  // Steps until pred holds; false if it does not within max_steps.
+  bool stepUntil(const std::function<bool()>& pred, int max_steps = 400) {
+    for (int i = 0; i < max_steps; ++i) {
+      if (pred()) return true;
+      step();
+      if (::testing::Test::HasFatalFailure()) return false;
+    }
+    return pred();
+  }
+  double flightTime() const { return static_cast<double>(flightMs_) / 1000.0; }
+
+  void click(UINT id) {
+    QAbstractButton* b = qobject_cast<QAbstractButton*>(w().GetDlgItem(id));
+    ASSERT_NE(b, nullptr) << id;
+    QTest::mouseClick(b, Qt::LeftButton);
+  }
+  void type(UINT id, const std::string& text) {
+    QWidget* field = w().GetDlgItem(id);
+    ASSERT_NE(field, nullptr) << id;
+    field->setFocus();
+    QTest::keyClicks(field, QString::fromStdString(text));
+  }
+  std::string field(UINT id) const { return getItemString(window_->GetHwnd(), id); }
+  bool enabled(UINT id) const { return window_->GetDlgItem(id)->isEnabled(); }
+
+  // Types the flight data a pilot types when the airline has no flight plan to download.
+  void typeFlightData() {
+    type(IDC_FLIGHTNO, "abc123");
+    type(IDC_DEPARTURE, "eddf");
+    type(IDC_DESTINATION, "edfz");
+    type(IDC_ALTERNATE, "eddf");
+    type(IDC_ROUTE, "TABUM T150");
+    type(IDC_PASSENGERS, "150");
+    type(IDC_CARGO, "2000");
+    type(IDC_AIRCRAFT, "a320");
+    type(IDC_ALTITUDE, "8000");
+  }
+  // From the gate: flight data typed, Start ACARS pressed, the server has the
+  // begin-of-flight record.
+  void startTracking() {
+    typeFlightData();
+    step();
+    ASSERT_TRUE(enabled(IDC_STARTACARS));
+    const std::size_t before = airline_.count(kAcars);
+    click(IDC_STARTACARS);
+    settle();
+    ASSERT_TRUE(w().isACARSInProgress());
+    ASSERT_TRUE(airline_.wait_for_count(kAcars, before + 1, 5000));
+    // The answer (the flight's data id) reaches the flight before it moves.
+    ASSERT_TRUE(waitFor([] {
+      std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
+      FlightState* f = ORVANE::currentFlight();
+      return f && f->acars() && f->acars()->ACARS_Ready();
+    }));
+  }
+  // The message boxes shown with this string-table text.
+  std::size_t boxes(UINT textId) const {
+    std::size_t n = 0;
+    for (const auto& b : boxes_.shown) n += b.text == loadString(textId);
+    return n;
+  }
+
+  TempDir dir_;
+  std::filesystem::path previousDir_;
+  ManualClock clock_;
+  ScopedClock scoped_;
+  standin::OffsetMemory memory_;
+  std::unique_ptr<standin::StandinServer> sim_;
+  std::unique_ptr<standin::Player> player_;
+  airline::AirlineServer airline_;
+  MessageBoxScript boxes_;
+  FileDialogScript files_;
+  std::unique_ptr<MainWindow> window_;
+  std::int64_t flightMs_ = 0;
+  std::vector<std::string> shownMessages_;
+};
+
+}  // namespace orvane::test

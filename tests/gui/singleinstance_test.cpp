@@ -1,0 +1,81 @@
+// One ORVANE per user: the real orvane program started twice, and the lock it leaves when
+// it dies.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+
+#include "airline/airline_server.h"
+#include "frontend/singleinstance.h"
+#include "gui_support.h"
+#include "support/temp_dir.h"
+
+namespace orvane {
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(airline_.start());
+    airline_.set_default("/acars.php", airline::Reply{200, "1|OK"});
+    std::filesystem::create_directories(runtime_);
+    ::chmod(runtime_.c_str(), 0700);  // Qt accepts a runtime folder only if it is private
+    dir_.write("orvane.ini", "[Server]\nAddress = " + airline_.url("/acars.php") +
+                                 "\nPIREP = " + airline_.url("/pirep.php") + "\nFlightInfo = " +
+                                 airline_.url("/info.php") +
+                                 "\nUser = pilot\nPassword = secret\n\n[ACARS]\n"
+                                 "POSReportTime = 5\nEnableLiveACARS = 1\nEnablePIREP = 1\n");
+  }
+
+  // The program, started in the test's folder with the test's runtime folder.
+  void start(QProcess& p) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(QString::fromStdString(dir_.path().string()));
+    p.start(QString::fromUtf8(ORVANE_PROGRAM), {});
+    ASSERT_TRUE(p.waitForStarted(10000));
+  }
+
+  test::TempDir dir_;
+  std::string runtime_ = dir_.file("runtime");
+  std::string lock_ = runtime_ + "/orvane-JUSTTOCHECK.lock";
+  airline::AirlineServer airline_;
+};
+
+TEST_F(SingleInstanceTest, ASecondProgramEndsAtOnceWithZeroWhileTheFirstRuns) {
+  QProcess first;
+  start(first);
+  // The first one holds the lock once its window is up and its log says so.
+  ASSERT_TRUE(test::waitFor(
+      [&] {
+        return std::filesystem::exists(lock_) &&
+               test::read_file(dir_.file("orvane.log")).find("Finished Init stage.") !=
+                   std::string::npos;
+      },
+      20000))
+      << first.readAllStandardError().toStdString();
+  QProcess second;
+  start(second);
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(second.readAllStandardOutput(), QByteArray());
+  EXPECT_EQ(second.readAllStandardError(), QByteArray());
+  EXPECT_EQ(first.state(), QProcess::Running);
+
+  // The first one dies without a word: its lock is stale, and the next ORVANE takes it.
+  first.kill();
+  ASSERT_TRUE(first.waitForFinished(10000));
+  SingleInstance next("JUSTTOCHECK", runtime_);
+  EXPECT_TRUE(next.isFirst());
+  SingleInstance another("JUSTTOCHECK", runtime_);
+  EXPECT_FALSE(another.isFirst());
+}
+
+}  // namespace
+}  // namespace orvane
