@@ -323,7 +323,12 @@ class Driver {
       if (!window_.isPIREPAvailable() || item(IDC_VIEWPIREP) == nullptr ||
           !item(IDC_VIEWPIREP)->isEnabled())
         return;
-      if (text(IDC_MESSAGE) != loadString(601)) fail("the PIREP text is not shown");
+      // The field gives its lines joined by "\r\n"; compare the words alone.
+      const auto words = [](std::string t) {
+        std::erase_if(t, [](char c) { return c == '\r' || c == '\n' || c == ' '; });
+        return t;
+      };
+      if (words(text(IDC_MESSAGE)) != words(loadString(601))) fail("the PIREP text is not shown");
       go("PIREP shown: block time " + text(IDC_BLOCKTIME) + ", flight time " +
          text(IDC_FLIGHTTIME) + ", fuel " + text(IDC_BLOCKFUEL));
       longestFlightGapMs_ = longestGapMs_;
