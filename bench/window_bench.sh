@@ -5,7 +5,7 @@
 #   bench/window_bench.sh BUILD_DIR
 #   ORVANE_WINDOW_IDLE_S=N   idle measurement in seconds (default 60)
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 idle_s=${ORVANE_WINDOW_IDLE_S:-60}
 port=${ORVANE_WINDOW_BENCH_PORT:-18091}
 speed=4
