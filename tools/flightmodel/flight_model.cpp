@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace orvane::model {
 
@@ -55,11 +56,11 @@ void FlightModel::add_keyframe(double t, const AircraftState& state) {
   keyframes_.insert(pos, std::move(k));
 }
 
-void FlightModel::add_event(double t, EventKind kind, double value) {
+void FlightModel::add_event(double t, EventKind kind, double value, std::string path) {
   check_time(t);
   auto pos = std::upper_bound(events_.begin(), events_.end(), t,
                               [](double time, const Event& e) { return time < e.t; });
-  events_.insert(pos, Event{t, kind, value});
+  events_.insert(pos, Event{t, kind, value, std::move(path)});
 }
 
 double FlightModel::duration() const {
@@ -137,6 +138,7 @@ AircraftState FlightModel::at(double t) const {
       case EventKind::Hang:
         if (t < e.t + e.value) s.hung = true;
         break;
+      case EventKind::HoldUntil: break;  // played by the player, which stops the clock
     }
   }
 

@@ -61,6 +61,10 @@ enum class EventKind {
   Disconnect,
   Reconnect,
   Hang,  // value = how many seconds the simulator stops answering
+  // The scenario clock stops at this time until the file named by path exists (a hold at
+  // the gate until the pilot has started tracking). The player carries it out; the state
+  // at a time does not depend on it.
+  HoldUntil,
 };
 
 struct Keyframe {
@@ -72,6 +76,7 @@ struct Event {
   double t = 0.0;  // seconds from the start of the flight
   EventKind kind = EventKind::Pause;
   double value = 0.0;
+  std::string path;  // HoldUntil: the file that releases the hold
 };
 
 // Plays an aircraft's state over time. Between two keyframes numeric values move linearly
@@ -92,7 +97,7 @@ class FlightModel {
   void add_keyframe(double t, const AircraftState& state);
   // Adds an event; events at the same time apply in the order they were added. Throws
   // std::invalid_argument for a time that is negative or not finite.
-  void add_event(double t, EventKind kind, double value = 0.0);
+  void add_event(double t, EventKind kind, double value = 0.0, std::string path = {});
 
   // The state at t seconds from the start; any t is accepted (not finite counts as 0).
   AircraftState at(double t) const;

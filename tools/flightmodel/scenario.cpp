@@ -145,7 +145,7 @@ class Parser {
     }
     FlightModel model;
     for (const Keyframe& k : keys_) model.add_keyframe(k.t, k.state);
-    for (const Event& e : events_) model.add_event(e.t, e.kind, e.value);
+    for (const Event& e : events_) model.add_event(e.t, e.kind, e.value, e.path);
     return model;
   }
 
@@ -194,7 +194,7 @@ class Parser {
     if (!events_.empty() && t < events_.back().t) throw LineError("event time goes back");
     const std::string_view what = w[2];
     std::size_t used = 3;
-    Event e{t, EventKind::Pause, 0.0};
+    Event e{t, EventKind::Pause, 0.0, {}};
     if (what == "pause") {
       e.kind = EventKind::Pause;
     } else if (what == "resume") {
@@ -223,6 +223,12 @@ class Parser {
       }
       e.kind = EventKind::Hang;
       e.value = seconds;
+      used = 4;
+    } else if (what == "hold-until") {
+      // One word: a path without blanks, relative to the stand-in's working folder.
+      if (w.size() < 4) throw LineError("'hold-until' needs the file that releases the hold");
+      e.kind = EventKind::HoldUntil;
+      e.path = std::string(w[3]);
       used = 4;
     } else if (what == "rate") {
       // The simulator carries the rate as a 16-bit multiple of 1/256.

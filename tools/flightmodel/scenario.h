@@ -9,7 +9,7 @@
 //                                    from zeros)
 //   event <t> <what>                 pause | resume | slew on | slew off | rate <x> |
 //                                    crash | freeze | unfreeze | disconnect | reconnect |
-//                                    hang <seconds>
+//                                    hang <seconds> | hold-until <file>
 //
 // Keyframe fields (units of AircraftState): lat, lon (degrees), gs (knots), vs (feet per
 // minute), height (feet above ground), alt (feet above sea level), hdg (true heading,

@@ -21,11 +21,14 @@ namespace {
 using orvane::standin::StandinServer;
 
 const char* const kUsage =
-    "usage: orvane-simstandin [--scenario FILE] [--speed X] [--socket-dir DIR]\n"
+    "usage: orvane-simstandin [--scenario FILE] [--speed X] [--hold-until FILE]\n"
+    "                         [--socket-dir DIR]\n"
     "                         [--class UIPCMAIN|FS98MAIN] [--bad-version]\n"
     "                         [--answer N] [--unknown-id INDEX]\n"
     "  --scenario FILE   scenario text to fly (default: the built-in short flight)\n"
     "  --speed X         flight seconds per real second, greater than 0 (default 1)\n"
+    "  --hold-until FILE stand still at 0 s until FILE exists (adds the scenario event\n"
+    "                    'event 0 hold-until FILE')\n"
     "  --socket-dir DIR  folder of the server socket (default %s)\n"
     "  --class NAME      window class to serve as (default UIPCMAIN)\n"
     "  --bad-version     answer the handshake with versions the client refuses\n"
@@ -70,6 +73,7 @@ std::string read_file(const std::string& path) {
 
 int main(int argc, char** argv) {
   std::string scenario_file;
+  std::string hold_file;
   double speed = 1.0;
   std::string dir = orvane::fsuipc_default_socket_dir();
   std::string window_class = orvane::FSUIPC_CLASS_MAIN;
@@ -88,6 +92,11 @@ int main(int argc, char** argv) {
     } else if (arg == "--speed") {
       speed = parse_number(arg, value());
       if (!(speed > 0.0) || speed > 1e6) usage_error("--speed must be greater than 0");
+    } else if (arg == "--hold-until") {
+      hold_file = value();
+      if (hold_file.empty() || hold_file.find_first_of(" \t\r\n#") != std::string::npos) {
+        usage_error("--hold-until needs a file name without blanks or '#'");
+      }
     } else if (arg == "--socket-dir") {
       dir = value();
     } else if (arg == "--class") {
@@ -126,6 +135,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orvane-simstandin: %s\n", e.what());
     return 2;
   }
+  if (!hold_file.empty()) model.add_event(0.0, orvane::model::EventKind::HoldUntil, 0.0, hold_file);
 
   // Signals are taken by sigwait below; every thread started from here on blocks them.
   sigset_t signals;

@@ -3,7 +3,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
+#include <vector>
 
 #include "simstandin/offset_encoder.h"
 #include "util/clock.h"
@@ -86,13 +89,21 @@ std::string Player::describe(const model::Event& event) {
       std::snprintf(buf, sizeof buf, "hang %g s", event.value);
       return buf;
     }
+    case EventKind::HoldUntil:
+      return "hold until " + event.path + " exists";
   }
   return "event";
 }
 
 model::AircraftState Player::apply(double t) {
   std::lock_guard<std::mutex> g(apply_mutex_);
-  const model::AircraftState state = model_.at(t);
+  model::AircraftState state = model_.at(t);
+  if (!state.frozen && held_s_ > 0.0) {
+    // The counter goes on through a hold: the simulator is alive, only the flight waits.
+    const double extra = std::floor(held_s_ * model::FlightModel::kActivityPerSecond);
+    state.activity = static_cast<std::uint16_t>(
+        (state.activity + static_cast<std::uint32_t>(std::fmod(extra, 65536.0))) & 0xFFFF);
+  }
   encode_state(state, memory_);
 
   const auto& events = model_.events();
@@ -128,9 +139,42 @@ model::AircraftState Player::apply(double t) {
 }
 
 void Player::run(std::int64_t start_ms) {
+  // The holds in flight-time order, and the clock time each has cost so far.
+  std::vector<const model::Event*> holds;
+  for (const model::Event& e : model_.events()) {
+    if (e.kind == model::EventKind::HoldUntil) holds.push_back(&e);
+  }
+  std::size_t next_hold = 0;
+  std::int64_t held_ms = 0;
+
   std::unique_lock<std::mutex> lock(run_mutex_);
   while (!stop_) {
-    const double t = static_cast<double>(clock().now_ms() - start_ms) / 1000.0 * speed_;
+    const std::int64_t now = clock().now_ms();
+    double t = static_cast<double>(now - start_ms - held_ms) / 1000.0 * speed_;
+    bool holding = false;
+    while (next_hold < holds.size() && holds[next_hold]->t <= t) {
+      std::error_code ec;
+      if (std::filesystem::exists(holds[next_hold]->path, ec)) {
+        if (holding_.load()) {
+          std::lock_guard<std::mutex> g(apply_mutex_);
+          if (report_) report_(seconds_text(holds[next_hold]->t) + ": hold released");
+        }
+        holding_.store(false);
+        ++next_hold;
+        continue;
+      }
+      // Stand at the hold: everything past it is clock time spent waiting.
+      const double hold_t = holds[next_hold]->t;
+      held_ms = now - start_ms - static_cast<std::int64_t>(std::llround(hold_t * 1000.0 / speed_));
+      t = hold_t;
+      holding = true;
+      break;
+    }
+    holding_.store(holding);
+    {
+      std::lock_guard<std::mutex> g(apply_mutex_);
+      held_s_ = static_cast<double>(held_ms) / 1000.0 * speed_;
+    }
     lock.unlock();
     apply(t);
     lock.lock();

@@ -17,7 +17,9 @@
 namespace orvane::standin {
 
 // Flight time follows the process clock (orvane::clock()) multiplied by the speed factor,
-// so a test's manual clock drives the player as well. A disconnect event stops the server
+// so a test's manual clock drives the player as well. At a hold-until event the flight
+// time stops until the event's file exists; meanwhile the simulator's signs of life keep
+// moving (unless frozen), so the client sees a live simulator standing still. A disconnect event stops the server
 // (clients find it gone), a reconnect event starts it again; during a hang the server takes
 // the client's messages and does not answer them.
 class Player {
@@ -43,6 +45,8 @@ class Player {
 
   void set_report(Report report);
   double flight_time() const { return flight_time_.load(); }
+  // True while the flight time stands at a hold-until event whose file is not there yet.
+  bool holding() const { return holding_.load(); }
   bool finished() const { return finished_.load(); }
   const model::FlightModel& model() const { return model_; }
 
@@ -61,10 +65,12 @@ class Player {
   std::size_t next_event_ = 0;
   std::optional<bool> connected_;  // connection state applied last
   std::optional<bool> hung_;       // hang applied last
+  double held_s_ = 0.0;            // flight seconds spent in holds so far
   Report report_;
 
   std::atomic<double> flight_time_{0.0};
   std::atomic<bool> finished_{false};
+  std::atomic<bool> holding_{false};
 
   std::mutex run_mutex_;  // guards stop_ and thread_
   std::condition_variable run_cv_;
