@@ -588,17 +588,17 @@ void CMyDialog::OnLoadPIREP() {
   PD = loaded;
   track_ = FlightTrack{};
   setText(IDC_FLIGHTNO, PD.Callsign);
-  setText(IDC_DEPARTURE, PD.From);
-  setText(IDC_DESTINATION, PD.To);
-  setText(IDC_ALTERNATE, PD.Alt);
-  setText(IDC_ROUTE, PD.Route);
-  setText(IDC_PASSENGERS, std::to_string(To_t<unsigned int>(PD.Passengers)));
-  setText(IDC_CARGO, std::to_string(To_t<unsigned int>(PD.Cargo)));
-  setText(IDC_ALTITUDE, std::to_string(To_t<unsigned int>(PD.FL)));
-  setText(IDC_AIRCRAFT, PD.Aircraft);
-  const bool ifr = PD.Rules == "IFR";
-  check(IDC_IFR, ifr);
-  check(IDC_VFR, !ifr);
+  SFlightData fd;
+  fd.sDeparture = PD.From;
+  fd.sArrival = PD.To;
+  fd.sAlternate = PD.Alt;
+  fd.sRoute = PD.Route;
+  fd.sPassengers = PD.Passengers;
+  fd.sCargo = PD.Cargo;
+  fd.sAltitude = PD.FL;  // the flight's altitude field shows the report's flight level
+  fd.sAircraft = PD.Aircraft;
+  fd.sRules = PD.Rules;
+  showFlightData(fd);
   setText(IDC_BLOCKTIME, PD.BlockTime);
   setText(IDC_FLIGHTTIME, PD.FliteTime);
   setText(IDC_PIREP_FL, PD.FL);
