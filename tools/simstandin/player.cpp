@@ -149,6 +149,9 @@ void Player::run(std::int64_t start_ms) {
 
   std::unique_lock<std::mutex> lock(run_mutex_);
   while (!stop_) {
+    // The next pass is due kTickMs after this reading. Measured from here, a clock that
+    // moves while this pass runs shortens the wait instead of being missed by it.
+    const std::int64_t pass_mono = clock().mono_ms();
     const std::int64_t now = clock().now_ms();
     double t = static_cast<double>(now - start_ms - held_ms) / 1000.0 * speed_;
     bool holding = false;
@@ -178,7 +181,8 @@ void Player::run(std::int64_t start_ms) {
     lock.unlock();
     apply(t);
     lock.lock();
-    clock().wait_for(run_cv_, lock, kTickMs, [this] { return stop_; });
+    clock().wait_for(run_cv_, lock, pass_mono + kTickMs - clock().mono_ms(),
+                     [this] { return stop_; });
   }
 }
 
