@@ -135,7 +135,17 @@ void CMyDialog::ensurePrepared(std::function<void()> then) {
 void CMyDialog::finalizeEngine(std::function<void()> then) {
   ORVANE_Initialized = false;
   ++engineGeneration_;
-  engineJob([] { ORVANE::finalize(); }, std::move(then), "Ending the flight ...");
+  // A worker held by a simulator that does not answer lets go after its current attempt.
+  ORVANE::finalizeComing();
+  engineJob([] { ORVANE::finalize(); },
+            [this, then = std::move(then)] {
+              // No report tells this before the worker's next pass, which a simulator that
+              // does not answer may hold for a while.
+              phase_ = "No flight";
+              updateStatusLine();
+              if (then) then();
+            },
+            "Ending the flight ...");
 }
 
 // ---- Start-up ----------------------------------------------------------------------------
@@ -672,6 +682,9 @@ void CMyDialog::onWindowDestroyed() {
   if (GetHwnd() == nullptr) return;
   if (flightPlanTimer_ != nullptr) flightPlanTimer_->stop();
   while (busy_ > 0) setBusy(false);
+  // The application ends the flight after the dialog; a worker held by a simulator that does
+  // not answer lets go after its current attempt, so the join below is short.
+  ORVANE::finalizeComing();
   if (worker_) worker_->stop();
   QSettings().setValue("mainWindow/geometry", GetHwnd()->saveGeometry());
   if (PIREPAvailable && !PIREPSaved) {

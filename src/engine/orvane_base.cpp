@@ -14,6 +14,7 @@
 #include "engine/default_source.h"
 #include "engine/orvane_state.h"
 #include "engine/track_recorder.h"
+#include "sim/fsuipc_client.h"
 #include "tracking/flightstate.h"
 #include "util/clock.h"
 #include "util/util.h"
@@ -458,6 +459,7 @@ bool ORVANE::prepareFlight() {
       return false;
     }
     // Never two flights side by side: a flight left over is ended first.
+    if (FLIGHT_STATE != nullptr) FLIGHT_DATA->keepLastValues();  // as in finalize
     delete FLIGHT_STATE;
     FLIGHT_STATE = new FlightState(FLIGHT_DATA, ConnectionFailedCallback, initFlight,
                                    FlightInfoCallback, PIREPDataCallback, PIREPErrorCallback,
@@ -530,10 +532,21 @@ bool ORVANE::cycleOnce() {
 void ORVANE::finalize() {
   showMessage("Finalizing ORVANE ...");
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
-  delete FLIGHT_STATE;
-  FLIGHT_STATE = nullptr;
+  // The cycle that was waiting on the simulator, if any, is over.
+  fsuipc_set_give_up(false);
+  // The flight's last message reads the simulator: after a failed exchange it takes the
+  // last values read rather than wait out the link's time-out again. The cycle's end then
+  // publishes them, and the next cycle reads afresh.
+  if (FLIGHT_STATE != nullptr) {
+    const EndOfCycle publish;
+    if (FLIGHT_DATA) FLIGHT_DATA->keepLastValues();
+    delete FLIGHT_STATE;
+    FLIGHT_STATE = nullptr;
+  }
   _initialized = false;
 }
+
+void ORVANE::finalizeComing() { fsuipc_set_give_up(true); }
 
 bool ORVANE::initialized() {
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);

@@ -53,6 +53,10 @@ class ORVANE {
   static bool initialize();
   static bool cycleOnce();
   static void finalize();
+  // Any thread: the flight is about to be ended by finalize. A cycle waiting on a simulator
+  // that does not answer gives up after the attempt in progress, so that the pilot does not
+  // wait out the whole link time-out; finalize lifts it.
+  static void finalizeComing();
   static bool initialized();
   // Restores every member to its start value (tests; never called by the product).
   static void InitMembers();

@@ -60,6 +60,12 @@ class FlightData {
   // cycle. This default asks the getters; a source that reads the simulator once per cycle
   // answers from what it read.
   virtual void endCycle();
+  // A flight is about to be ended outside a cycle (its last message reads the simulator).
+  // When the last exchange with the simulator failed, the reads until the next endCycle
+  // answer the last values that went through, and nothing is sent to the simulator: ending
+  // a flight must not wait out another time-out. A source whose reads cannot fail keeps the
+  // default.
+  virtual void keepLastValues() {}
   // What the last cycle published. Any thread; never waits on the simulator.
   SimStatus publishedStatus() const;
   // False when this cycle's values could not be read from the simulator: the getters then

@@ -131,6 +131,7 @@ void FlightData_MSFS::readFrameLocked(std::uint32_t offset) {
     return;
   }
   read_ = ReadState::OK;
+  last_good_ = frame_;
   failing_since_ = -1;
   lost_ = false;
   if (!primed_) {
@@ -152,6 +153,14 @@ bool FlightData_MSFS::lastReadOk() {
   std::lock_guard<std::mutex> g(link_mutex_);
   if (read_ == ReadState::NONE) readFrameLocked(DATAREF_ACTCOUNT);
   return read_ == ReadState::OK;
+}
+
+void FlightData_MSFS::keepLastValues() {
+  std::lock_guard<std::mutex> g(link_mutex_);
+  // failing_since_ is set from the first failed exchange until one goes through.
+  if (read_ != ReadState::NONE || failing_since_ < 0) return;
+  frame_ = last_good_;
+  read_ = ReadState::FAILED;
 }
 
 void FlightData_MSFS::endCycle() {

@@ -72,6 +72,7 @@ class FlightData_MSFS : public FlightData {
 
   // Engine cycle thread.
   void endCycle() override;
+  void keepLastValues() override;
   bool lastReadOk() override;
 
   std::string getAircraftRegistration() override;
@@ -147,6 +148,7 @@ class FlightData_MSFS : public FlightData {
   std::mutex link_mutex_;
   bool FSUIPC_connected = false;  // the link is open
   Frame frame_{};
+  Frame last_good_{};  // the last frame that went through
   ReadState read_ = ReadState::NONE;
   bool verdict_done_ = false;  // isSimConnected has decided for this cycle
   bool verdict_ = false;

@@ -1,6 +1,7 @@
 // FSUIPC client: the open handshake, request queue, batch exchange and copy-back.
 #include "sim/fsuipc_client.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -57,6 +58,7 @@ std::uint32_t nTry = 0;
 std::string m_name;
 std::vector<detail::Destination> m_destinations;  // of the batch being queued
 std::uint32_t m_send_timeout_ms = 2000;
+std::atomic<bool> m_give_up{false};  // set from any thread while a flight is being ended
 
 void put_u32(std::uint8_t* at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -205,7 +207,7 @@ bool FSUIPC_Process(std::uint32_t* result) {
   FsuipcLink::SendResult sent = FsuipcLink::SendResult::TIMED_OUT;
   for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
     sent = m_link->send(m_msg, m_send_timeout_ms, &answer);
-    if (sent == FsuipcLink::SendResult::ANSWERED) break;
+    if (sent == FsuipcLink::SendResult::ANSWERED || m_give_up.load()) break;
     clock().sleep_ms(kPauseMs);
   }
   std::uint32_t code = FSUIPC_OK;
@@ -238,6 +240,7 @@ const char* fsuipc_error(std::uint32_t code) {
 
 void fsuipc_set_send_timeout_ms(std::uint32_t ms) { m_send_timeout_ms = ms; }
 std::uint32_t fsuipc_send_timeout_ms() { return m_send_timeout_ms; }
+void fsuipc_set_give_up(bool on) { m_give_up.store(on); }
 std::uint32_t fsuipc_try_count() { return nTry; }
 std::string fsuipc_mapping_name() { return m_pView ? m_name : std::string(); }
 bool fsuipc_is_open() { return m_pView != nullptr; }

@@ -76,6 +76,11 @@ const char* fsuipc_error(std::uint32_t code);
 void fsuipc_set_send_timeout_ms(std::uint32_t ms);
 std::uint32_t fsuipc_send_timeout_ms();
 
+// Any thread. While set, an exchange that goes unanswered gives up after the attempt in
+// progress instead of making all nine: the flight is being ended and nobody waits for its
+// values. A server that answers is not affected.
+void fsuipc_set_give_up(bool on);
+
 // Number of open attempts over the process lifetime (part of the mapping name).
 std::uint32_t fsuipc_try_count();
 // Mapping name of the open link ("FsasmLib:IPC:<pid>:<try>" in hexadecimal), empty when

@@ -2,6 +2,8 @@
 // Start ACARS with an unsaved PIREP, the worker's clock-step report, and lastpirep.ovp.
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
 #include "frontend/flighttimes.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
@@ -153,6 +155,21 @@ TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
   });
   EXPECT_EQ(boxes(609), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("lastpirep.ovp")));
+}
+
+TEST_F(MainDialogTest, TheWindowOpensWhereAndAsLargeAsItWasLeft) {
+  QSettings().remove("mainWindow/geometry");
+  QRect left;
+  runWindow([&] {
+    QWidget* window = w().GetHwnd();
+    window->setGeometry(QRect(QPoint(70, 40), window->size() + QSize(40, 30)));
+    left = window->geometry();
+    escape();
+  });
+  runWindow([&] {
+    EXPECT_EQ(w().GetHwnd()->geometry(), left);
+    escape();
+  });
 }
 
 TEST_F(MainDialogTest, ALoadedPIREPIsNotWrittenAgainOnClosing) {

@@ -133,9 +133,8 @@ TEST_F(ResponsiveTest, ButtonsAnswerWhileTheWorkerWaitsOnAHungSimulator) {
 }
 
 TEST_F(ResponsiveTest, StopACARSDuringAnOutageEndsTheFlightOnceTheWorkerIsFree) {
-  // A shorter link time-out (milliseconds per attempt) keeps the outage's cost down to
-  // seconds; the held cycle still lasts far longer than a handler.
-  fsuipc_set_send_timeout_ms(500);
+  // The link's own time-out: 2 s an attempt, nine attempts an exchange.
+  ASSERT_EQ(fsuipc_send_timeout_ms(), 2000u);
   runWindow([&] {
     startTracking();
     step();
@@ -168,14 +167,28 @@ TEST_F(ResponsiveTest, StopACARSDuringAnOutageEndsTheFlightOnceTheWorkerIsFree) 
         },
         60000))
         << "the flight never ended";
+    const qint64 endedMs = held_.elapsed();
     EXPECT_FALSE(idleWhileHeld) << "the window stopped being busy while the worker was held";
     EXPECT_GT(pollsWhileHeld, 0);
-    EXPECT_EQ(ORVANE::getState(), FlightState::NONE);
+    // (The engine is not asked: its next cycle, without a flight, waits on the simulator.)
     EXPECT_FALSE(w().isORVANEInitialized());
+    EXPECT_EQ(field(IDC_STATUS_PHASE), "No flight");
+    // The held exchange gave up after the attempt it was making: all nine would have kept
+    // the flight going for 18 s.
+    EXPECT_LT(endedMs, 9 * 2000);
+    // Ending the flight did not try the simulator again: no open between the end and the
+    // next cycle.
+    const std::string log = test::read_file(dir_.file("orvane.log"));
+    const std::size_t end = log.rfind("Finalizing ORVANE ...");
+    ASSERT_NE(end, std::string::npos);
+    const std::size_t next = log.find("cycleOnce called.", end);
+    const std::string teardown = log.substr(end, next == std::string::npos ? next : next - end);
+    EXPECT_NE(teardown.find("Removing FlightState object."), std::string::npos) << teardown;
+    EXPECT_EQ(teardown.find("FSUIPC_Open"), std::string::npos) << teardown;
     std::printf("[ stop ] handler %lld ms; after the outage began, the worker was free at %lld ms "
                 "and the flight ended at %lld ms\n",
                 static_cast<long long>(pressMs), static_cast<long long>(freedMs),
-                static_cast<long long>(held_.elapsed()));
+                static_cast<long long>(endedMs));
     sim_->set_silent(false);
     escape();
   });

@@ -669,6 +669,43 @@ TEST_F(FlightDataMsfsTest, AFailedExchangeEndsTheCyclesAttempts) {
   EXPECT_EQ(take_log(), Lines{});
 }
 
+TEST_F(FlightDataMsfsTest, KeptValuesAfterAFailedExchangeAreTheLastReadAndLeaveTheLinkAlone) {
+  FlightData_MSFS& src = connected_source();
+  memory_.put<std::int32_t>(0x0574, 1000);
+  EXPECT_EQ(src.getAltitude(), 3280);
+  src.endCycle();
+  // After an exchange that went through, the simulator is read afresh.
+  memory_.put<std::int32_t>(0x0574, 2000);
+  src.keepLastValues();
+  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_TRUE(src.lastReadOk());
+  src.endCycle();
+  hang();
+  EXPECT_EQ(src.getAltitude(), 0);
+  src.endCycle();
+  take_log();
+
+  // The flight ends: its last reads answer what last went through, without a new exchange
+  // or a new open, and the end of that cycle reads nothing either.
+  const std::uint64_t before = server_->messages();
+  const std::uint32_t tries = fsuipc_try_count();
+  src.keepLastValues();
+  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_FALSE(src.lastReadOk());
+  EXPECT_TRUE(src.isSimConnected());  // still within the stall's minute
+  src.endCycle();
+  EXPECT_TRUE(src.publishedStatus().connected);
+  EXPECT_EQ(fsuipc_try_count(), tries);
+  EXPECT_EQ(server_->messages(), before);
+  EXPECT_EQ(take_log(), Lines{});
+
+  // The next cycle tries the simulator again.
+  server_->set_silent(false);
+  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_TRUE(src.lastReadOk());
+  EXPECT_EQ(fsuipc_try_count(), tries + 1);
+}
+
 TEST_F(FlightDataMsfsTest, StalledSimulatorIsLostSixtySecondsAfterTheFirstFailure) {
   FlightData_MSFS& src = connected_source();
   EXPECT_TRUE(src.isSimConnected());

@@ -17,6 +17,7 @@
 #include "sim/fsuipc_link.h"
 #include "simstandin/offset_memory.h"
 #include "simstandin/standin_server.h"
+#include "support/recorder.h"
 #include "support/temp_dir.h"
 #include "util/clock.h"
 
@@ -264,6 +265,7 @@ class FsuipcClientTest : public ::testing::Test {
   }
   void TearDown() override {
     FSUIPC_Close();
+    fsuipc_set_give_up(false);
     fsuipc_set_send_timeout_ms(2000);
     fsuipc_set_socket_dir(dir_.path().string());
   }
@@ -667,6 +669,32 @@ TEST_F(FsuipcClientTest, SilentServerGivesCode11AfterNineAttempts) {
   EXPECT_EQ(server->messages() - before, 9u);
   EXPECT_EQ(clock_.now_ms() - clock_before, 900);
   EXPECT_TRUE(fsuipc_is_open());
+}
+
+TEST_F(FsuipcClientTest, GivingUpEndsAnUnansweredExchangeAfterOneAttemptOnly) {
+  auto server = serve();
+  open_ok();
+  fsuipc_set_send_timeout_ms(30);
+  fsuipc_set_give_up(true);
+  // An answering server is not affected.
+  std::uint32_t value = 0, code = 99;
+  ASSERT_TRUE(FSUIPC_Read(0x0574, 4, &value, &code));
+  EXPECT_TRUE(FSUIPC_Process(&code));
+  server->set_silent(true);
+  std::uint64_t before = server->messages();
+  ASSERT_TRUE(FSUIPC_Read(0x0574, 4, &value, &code));
+  EXPECT_FALSE(FSUIPC_Process(&code));
+  fsuipc_set_give_up(false);
+  EXPECT_EQ(code, 11u);
+  // The server counts a message when it reads it, which may come after the client gave up.
+  test::eventually([&] { return server->messages() - before >= 1; });
+  EXPECT_EQ(server->messages() - before, 1u);
+  // Lifted, an exchange makes its nine attempts again.
+  before = server->messages();
+  ASSERT_TRUE(FSUIPC_Read(0x0574, 4, &value, &code));
+  EXPECT_FALSE(FSUIPC_Process(&code));
+  test::eventually([&] { return server->messages() - before >= 9; });
+  EXPECT_EQ(server->messages() - before, 9u);
 }
 
 TEST_F(FsuipcClientTest, VanishedServerGivesCode12) {
