@@ -60,20 +60,22 @@ std::string GetWindowText(const QWidget* control) {
   return {};
 }
 
+// The text a control already shows is not set again: the periodic updates repeat most of
+// theirs, and each setting would repaint the control (and reset a line edit's caret).
 void SetWindowText(QWidget* control, const std::string& text) {
   const QString s = withLineFeeds(text);
   if (auto* e = qobject_cast<QLineEdit*>(control)) {
-    e->setText(s);
+    if (e->text() != s) e->setText(s);
   } else if (auto* e = qobject_cast<QPlainTextEdit*>(control)) {
-    e->setPlainText(s);
+    if (e->toPlainText() != s) e->setPlainText(s);
   } else if (auto* e = qobject_cast<QTextEdit*>(control)) {
-    e->setPlainText(s);
+    if (e->toPlainText() != s) e->setPlainText(s);
   } else if (auto* l = qobject_cast<QLabel*>(control)) {
-    l->setText(s);
+    if (l->text() != s) l->setText(s);
   } else if (auto* b = qobject_cast<QAbstractButton*>(control)) {
-    b->setText(s);
+    if (b->text() != s) b->setText(s);
   } else if (auto* g = qobject_cast<QGroupBox*>(control)) {
-    g->setTitle(s);
+    if (g->title() != s) g->setTitle(s);
   }
 }
 

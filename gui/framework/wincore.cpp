@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include "framework/caretblink.h"
 #include "framework/dialoghelpers.h"
 
 namespace orvane {
@@ -30,11 +31,13 @@ int CWinApp::quitCode_ = 0;
 
 CWinApp::CWinApp(int& argc, char** argv) {
   if (QApplication::instance() == nullptr) ownApp_ = std::make_unique<QApplication>(argc, argv);
+  caretBlink_ = std::make_unique<CaretBlink>();
   app_ = this;
   quitPosted_ = false;
 }
 
 CWinApp::~CWinApp() {
+  caretBlink_.reset();
   if (app_ == this) app_ = nullptr;
 }
 

@@ -15,8 +15,11 @@ class QApplication;
 
 namespace orvane {
 
+class CaretBlink;
+
 // One per process. Makes the window system usable: it creates the QApplication unless
-// one exists already (the tests make their own), and runs the event loop.
+// one exists already (the tests make their own), and runs the event loop. Text carets blink
+// only for a while after the user's last key press or click.
 class CWinApp {
  public:
   CWinApp(int& argc, char** argv);
@@ -35,6 +38,7 @@ class CWinApp {
 
  private:
   std::unique_ptr<QApplication> ownApp_;  // null when the QApplication came from elsewhere
+  std::unique_ptr<CaretBlink> caretBlink_;  // goes before the application does
   static CWinApp* app_;
   static bool quitPosted_;
   static int quitCode_;

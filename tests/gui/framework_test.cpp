@@ -9,9 +9,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
+#include "framework/caretblink.h"
 #include "framework/dialog.h"
 #include "framework/dialoghelpers.h"
 #include "gui_support.h"
@@ -290,6 +292,30 @@ TEST(WinApp, MessageLoopReturnsTheQuitCodesLow16Bits) {
   EXPECT_EQ(app->MessageLoop(), 0x2345);
   QTimer::singleShot(0, [] { CWinApp::PostQuitMessage(3); });
   EXPECT_EQ(app->MessageLoop(), 3);
+}
+
+TEST(CaretBlinkTest, CaretsBlinkAfterKeysAndClicksAndRestWhenTheUserIsQuiet) {
+  QStyleHints* hints = QGuiApplication::styleHints();
+  const int platform = hints->cursorFlashTime();
+  ASSERT_GT(platform, 0);
+  QDialog window;
+  layoutTestDialog(&window);
+  window.show();
+  auto* edit = window.findChild<QLineEdit*>("edit");
+  ASSERT_NE(edit, nullptr);
+  {
+    const CaretBlink blink(50);  // milliseconds of quiet before the carets rest
+    EXPECT_EQ(hints->cursorFlashTime(), platform);
+    QTRY_COMPARE_WITH_TIMEOUT(hints->cursorFlashTime(), 0, 5000);
+    QTest::keyClick(edit, Qt::Key_A);
+    EXPECT_EQ(hints->cursorFlashTime(), platform);
+    EXPECT_EQ(edit->text(), "a");  // the key still reaches the control
+    QTRY_COMPARE_WITH_TIMEOUT(hints->cursorFlashTime(), 0, 5000);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    EXPECT_EQ(hints->cursorFlashTime(), platform);
+    QTRY_COMPARE_WITH_TIMEOUT(hints->cursorFlashTime(), 0, 5000);
+  }
+  EXPECT_EQ(hints->cursorFlashTime(), platform);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <map>
 
 #include "framework/dialoghelpers.h"
@@ -60,6 +61,23 @@ TEST_F(HelpersTest, MultiLineTextReadsWithCrLfAndTakesBothLineBreaks) {
   SetDlgItemText(&window_, 304, "one\r\ntwo\nthree");
   EXPECT_EQ(ui_.lines->toPlainText(), "one\ntwo\nthree");
   EXPECT_EQ(GetWindowText(ui_.lines), "one\r\ntwo\r\nthree");
+}
+
+TEST_F(HelpersTest, TheTextAControlShowsIsNotSetAgain) {
+  setEdit("EDDF");
+  ui_.edit->setCursorPosition(2);
+  SetDlgItemText(&window_, 301, "EDDF");
+  EXPECT_EQ(ui_.edit->cursorPosition(), 2);  // the pilot's caret stays where it was
+  SetDlgItemText(&window_, 301, "EDDM");
+  EXPECT_EQ(ui_.edit->text(), "EDDM");
+  int changes = 0;
+  QObject::connect(ui_.lines, &QPlainTextEdit::textChanged, [&] { ++changes; });
+  SetDlgItemText(&window_, 304, "one\r\ntwo");
+  SetDlgItemText(&window_, 304, "one\r\ntwo");
+  SetDlgItemText(&window_, 304, "one\ntwo");  // the same text once shown
+  EXPECT_EQ(changes, 1);
+  SetDlgItemText(&window_, 304, "three");
+  EXPECT_EQ(changes, 2);
 }
 
 TEST_F(HelpersTest, ButtonsCheckAndEnableById) {
