@@ -141,8 +141,10 @@ void EngineWorker::run() {
     const std::int64_t interval_ms = static_cast<std::int64_t>(ORVANE::getLoopInterval()) * 1000;
     std::unique_lock<std::mutex> lock(shared_->mutex);
     shared_->wait = WaitState{Waiting::BetweenPasses, interval_ms, shared_->wait.passes};
-    clock().wait_for(shared_->cv, lock, interval_ms,
-                     [this] { return shared_->stop || shared_->woken; });
+    // A job posted after runJobs looked is waiting too, even if its wake-up was cleared.
+    clock().wait_for(shared_->cv, lock, interval_ms, [this] {
+      return shared_->stop || shared_->woken || !shared_->jobs.empty();
+    });
     shared_->wait.where = Waiting::No;
   }
 }

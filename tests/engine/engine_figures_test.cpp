@@ -20,17 +20,7 @@ std::size_t count(const std::string& text, const std::string& part) {
 
 class FiguresTest : public EngineFixture {
  protected:
-  void SetUp() override {
-    FlightOptions o;
-    o.ACARS_User = "pilot";
-    o.ACARS_Password = "secret";
-    o.PIREP_User = "pilot";
-    o.PIREP_Password = "secret";
-    o.POS_Report_Interval = 300;
-    o.enableLiveACARS = false;
-    o.enablePIREP = true;
-    ORVANE::setFlightOptions(o);
-  }
+  void SetUp() override { useOfflineOptions(); }
 
   std::size_t jumpsNoticed() { return count(logText(), "Noticed Real Time change"); }
 

@@ -15,18 +15,7 @@ using test::EngineFixture;
 
 class EngineFlightTest : public EngineFixture {
  protected:
-  void SetUp() override {
-    FlightOptions o;
-    o.ACARS_User = "pilot";
-    o.ACARS_Password = "secret";
-    o.PIREP_User = "pilot";
-    o.PIREP_Password = "secret";
-    o.POS_Report_Interval = 300;
-    o.enableLiveACARS = false;
-    o.enablePIREP = true;
-    ORVANE::setFlightOptions(o);
-  }
-
+  void SetUp() override { useOfflineOptions(); }
 };
 
 TEST_F(EngineFlightTest, NormalFlightFromGateToGate) {

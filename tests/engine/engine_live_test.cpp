@@ -7,48 +7,25 @@
 
 #include "acars/http_transfer.h"
 #include "airline/airline_server.h"
-#include "support/engine_fixture.h"
+#include "support/live_engine_fixture.h"
 
 namespace orvane {
 namespace {
 
-using airline::AirlineServer;
 using airline::Reply;
 using airline::Request;
-using test::EngineFixture;
-
-const std::string kAcars = "/liveacars.php";
-const std::string kPirep = "/pirep.php";
+using test::LiveEngineFixture;
 
 bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 
-class EngineLiveTest : public EngineFixture {
+class EngineLiveTest : public LiveEngineFixture {
  protected:
   void SetUp() override {
-    HttpTransfer::setTimeoutSeconds(5);
-    ASSERT_TRUE(server_.start());
-    server_.set_default(kAcars, Reply{200, "1|OK"});
-    server_.set_default(kPirep, Reply{200, "1|PIREP accepted"});
+    LiveEngineFixture::SetUp();
+    if (HasFatalFailure()) return;
     answerBeginFlight(Reply{200, "1|4711|PosRep 1000:60 10000:120"});
-    FlightOptions o;
-    o.ACARS_URL = server_.url(kAcars);
-    o.PIREP_URL = server_.url(kPirep);
-    o.INFO_URL = server_.url("/info.php");
-    o.ACARS_User = o.PIREP_User = "pilot";
-    o.ACARS_Password = o.PIREP_Password = "secret";
-    o.POS_Report_Interval = 600;
-    o.enableLiveACARS = true;
-    o.enablePIREP = true;
-    ORVANE::setFlightOptions(o);
   }
-  void TearDown() override { HttpTransfer::setTimeoutSeconds(30); }
 
-  void answerBeginFlight(Reply reply) {
-    server_.set_handler([reply](const Request& r) -> std::optional<Reply> {
-      if (has(r.body, "&DATA2=BEGINFLIGHT&")) return reply;
-      return std::nullopt;
-    });
-  }
   std::vector<std::string> posted() {
     std::vector<std::string> out;
     for (const Request& r : server_.requests_for(kAcars)) out.push_back(r.body);
@@ -61,8 +38,6 @@ class EngineLiveTest : public EngineFixture {
     ORVANE::SendPIREP(p);
     EXPECT_TRUE(test::eventually([] { return ORVANE::getPIREPState() != UNKNOWN; }));
   }
-
-  AirlineServer server_;
 };
 
 TEST_F(EngineLiveTest, WholeFlightReachesTheServerInOrderWithItsId) {

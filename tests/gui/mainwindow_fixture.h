@@ -12,13 +12,10 @@
 #include <QTest>
 #include <QTextEdit>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "acars/http_transfer.h"
-#include "airline/airline_server.h"
 #include "engine/orvane_base.h"
 #include "flightmodel/scenario.h"
 #include "framework/dialoghelpers.h"
@@ -27,12 +24,8 @@
 #include "gui_support.h"
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
-#include "simstandin/player.h"
-#include "simstandin/standin_server.h"
-#include "support/temp_dir.h"
+#include "support/flight_world.h"
 #include "tracking/flightstate.h"
-#include "util/clock.h"
 
 namespace orvane::test {
 
@@ -42,71 +35,27 @@ class MainWindow : public CMyDialog {
   using CMyDialog::SetMessage;
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public FlightWorldTest {
  protected:
-  static constexpr std::int64_t kStartMs = 1783173600000;  // 2026-07-04 14:00:00 UTC
-  static inline const std::string kAcars = "/liveacars.php";
-  static inline const std::string kPirep = "/pirep.php";
-  static inline const std::string kInfo = "/flightinfo.php";
-
-  MainWindowTest() : clock_(kStartMs), scoped_(clock_) {}
-
   void SetUp() override {
-    setenv("TZ", "UTC", 1);
-    tzset();
     QStandardPaths::setTestModeEnabled(true);  // the window's geometry stays out of ~/.config
-    previousDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());  // orvane.ini and lastpirep.ovp live here
-    ORVANE::InitMembers();
-    ORVANE::setFlightDataFactory(nullptr);  // the product's FlightData_MSFS
-    ORVANE::setLogFilePath(dir_.file("orvane.log"));
-    HttpTransfer::setTimeoutSeconds(5);
-    fsuipc_set_socket_dir(dir_.file("fsuipc"));
-    sim_ = std::make_unique<standin::StandinServer>(memory_, dir_.file("fsuipc"));
-    ASSERT_TRUE(sim_->start()) << sim_->error();
-    ASSERT_TRUE(airline_.start());
-    airline_.set_default(kAcars, airline::Reply{200, "1|OK"});
-    airline_.set_default(kPirep, airline::Reply{200, "1|PIREP accepted"});
+    FlightWorldTest::SetUp();
+    if (HasFatalFailure()) return;
     airline_.set_default(kInfo, airline::Reply{200, "1|ABC123\nEDDF\nEDFZ\nEDDF\nTABUM T150\n"
                                                     "150\n2000\nIFR\nA320\n8000"});
-    answerBeginFlight(airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"});
     writeSettings(true);
     play(model::default_scenario_text());
   }
   void TearDown() override {
     window_.reset();  // stops the worker if the window did not end by itself
     airline_.stop();
-    ORVANE::InitMembers();
-    ORVANE::setLogFilePath("orvane.log");
-    player_.reset();
-    sim_.reset();
-    fsuipc_set_socket_dir(fsuipc_default_socket_dir());
-    HttpTransfer::setTimeoutSeconds(30);
-    std::filesystem::current_path(previousDir_);
-  }
-
-  void answerBeginFlight(airline::Reply reply) {
-    airline_.set_handler([reply](const airline::Request& r) -> std::optional<airline::Reply> {
-      if (r.body.find("&DATA2=BEGINFLIGHT&") != std::string::npos) return reply;
-      return std::nullopt;
-    });
-  }
-
-  // The settings file the window loads at start-up, as the preferences dialog writes it.
-  void writeSettings(bool liveACARS) {
-    dir_.write("orvane.ini",
-               "[Server]\nAddress = " + airline_.url(kAcars) + "\nPIREP = " +
-                   airline_.url(kPirep) + "\nFlightInfo = " + airline_.url(kInfo) +
-                   "\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = 2\n"
-                   "EnableLiveACARS = " + (liveACARS ? "1" : "0") + "\nEnablePIREP = 1\n");
+    FlightWorldTest::TearDown();
   }
 
   // The stand-in plays this scenario; flight time 0 is now.
   void play(const std::string& scenario) {
-    player_ = std::make_unique<standin::Player>(model::parse_scenario(scenario), memory_,
-                                                sim_.get());
+    FlightWorldTest::play(scenario);
     flightMs_ = 0;
-    player_->apply(0);
   }
 
   // Runs the window; script drives it from inside its modal loop once it is up and its
@@ -249,14 +198,6 @@ class MainWindowTest : public ::testing::Test {
     return n;
   }
 
-  TempDir dir_;
-  std::filesystem::path previousDir_;
-  ManualClock clock_;
-  ScopedClock scoped_;
-  standin::OffsetMemory memory_;
-  std::unique_ptr<standin::StandinServer> sim_;
-  std::unique_ptr<standin::Player> player_;
-  airline::AirlineServer airline_;
   MessageBoxScript boxes_;
   FileDialogScript files_;
   std::unique_ptr<MainWindow> window_;

@@ -19,21 +19,17 @@
 #include "frontend/profilechart.h"
 #include "gui_support.h"
 #include "pirep/pirep_samples.h"
-#include "support/engine_fixture.h"
+#include "support/live_engine_fixture.h"
 
 namespace orvane {
 namespace {
 
-using airline::AirlineServer;
 using airline::Reply;
 using test::FileDialogScript;
 using test::MessageBoxScript;
 using test::read_file;
 using test::runModal;
 using test::waitFor;
-
-const std::string kAcars = "/liveacars.php";
-const std::string kPirep = "/pirep.php";
 
 std::string joined(const std::vector<std::string>& lines) {
   std::string s;
@@ -72,35 +68,21 @@ class PaintWatch : public QObject {
   int paints_ = 0;
 };
 
-class PIREPDialogTest : public test::EngineFixture {
+class PIREPDialogTest : public test::LiveEngineFixture {
  protected:
   void SetUp() override {
-    HttpTransfer::setTimeoutSeconds(5);
-    ASSERT_TRUE(server_.start());
-    server_.set_default(kAcars, Reply{200, "1|OK"});
-    server_.set_default(kPirep, Reply{200, "1|PIREP accepted"});
-    FlightOptions o;
-    o.ACARS_URL = server_.url(kAcars);
-    o.PIREP_URL = server_.url(kPirep);
-    o.INFO_URL = server_.url("/info.php");
-    o.ACARS_User = o.PIREP_User = "pilot";
-    o.ACARS_Password = o.PIREP_Password = "secret";
-    o.POS_Report_Interval = 600;
-    o.enableLiveACARS = true;
-    o.enablePIREP = true;
-    ORVANE::setFlightOptions(o);
+    LiveEngineFixture::SetUp();
     report_ = test::sample_pirep();
   }
   void TearDown() override {
     server_.stop();
     CPIREPDialog::SetSendWaitLimit(0);
-    HttpTransfer::setTimeoutSeconds(30);
+    LiveEngineFixture::TearDown();
   }
 
   static void click(CDialog& d, UINT id) { QTest::mouseClick(d.GetDlgItem(id), Qt::LeftButton); }
   std::string sentText() const { return loadString(604); }
 
-  AirlineServer server_;
   PIREPData report_;
   MessageBoxScript boxes_;
   FileDialogScript files_;

@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "acars/http_transfer.h"
 #include "airline/airline_server.h"
 #include "engine/orvane_base.h"
 #include "flightmodel/scenario.h"
-#include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
-#include "simstandin/player.h"
-#include "simstandin/standin_server.h"
+#include "support/flight_world.h"
 #include "support/recorder.h"
 #include "support/temp_dir.h"
 #include "tracking/flightstate.h"
@@ -23,64 +19,18 @@
 
 namespace orvane::test {
 
-class IntegrationTest : public ::testing::Test {
+class IntegrationTest : public FlightWorldTest {
  protected:
-  static constexpr std::int64_t kStartMs = 1783173600000;  // 2026-07-04 14:00:00 UTC
-  static inline const std::string kAcars = "/liveacars.php";
-  static inline const std::string kPirep = "/pirep.php";
-  static inline const std::string kInfo = "/flightinfo.php";
-
-  IntegrationTest() : clock_(kStartMs), scoped_(clock_) {}
-
-  void SetUp() override {
-    setenv("TZ", "UTC", 1);
-    tzset();
-    ORVANE::InitMembers();
-    ORVANE::setFlightDataFactory(nullptr);  // the product's FlightData_MSFS
-    ORVANE::setLogFilePath(dir_.file("orvane.log"));
-    HttpTransfer::setTimeoutSeconds(5);
-    fsuipc_set_socket_dir(dir_.file("fsuipc"));
-    sim_ = std::make_unique<standin::StandinServer>(memory_, dir_.file("fsuipc"));
-    ASSERT_TRUE(sim_->start()) << sim_->error();
-    ASSERT_TRUE(airline_.start());
-    airline_.set_default(kAcars, airline::Reply{200, "1|OK"});
-    airline_.set_default(kPirep, airline::Reply{200, "1|PIREP accepted"});
-    answerBeginFlight(airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"});
-  }
-  void TearDown() override {
-    ORVANE::InitMembers();
-    ORVANE::setLogFilePath("orvane.log");
-    player_.reset();
-    sim_.reset();
-    fsuipc_set_socket_dir(fsuipc_default_socket_dir());
-    HttpTransfer::setTimeoutSeconds(30);
-  }
-
-  void answerBeginFlight(airline::Reply reply) {
-    airline_.set_handler([reply](const airline::Request& r) -> std::optional<airline::Reply> {
-      if (r.body.find("&DATA2=BEGINFLIGHT&") != std::string::npos) return reply;
-      return std::nullopt;
-    });
-  }
-
   // Writes the settings file as the preferences dialog would and loads it.
   void loadSettings(bool liveACARS, int posReportMinutes = 2) {
-    const std::string ini =
-        "[Server]\nAddress = " + airline_.url(kAcars) + "\nPIREP = " + airline_.url(kPirep) +
-        "\nFlightInfo = " + airline_.url(kInfo) +
-        "\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = " +
-        std::to_string(posReportMinutes) + "\nEnableLiveACARS = " + (liveACARS ? "1" : "0") +
-        "\nEnablePIREP = 1\nAutoPIREP = 1\n";
-    ORVANE::loadOptions(dir_.write("orvane.ini", ini));
+    ORVANE::loadOptions(writeSettings(liveACARS, posReportMinutes, /*autoPIREP=*/true));
   }
 
   // The start-up of the window and a press of "Start ACARS" at the gate, with the scenario
   // playing from now on.
   void startFlight(const std::string& scenario = model::default_scenario_text()) {
-    player_ = std::make_unique<standin::Player>(model::parse_scenario(scenario), memory_,
-                                                sim_.get());
     flightStartMs_ = clock_.now_ms();
-    player_->apply(0);
+    play(scenario);
     ORVANE::prepare();
     // prepare sleeps a second of clock time per cycle until the connection test is done, as
     // many as the real time the test takes allows; the flight starts at 14:00:00 whatever
@@ -232,13 +182,6 @@ class IntegrationTest : public ::testing::Test {
     return logText().find(line) != std::string::npos;
   }
 
-  TempDir dir_;
-  ManualClock clock_;
-  ScopedClock scoped_;
-  standin::OffsetMemory memory_;
-  std::unique_ptr<standin::StandinServer> sim_;
-  std::unique_ptr<standin::Player> player_;
-  airline::AirlineServer airline_;
   std::int64_t flightStartMs_ = 0;
   bool expectPosts_ = true;
   std::vector<std::string> lastQueue_;

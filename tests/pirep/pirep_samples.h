@@ -4,12 +4,12 @@
 #include <string>
 
 #include "pirep/PIREPData.h"
+#include "samples/sample_pirep.h"
 
 namespace orvane::test {
 
-// A completed flight EDDF-LOWW with every field set. Its comment holds a line feed, a
-// CR LF, "=" and "~", and its Base64 form ends in one "=".
-PIREPData sample_pirep();
+// A completed flight EDDF-LOWW with every field set (kept with the tools, which show it too).
+using samples::sample_pirep;
 
 // Every field holds "keep-" and the field's name: shows which fields an unpack left alone.
 PIREPData sentinel_pirep();

@@ -100,6 +100,20 @@ class EngineFixture : public ::testing::Test {
 
   std::string logText() const { return read_file(dir_.file("orvane.log")); }
 
+  // The options of a flight that posts nothing: live ACARS off, the PIREP on, a position
+  // report every 300 s.
+  static void useOfflineOptions() {
+    FlightOptions o;
+    o.ACARS_User = "pilot";
+    o.ACARS_Password = "secret";
+    o.PIREP_User = "pilot";
+    o.PIREP_Password = "secret";
+    o.POS_Report_Interval = 300;
+    o.enableLiveACARS = false;
+    o.enablePIREP = true;
+    ORVANE::setFlightOptions(o);
+  }
+
   // ---- A scripted flight on the fake source ----------------------------------------------
 
   // Prepares a flight at the gate and starts it; the clock then reads 14:00:00 UTC.

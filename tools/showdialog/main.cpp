@@ -10,6 +10,7 @@
 #include "framework/wincore.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
+#include "samples/sample_pirep.h"
 
 namespace {
 
@@ -26,47 +27,7 @@ void sampleOptions() {
   orvane::ORVANE::setFlightOptions(o);
 }
 
-// A flight Frankfurt to Vienna: its report and a profile sampled once a minute.
-orvane::PIREPData sampleReport() {
-  orvane::PIREPData p;
-  p.Callsign = "ORV123";
-  p.Aircraft = "B738";
-  p.From = "EDDF";
-  p.To = "LOWW";
-  p.Alt = "LOWS";
-  p.Route = "ANEKI Y163 NATOR";
-  p.OOut = "04.07.2026 09:15";
-  p.Out = "1783156500";  // 09:15 UTC
-  p.Off = "1783157460";  // 09:31
-  p.On = "1783161120";   // 10:32
-  p.In = "1783161660";   // 10:41
-  p.BlockTime = "01:26";
-  p.FliteTime = "01:01";
-  p.BlockFuel = "9000";
-  p.FliteFuel = "7420";
-  p.FL = "35000";
-  p.Passengers = "162";
-  p.Cargo = "3400";
-  p.Online = "VATSIM";
-  p.Rules = "IFR";
-  p.ZFW = "121500";
-  p.TOW = "139800";
-  p.LAW = "131200";
-  p.OriginLat = "50.0379";
-  p.OriginLong = "8.5706";
-  p.OriginAlt = "364";
-  p.DestinLat = "48.1103";
-  p.DestinLong = "16.5697";
-  p.DestinAlt = "600";
-  p.MaxROC = "2850";
-  p.MaxROD = "1850";
-  p.MaxIAS = "312";
-  p.MaxGS = "468";
-  p.Comment = "Smooth ride.\nLight chop near LANUX, FL350.";
-  p.VSLand = "212";
-  return p;
-}
-
+// The sample flight's profile, sampled once a minute.
 orvane::FlightTrack sampleTrack(const orvane::PIREPData& p) {
   const std::int64_t out = std::atoll(p.Out.c_str()), off = std::atoll(p.Off.c_str());
   const std::int64_t on = std::atoll(p.On.c_str()), in = std::atoll(p.In.c_str());
@@ -107,7 +68,7 @@ int main(int argc, char** argv) {
     return static_cast<int>(dialog.DoModal());
   }
   if (which == "pirep") {
-    const orvane::PIREPData report = sampleReport();
+    const orvane::PIREPData report = orvane::samples::sample_pirep();
     orvane::CPIREPDialog dialog(report, false, sampleTrack(report));
     QTimer::singleShot(seconds * 1000, [&dialog] { dialog.EndDialog(orvane::IDOK); });
     return static_cast<int>(dialog.DoModal());

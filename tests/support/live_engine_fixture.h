@@ -1,0 +1,47 @@
+// The engine fixture with live ACARS on: the airline server on 127.0.0.1 takes the flight's
+// texts and its PIREP.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "acars/http_transfer.h"
+#include "airline/airline_server.h"
+#include "engine/flightoptions.h"
+#include "engine/orvane_base.h"
+#include "support/airline_replies.h"
+#include "support/engine_fixture.h"
+
+namespace orvane::test {
+
+class LiveEngineFixture : public EngineFixture {
+ protected:
+  static inline const std::string kAcars = "/liveacars.php";
+  static inline const std::string kPirep = "/pirep.php";
+
+  // The server accepts every text and PIREP; the options point the engine at it.
+  void SetUp() override {
+    HttpTransfer::setTimeoutSeconds(5);  // a silent server costs seconds, not half a minute
+    ASSERT_TRUE(server_.start());
+    server_.set_default(kAcars, airline::Reply{200, "1|OK"});
+    server_.set_default(kPirep, airline::Reply{200, "1|PIREP accepted"});
+    FlightOptions o;
+    o.ACARS_URL = server_.url(kAcars);
+    o.PIREP_URL = server_.url(kPirep);
+    o.INFO_URL = server_.url("/info.php");
+    o.ACARS_User = o.PIREP_User = "pilot";
+    o.ACARS_Password = o.PIREP_Password = "secret";
+    o.POS_Report_Interval = 600;
+    o.enableLiveACARS = true;
+    o.enablePIREP = true;
+    ORVANE::setFlightOptions(o);
+  }
+  void TearDown() override { HttpTransfer::setTimeoutSeconds(30); }
+
+  void answerBeginFlight(airline::Reply reply) { answer_begin_flight(server_, reply); }
+
+  airline::AirlineServer server_;
+};
+
+}  // namespace orvane::test
