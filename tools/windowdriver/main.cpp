@@ -120,6 +120,60 @@ class FirstPaint : public QObject {
   }
 };
 
+// Notes each event the window thread hands out, so that a long gap between two heartbeats
+// can be laid at the door of the handler that ran during it.
+class EventTrace : public QObject {
+ public:
+  struct Entry {
+    double ms;            // when the event was handed out, driver clock milliseconds
+    const char* cls;      // the receiver's class name (static text)
+    QString name;         // its object name
+    int type;
+  };
+  explicit EventTrace(const QElapsedTimer& clock) : clock_(clock) { entries_.reserve(4096); }
+  void restart() { entries_.clear(); }
+  // The longest stretch in [from, to] milliseconds without an event: how long it was and
+  // what was handed out at its start ("-" when it began before the first event).
+  std::pair<double, std::string> longestStretch(double from, double to) const {
+    double best = 0.0;
+    std::string cause = "-";
+    double at = from;
+    std::string what = "-";
+    for (const Entry& e : entries_) {
+      if (e.ms - at > best) {
+        best = e.ms - at;
+        cause = what;
+      }
+      at = e.ms;
+      what = describe(e);
+    }
+    if (to - at > best) {
+      best = to - at;
+      cause = what;
+    }
+    return {best, cause};
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (entries_.size() < entries_.capacity()) {
+      entries_.push_back({clock_.nsecsElapsed() / 1e6, watched->metaObject()->className(),
+                          watched->objectName(), static_cast<int>(event->type())});
+    }
+    return false;
+  }
+
+ private:
+  static std::string describe(const Entry& e) {
+    std::string name = e.cls;
+    if (!e.name.isEmpty()) name += "/" + e.name.toStdString();
+    return name + " event " + std::to_string(e.type);
+  }
+
+  const QElapsedTimer& clock_;
+  std::vector<Entry> entries_;
+};
+
 class Driver {
  public:
   Driver(Options options, CMyDialog& window) : o_(std::move(options)), window_(window) {}
@@ -138,6 +192,7 @@ class Driver {
     QObject::connect(&step_, &QTimer::timeout, [this] { step(); });
     step_.start(kStepMs);
     if (o_.figures && o_.idleS == 0) {
+      qApp->installEventFilter(&trace_);
       heartbeat_.setTimerType(Qt::PreciseTimer);
       QObject::connect(&heartbeat_, &QTimer::timeout, [this] { beat(); });
       heartbeat_.start(kHeartbeatMs);
@@ -149,6 +204,7 @@ class Driver {
   const std::string& savedPath() const { return savedPath_; }
   double longestGapMs() const { return longestGapMs_; }
   const std::string& longestGapStage() const { return longestGapStage_; }
+  const std::string& longestGapCause() const { return longestGapCause_; }
   double idleCpuSeconds() const { return idleCpu_; }
 
  private:
@@ -180,9 +236,14 @@ class Driver {
       if (gap > longestGapMs_) {
         longestGapMs_ = gap;
         longestGapStage_ = stage_;
+        const auto [stretch, cause] = trace_.longestStretch(lastBeat_, now);
+        char text[64];
+        std::snprintf(text, sizeof text, "%.1f ms after ", stretch);
+        longestGapCause_ = text + cause;
       }
     }
     lastBeat_ = now;
+    trace_.restart();
   }
 
   void shoot(QWidget* w, const std::string& name) {
@@ -405,6 +466,8 @@ class Driver {
   double lastBeat_ = -1.0;
   double longestGapMs_ = 0.0;
   std::string longestGapStage_;
+  std::string longestGapCause_;
+  EventTrace trace_{clock_};
   double idleStart_ = -1.0;
   double idleCpu_ = 0.0;
   double idleWallS_ = 0.0;
@@ -481,6 +544,7 @@ int main(int argc, char** argv) {
         std::printf("figure longest_gap_flight_ms=%.1f\n", driver.longestFlightGapMs_);
         std::printf("figure longest_gap_ms=%.1f\n", driver.longestGapMs());
         std::printf("figure longest_gap_stage=%s\n", driver.longestGapStage().c_str());
+        std::printf("figure longest_gap_cause=%s\n", driver.longestGapCause().c_str());
         std::printf("figure heartbeat_ms=%d\n", kHeartbeatMs);
       }
     }
