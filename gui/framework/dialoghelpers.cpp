@@ -3,9 +3,11 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -40,12 +42,30 @@ std::string withCrLf(QString text) {
 
 }  // namespace
 
+// Each window's controls by id, as found. The periodic updates ask for dozens a pass, and a
+// search walks every widget of the window (scroll bars and viewports too). Window thread.
 QWidget* FindDlgItem(const QWidget* window, UINT id) {
   if (window == nullptr) return nullptr;
+  using Index = QHash<UINT, QPointer<QWidget>>;
+  static QHash<const QWidget*, Index> indexes;
+  const auto known = indexes.constFind(window);
+  if (known != indexes.constEnd()) {
+    const QPointer<QWidget> found = known->value(id);
+    // A control found before counts while it lives in this window under the same id.
+    if (!found.isNull() && window->isAncestorOf(found) && found->property("id").toUInt() == id) {
+      return found;
+    }
+  }
   const auto children = window->findChildren<QWidget*>();
   for (QWidget* w : children) {
     const QVariant v = w->property("id");
-    if (v.isValid() && v.toUInt() == id) return w;
+    if (v.isValid() && v.toUInt() == id) {
+      if (known == indexes.constEnd()) {
+        QObject::connect(window, &QObject::destroyed, [window] { indexes.remove(window); });
+      }
+      indexes[window].insert(id, w);
+      return w;
+    }
   }
   return nullptr;
 }

@@ -556,6 +556,7 @@ bool ORVANE::initialized() {
 void ORVANE::InitMembers() {
   {
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    fsuipc_set_give_up(false);
     delete FLIGHT_STATE;
     FLIGHT_STATE = nullptr;
     delete FLIGHT_DATA;

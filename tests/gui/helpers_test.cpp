@@ -80,6 +80,33 @@ TEST_F(HelpersTest, TheTextAControlShowsIsNotSetAgain) {
   EXPECT_EQ(changes, 2);
 }
 
+TEST_F(HelpersTest, ControlsFoundBeforeAreFoundAgainOnlyWhileTheyHoldTheirId) {
+  EXPECT_EQ(FindDlgItem(&window_, 303), ui_.other);
+  // Another id: the old control is no longer found under 303, the new one is.
+  ui_.other->setProperty("id", 313u);
+  EXPECT_EQ(FindDlgItem(&window_, 303), nullptr);
+  EXPECT_EQ(FindDlgItem(&window_, 313), ui_.other);
+  // Moved to another window: not this window's any more.
+  QDialog other;
+  ui_.other->setParent(&other);
+  EXPECT_EQ(FindDlgItem(&window_, 313), nullptr);
+  EXPECT_EQ(FindDlgItem(&other, 313), ui_.other);
+  // Deleted: a newcomer with the id takes its place.
+  delete ui_.other;
+  EXPECT_EQ(FindDlgItem(&other, 313), nullptr);
+  auto* newcomer = new QLineEdit(&other);
+  newcomer->setProperty("id", 313u);
+  EXPECT_EQ(FindDlgItem(&other, 313), newcomer);
+  // A window that goes leaves nothing behind for one made in its place.
+  auto* first = new QDialog;
+  auto* edit = new QLineEdit(first);
+  edit->setProperty("id", 350u);
+  EXPECT_EQ(FindDlgItem(first, 350), edit);
+  delete first;
+  QDialog second;
+  EXPECT_EQ(FindDlgItem(&second, 350), nullptr);
+}
+
 TEST_F(HelpersTest, ButtonsCheckAndEnableById) {
   CheckDlgButton(&window_, 303, true);  // a push button is not checkable: stays unchecked
   EXPECT_FALSE(IsDlgButtonChecked(&window_, 303));

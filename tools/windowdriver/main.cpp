@@ -335,13 +335,15 @@ class Driver {
         idleStart_ = processCpuSeconds();
         idleWall_.start();
         say("measuring idle CPU for " + std::to_string(o_.idleS) + " s");
-        step_.setInterval(1000);
-      } else if (idleStart_ >= 0 && idleWall_.elapsed() >= o_.idleS * 1000LL) {
-        idleCpu_ = processCpuSeconds() - idleStart_;
-        idleWallS_ = idleWall_.elapsed() / 1000.0;
-        std::printf("figure idle_wall_s=%.1f\nfigure idle_cpu_s=%.4f\nfigure idle_cpu_percent=%.4f\n",
-                    idleWallS_, idleCpu_, idleCpu_ / idleWallS_ * 100.0);
-        finish();
+        // The driver keeps still meanwhile: its own polling would count as the window's.
+        step_.stop();
+        QTimer::singleShot(o_.idleS * 1000, Qt::PreciseTimer, [this] {
+          idleCpu_ = processCpuSeconds() - idleStart_;
+          idleWallS_ = idleWall_.elapsed() / 1000.0;
+          std::printf("figure idle_wall_s=%.1f\nfigure idle_cpu_s=%.4f\nfigure idle_cpu_percent=%.4f\n",
+                      idleWallS_, idleCpu_, idleCpu_ / idleWallS_ * 100.0);
+          finish();
+        });
       }
       return;
     }
@@ -393,6 +395,7 @@ class Driver {
       go("PIREP shown: block time " + text(IDC_BLOCKTIME) + ", flight time " +
          text(IDC_FLIGHTTIME) + ", fuel " + text(IDC_BLOCKFUEL));
       longestFlightGapMs_ = longestGapMs_;
+      longestFlightGapCause_ = longestGapCause_;
       shoot(main(), "orvane-4-pirep.png");
       type(IDC_COMMENT, o_.comment);
       if (o_.network == "OFFLINE") {
@@ -474,6 +477,7 @@ class Driver {
 
  public:
   double longestFlightGapMs_ = 0.0;  // up to the PIREP, before the review dialog
+  std::string longestFlightGapCause_;
 };
 
 }  // namespace
@@ -542,6 +546,7 @@ int main(int argc, char** argv) {
       std::printf("figure vm_hwm_kib=%ld\n", statusKiB("VmHWM:"));
       if (o.idleS == 0) {
         std::printf("figure longest_gap_flight_ms=%.1f\n", driver.longestFlightGapMs_);
+        std::printf("figure longest_gap_flight_cause=%s\n", driver.longestFlightGapCause_.c_str());
         std::printf("figure longest_gap_ms=%.1f\n", driver.longestGapMs());
         std::printf("figure longest_gap_stage=%s\n", driver.longestGapStage().c_str());
         std::printf("figure longest_gap_cause=%s\n", driver.longestGapCause().c_str());
