@@ -353,13 +353,17 @@ void CMyDialog::liveACARSFailed(const std::string* error) {
         },
         {}, "Going on without live ACARS ...");
   } else {
-    finalizeEngine();
-    SetMessage("");
-    ACARSInProgress = false;
-    PIREPAvailable = false;
-    setButton403(900);
-    enable(IDC_LOADPIREP, true);
+    stopTracking();
   }
+}
+
+void CMyDialog::stopTracking() {
+  finalizeEngine();
+  SetMessage("");
+  ACARSInProgress = false;
+  PIREPAvailable = false;
+  setButton403(900);
+  enable(IDC_LOADPIREP, true);
 }
 
 void CMyDialog::updateStatusLine() {
@@ -517,12 +521,7 @@ void CMyDialog::OnStartACARS() {
       enable(IDC_VIEWPIREP, false);
       enable(IDC_NEWFLIGHT, false);
     } else if (MessBox(700, 806, MB_YESNO) == IDYES) {
-      finalizeEngine();
-      SetMessage("");
-      ACARSInProgress = false;
-      PIREPAvailable = false;
-      setButton403(900);
-      enable(IDC_LOADPIREP, true);
+      stopTracking();
     }
   });
 }

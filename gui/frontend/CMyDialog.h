@@ -144,6 +144,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   // Runs then at once when the engine is prepared, else after preparing it.
   void ensurePrepared(std::function<void()> then);
   void finalizeEngine(std::function<void()> then = {});
+  // The pilot ends tracking (Stop ACARS, or Cancel on a live ACARS failure): the flight is
+  // ended and the window is ready for the next one.
+  void stopTracking();
   void setBusy(bool on, const char* what = nullptr);
 
   void waitForFlightPlan();
