@@ -26,8 +26,8 @@ struct EngineState {
   FlightState* flight = nullptr;  // CYCLE_MUTEX
   bool initialized = false;       // CYCLE_MUTEX
   FlightFigures figures;          // CYCLE_MUTEX
-  // The data source: created and deleted under CYCLE_MUTEX, by the worker when it prepares
-  // the first flight; the window's questions load it from any thread.
+  // The data source: created under CYCLE_MUTEX by the worker when it prepares the first
+  // flight (and deleted only by InitMembers); the window's questions load it from any thread.
   std::atomic<FlightData*> source{nullptr};
   // The simulator has reported a crash since the flight was prepared; any thread.
   std::atomic<bool> crashed{false};
