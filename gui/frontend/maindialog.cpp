@@ -1,5 +1,5 @@
 // CMyDialog: the main window's handlers, its reports from the worker and its engine jobs.
-#include "frontend/CMyDialog.h"
+#include "frontend/maindialog.h"
 
 #include <QApplication>
 #include <QDialog>
