@@ -10,15 +10,15 @@
 #include "engine/orvane_base.h"
 #include "framework/dialog.h"
 #include "frontend/engineworker.h"
+#include "frontend/enginesession.h"
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
 #include "sim/flightdata.h"
 
-class QTimer;
-
 namespace orvane {
 
 class CHyperlink;
+class HandOffPoll;
 
 // Ids of the main window's controls, and its own window messages.
 enum : UINT {
@@ -76,7 +76,9 @@ extern const char* const ORVANE_WEB_ADDRESS;
 // Lays out resource 500.
 void layoutMainDialog(QDialog* window);
 
-class CMyDialog : public CDialog, private EngineWorkerWindow {
+// The form: its controls, the four flags of the flight and what each screen shows. The engine
+// work runs through its EngineSession.
+class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSession::View {
   Q_OBJECT
 
  public:
@@ -93,12 +95,12 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   bool isPIREPSaved() const { return PIREPSaved; }
   const PIREPData& pirep() const { return PD; }
   // True while an engine job or a server request runs in the background.
-  bool isBusy() const { return busy_ > 0; }
+  bool isBusy() const { return session_.busy(); }
   // How many of the worker's periodic and PIREP reports the window has handled; tests wait
   // on it to know that a pass has been shown.
   long reportsHandled() const { return reportsHandled_; }
   // The worker, while the window is up; null before and after.
-  const EngineWorker* worker() const { return worker_.get(); }
+  const EngineWorker* worker() const { return session_.worker(); }
   // Where the unsaved PIREP goes when the window closes ("lastpirep.ovp").
   static const char* const LAST_PIREP_FILE;
 
@@ -121,6 +123,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   void onPeriodicUpdate() override;
   void onCycleStopped() override;
   void onLiveACARSFailed(const std::string& text) override;
+  // The session's work, on the status line.
+  void showBusy(const char* what) override;
+  void showIdle() override;
 
   void OnGetFD();
   void OnStartACARS();
@@ -138,18 +143,13 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   bool getPDFromFrontend();
   void showFlightData(const SFlightData& fd);
 
-  // Engine operations that may wait on the simulator or the server run on the worker;
-  // then runs afterwards on the window thread. The window shows that it is busy meanwhile.
-  void engineJob(std::function<void()> job, std::function<void()> then, const char* what);
-  // Runs then at once when the engine is prepared, else after preparing it.
-  void ensurePrepared(std::function<void()> then);
+  // Ends the engine's flight; the status line says so once it has ended.
   void finalizeEngine(std::function<void()> then = {});
   // The pilot ends tracking (Stop ACARS, or Cancel on a live ACARS failure): the flight is
   // ended and the window is ready for the next one.
   void stopTracking();
-  void setBusy(bool on, const char* what = nullptr);
 
-  void waitForFlightPlan();
+  void flightPlanArrived(bool arrived);
   void onWindowDestroyed();
   void setButton403(UINT stringId);
   void enable(UINT id, bool on);
@@ -159,9 +159,8 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   void check(UINT id, bool on);
 
   std::unique_ptr<CHyperlink> m_Hyperlink;
-  std::unique_ptr<EngineWorker> worker_;
-  QTimer* flightPlanTimer_ = nullptr;  // owned by the window; polls the flight plan
-  std::int64_t flightPlanDeadline_ = 0;  // monotonic ms
+  HandOffPoll* flightPlanPoll_ = nullptr;  // owned by the window; looks for the flight plan
+  std::string flightPlanAnswer_;  // the server's answer, once the poll has found it
 
   std::string StoredMessage;
   std::string DisplayedMessage;
@@ -176,12 +175,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow {
   std::int64_t prevontime = 0;
   std::int64_t previntime = 0;
 
-  int busy_ = 0;  // engine jobs and requests under way
+  EngineSession session_{*this, ORVANE_Initialized};
   long reportsHandled_ = 0;
   std::string phase_ = "No flight";  // the status line's flight phase, as of the last report
-  bool preparing_ = false;  // a prepare job is queued or running
-  int engineGeneration_ = 0;  // counts finalize requests; a prepare overtaken by one is void
-  int preparingGeneration_ = 0;  // the generation the queued prepare belongs to
   bool IsOptionsOpen = false;
   bool IsPIREPOpen = false;
 };

@@ -1,6 +1,9 @@
 // The main window's own rules: its time texts, the message area, one block time per update,
-// Start ACARS with an unsaved PIREP, the worker's clock-step report, and lastpirep.ovp.
+// Start ACARS with an unsaved PIREP, the worker's clock-step report, and lastpirep.ovp
+// (kept whole on a full disk).
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <QSettings>
 
@@ -135,6 +138,43 @@ TEST_F(MainDialogTest, StartStaysOffWhileAnUnsavedPIREPIsShownAndClosingKeepsIt)
                 name == "fsuipc")
         << name;
   }
+}
+
+TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo) {
+  const std::string earlier = "the PIREP kept when the window closed last time";
+  const std::string path = dir_.write("lastpirep.ovp", earlier);
+  play(test::pausingFlight());
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);
+  boxes_.onShow = [&](const MessageBoxRequest&) { setrlimit(RLIMIT_FSIZE, &old); };
+  runWindow([&] {
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    ASSERT_GT(w().pirep().pack_crypt().size(), 200u);
+    // While the window closes the process may not write past 100 bytes in any file: the
+    // write of the PIREP fails half way, as on a full disk.
+    rlimit small = old;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    escape();
+    setrlimit(RLIMIT_FSIZE, &old);
+  });
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldSignal);
+  EXPECT_FALSE(w().isPIREPSaved());
+  EXPECT_EQ(test::read_file(path), earlier);
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name == "lastpirep.ovp" || name == "orvane.ini" || name == "orvane.log" ||
+                name == "fsuipc")
+        << name;
+  }
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "Cannot access file [lastpirep.ovp]");
+  EXPECT_EQ(boxes_.shown[0].caption, loadString(803));
+  EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
 }
 
 TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
