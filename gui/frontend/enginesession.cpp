@@ -1,4 +1,4 @@
-// EngineSession: jobs posted to the worker with their completions, the prepare and the finalize, the busy cursor.
+// EngineSession: worker jobs with their completions, the prepare, the finalize, the busy cursor.
 #include "frontend/enginesession.h"
 
 #include <QApplication>

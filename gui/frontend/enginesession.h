@@ -1,4 +1,4 @@
-// EngineSession: the main window's engine session: its worker, the jobs run there and their completions, preparing and ending the flight, and the busy state.
+// EngineSession: the main window's worker, its jobs and completions, prepare, finalize, busy state.
 #pragma once
 
 #include <QPointer>

@@ -1,4 +1,4 @@
-// HandOffPoll: the timer tick that looks at the hand-off, and the end at the outcome or the bound.
+// HandOffPoll: the tick that looks at the hand-off, and the end at the outcome or the bound.
 #include "frontend/handoffpoll.h"
 
 #include <utility>

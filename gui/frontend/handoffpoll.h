@@ -1,4 +1,4 @@
-// HandOffPoll: looks at an engine hand-off on the window's timer until it has an outcome or its bound has passed.
+// HandOffPoll: a timer-driven look at an engine hand-off that ends at the outcome or at a bound.
 #pragma once
 
 #include <QObject>

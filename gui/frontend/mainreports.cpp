@@ -1,4 +1,4 @@
-// CMyDialog's side of the worker's reports: each pass's update, the PIREP's arrival, live ACARS failures and the status line.
+// CMyDialog and the worker's reports: each pass's update, the PIREP, live ACARS failures, status.
 #include "frontend/maindialog.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-// PIREP files for both dialogs: the report saved whole or not at all, and loaded with the decoder's message.
+// PIREP files for both dialogs: an atomic unbuffered save, and a load with the decoder's message.
 #pragma once
 
 #include <string>
