@@ -30,7 +30,7 @@
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"
 #include "framework/wincore.h"
-#include "frontend/CMyDialog.h"
+#include "frontend/maindialog.h"
 #include "frontend/pirepdialog.h"
 #include "window_figures.h"
 
