@@ -367,6 +367,8 @@ PIREPData ORVANE::getPIREPData() {
   return PIREP;
 }
 
+Touchdown ORVANE::getTouchdown() { return lastTouchdown(); }
+
 FlightTrack ORVANE::getFlightTrack() {
   std::lock_guard<std::mutex> g(MUTEX);
   if (PIREP_FLIGHT != 0 && PIREP_FIGURES.flight == PIREP_FLIGHT) return PIREP_FIGURES.track;

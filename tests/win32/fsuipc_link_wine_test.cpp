@@ -141,10 +141,13 @@ std::vector<Offset> flightdata_offsets() {
       {F::DATAREF_HDG, 4},       {F::DATAREF_VAR, 2},        {F::DATAREF_FLIGHTMODE, 1},
       {F::DATAREF_INMENU, 1},    {F::DATAREF_ACTCOUNT, 2},   {F::DATAREF_ZFW, 4},
       {F::DATAREF_WEIGHT_TOTAL, 8}, {F::DATAREF_NUM_ENG, 2},
+      {F::DATAREF_ALTITUDE_FRACTION, 4}, {F::DATAREF_PITCH, 4},  {F::DATAREF_BANK, 4},
+      {F::DATAREF_TOUCHDOWN_VS, 4}, {F::DATAREF_GFORCE, 2},
   };
   for (int i = 0; i < 4; ++i) {
     all.push_back({F::DATAREF_ENG_N1[i], 2});
     all.push_back({F::DATAREF_ENG_N2[i], 2});
+    all.push_back({F::DATAREF_COMBUSTION[i], 2});
   }
   return all;
 }
@@ -295,7 +298,7 @@ void refusing_server_answers() {
 }
 
 void server_that_never_answers_times_out() {
-  group("a server that never answers: code 11, a plain time-out");
+  group("a server that never answers: code 12, SendMessageTimeout's ERROR_TIMEOUT");
   constexpr std::uint32_t kTimeoutMs = 250;
   std::uint32_t code = 99;
   CHECK_CODE(open_link(), 0);
@@ -310,7 +313,7 @@ void server_that_never_answers_times_out() {
                           std::chrono::steady_clock::now() - start)
                           .count();
   CHECK(resume_standin());
-  CHECK_CODE(code, 11);
+  CHECK_CODE(code, 12);
   CHECK(waited >= 9 * kTimeoutMs);  // every one of the nine attempts waited its time-out
   CHECK_EQ(value, 0xA5A5A5A5u);     // nothing copied back
   CHECK(fsuipc_is_open());
