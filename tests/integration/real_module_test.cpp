@@ -201,6 +201,21 @@ TEST_F(RealModuleTest, BouncedLandingCountsItsBouncesAndKeepsTheFirstContact) {
   EXPECT_EQ(queuedWith("\nON "), 1u);
 }
 
+// 0x0C1A is unsigned: 128 times is 32768, which a signed read takes for -128 times.
+TEST_F(RealModuleTest, EveryRateAboveOneIsFlaggedUpTo128) {
+  loadSettings(true, 2);
+  startFlight(model::default_scenario_text() + "event 100 rate 1.5\nevent 120 rate 1\n"
+                                               "event 140 rate 128\n");
+  flyUntil(96);
+  EXPECT_FALSE(ORVANE::isSlewing());
+  flyUntil(106);
+  EXPECT_TRUE(ORVANE::isSlewing());
+  flyUntil(126);
+  EXPECT_FALSE(ORVANE::isSlewing());
+  flyUntil(146);
+  EXPECT_TRUE(ORVANE::isSlewing());
+}
+
 TEST_F(RealModuleTest, FlightLevel350IsReportedAs35000) {
   loadSettings(true, 2);
   // Climbs at 5000 fpm to FL350, which the autopilot holds within a few hundredths of a foot.

@@ -212,10 +212,12 @@ void flightdata_msfs_reads_through_the_link() {
   std::uint32_t code = 99;
   CHECK_CODE(open_link(), 0);
   const std::int32_t altitude_m = 1000;
+  const std::uint32_t half_metre = 0x80000000u;
   const std::int16_t engines = 2;
   const std::int16_t on_ground = 1;
   const char tail[12] = "D-ORVN";
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_ALTITUDE, 4, &altitude_m, &code));
+  CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_ALTITUDE_FRACTION, 4, &half_metre, &code));
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_NUM_ENG, 2, &engines, &code));
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_ONGROUND, 2, &on_ground, &code));
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_TAIL, 12, tail, &code));
@@ -227,8 +229,7 @@ void flightdata_msfs_reads_through_the_link() {
   CHECK_EQ(source.getAircraftRegistration(), std::string("D-ORVN"));
   CHECK_EQ(source.getNumberEngines(), 2);
   CHECK(source.isOnGround());
-  const std::int32_t feet = source.getAltitude();  // 1000 m is 3280.84 ft
-  CHECK(feet == 3280 || feet == 3281);
+  CHECK_EQ(source.getAltitude(), 3282);  // 1000.5 m is 3282.48 ft
   CHECK(source.lastReadOk());
 }
 
