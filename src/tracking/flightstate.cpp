@@ -149,7 +149,9 @@ bool FlightState::Check() {
 
   if (state >= CLIMBING && state <= STARTED_IN) {
     const auto seen = touchdown_.sample(*FData, landing_vspeed, clock().mono_ms(), clock().now());
-    if (seen != TouchdownWatch::Seen::NOTHING) send(TouchdownWatch::describe(getTouchdown(), seen));
+    if (seen != TouchdownWatch::Seen::NOTHING) {
+      send(TouchdownWatch::describe(getTouchdown(), seen));
+    }
   }
 
   send("Switching state.");

@@ -73,7 +73,8 @@ std::vector<Stretch> frozen_stretches(const std::vector<Event>& events, double t
     }
   }
   if (frozen) raw.push_back({since, std::numeric_limits<double>::infinity()});
-  std::sort(raw.begin(), raw.end(), [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
+  std::sort(raw.begin(), raw.end(),
+            [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
   std::vector<Stretch> merged;
   for (const Stretch& r : raw) {
     if (r.end <= r.start) continue;
