@@ -89,6 +89,7 @@ bool ORVANE::PIREPDataAvailable() { return engine().board.reportAvailable(); }
 PIREPState ORVANE::getPIREPState() { return engine().board.outcome(); }
 std::string ORVANE::getPIREPMessage() { return engine().board.outcomeText(); }
 FlightTrack ORVANE::getFlightTrack() { return engine().board.reportTrack(); }
+Touchdown ORVANE::getTouchdown() { return lastTouchdown(); }
 LiveACARSStatus ORVANE::getLiveACARSStatus() { return engine().board.liveStatus(); }
 
 PIREPData ORVANE::getPIREPData() {

@@ -9,6 +9,7 @@
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 #include "records/flighttrack.h"
+#include "records/touchdown.h"
 #include "sim/flightdata.h"
 
 namespace orvane {
@@ -141,6 +142,9 @@ class ORVANE {
   // The thinned profile of the flight whose PIREP was last delivered; empty when none was.
   // Kept with that flight, so preparing and starting the next one does not clear it.
   static FlightTrack getFlightTrack();
+  // The touchdown of the current or last flight (rate, G, bounces, pitch, bank, ground
+  // speed); not recorded until it touches down, cleared when a flight begins. Any thread.
+  static Touchdown getTouchdown();
   static std::string getACARSMessage();
   static SFlightData fillinFlightData(const std::string& text);
   // A copy of the live ACARS delivery state; any thread.

@@ -10,6 +10,7 @@
 #include "acars/ACARS.h"
 #include "records/flightoptions.h"
 #include "sim/flightdata.h"
+#include "tracking/touchdown_watch.h"
 
 namespace orvane {
 
@@ -54,7 +55,9 @@ class FlightState {
 
   State getState() const { return state; }
   int getLoopInterval() const { return loopinterval; }
-  double getLandingVSpeed() const { return landing_vspeed; }
+  // The simulator's touchdown rate once it has one, else the rate sampled last on final.
+  double getLandingVSpeed() const;
+  Touchdown getTouchdown() const { return touchdown_.touchdown(); }
   std::string getStateDisplay() const;
   static std::string stateName(State s);
 
@@ -115,7 +118,8 @@ class FlightState {
   bool isPaused = false;
   std::map<int, int> OpPosRepInt;  // guarded by posrep_lock_
   mutable std::mutex posrep_lock_;
-  double landing_vspeed = 0.0;  // feet per minute
+  double landing_vspeed = 0.0;  // feet per minute, sampled below 100 ft
+  TouchdownWatch touchdown_;
   int loopinterval = 5;         // seconds
   TextCallback showMessage;
   TextCallback ACARSConnectFailed;
