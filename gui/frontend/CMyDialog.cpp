@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"

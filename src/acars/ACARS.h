@@ -12,14 +12,13 @@
 #include <thread>
 #include <vector>
 
+#include "net/http_transfer.h"  // also getHTTPResult, reachable through this header
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 
 namespace orvane {
 
 class FlightState;
-class HttpTransfer;
-struct TransferResult;
 
 // Hands a position-report interval table (altitude in feet -> seconds) to the flight that
 // owns an ACARS object. Provided by the tracking layer; called from the send thread.
@@ -293,7 +292,5 @@ std::string s2hm(long seconds);
 double calc_distance(double lat1, double lon1, double lat2, double lon2);
 // Every line feed replaced by " +++ ".
 std::string prepare_info(const std::string& text);
-// libcurl write callback: appends size * count bytes to *answer.
-std::size_t getHTTPResult(char* data, std::size_t size, std::size_t count, std::string* answer);
 
 }  // namespace orvane

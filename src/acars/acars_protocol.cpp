@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "acars/ACARS.h"
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "util/clock.h"
 #include "util/tokenizer.h"
 #include "util/util.h"

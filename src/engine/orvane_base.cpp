@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "acars/ACARS.h"
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "engine/default_source.h"
 #include "engine/orvane_state.h"
 #include "engine/track_recorder.h"
