@@ -215,8 +215,9 @@ class ACARS {
   // The report of a flight whose record is complete goes to the pilot (the PIREP-data
   // callback) and is kept for sending; an incomplete one cancels the report.
   void reportFrom(const FlightRecord& record);
-  void deliverPosRepTable(const std::map<int, int>& table) const;
-  // The sample-taking builders' common step: the text as a MESSAGE request, queued.
+  // The table to the owner through PosRepCB, when both are given (send thread).
+  void passPosRepTable(const std::map<int, int>& table) const;
+  // An event's message text as a MESSAGE request, queued; returns the request.
   std::string queueMessage(const std::string& text);
 
   const std::string ClientName;

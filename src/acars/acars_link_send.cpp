@@ -87,7 +87,7 @@ void AcarsLink::parseBeginFlightResponse(const std::string& answer) {
       table[key] = value;
       acars_.sendInfo("Changing PosRepInterval [" + to_str(key) + "]: [" + to_str(value) + "]");
     }
-    acars_.deliverPosRepTable(table);
+    acars_.passPosRepTable(table);
   }
 }
 

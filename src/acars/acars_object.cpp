@@ -48,7 +48,7 @@ void ACARS::PIREPSuccess(const std::string& text) const {
 void ACARS::returnFlightInfo(const std::string& text) const {
   if (FlInfoCB) FlInfoCB(text);
 }
-void ACARS::deliverPosRepTable(const std::map<int, int>& table) const {
+void ACARS::passPosRepTable(const std::map<int, int>& table) const {
   if (PosRepCB && FState) PosRepCB(FState, table);
 }
 
