@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <QWidget>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"

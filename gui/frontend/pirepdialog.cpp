@@ -15,7 +15,7 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"

@@ -2,7 +2,7 @@
 #include "engine/orvane_base.h"
 
 #include "acars/ACARS.h"
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "engine/default_source.h"
 #include "engine/engine_state.h"
 #include "sim/fsuipc_client.h"

@@ -160,7 +160,7 @@ bool FlightState::Check() {
     deleteACARS();
     send("Creating new ACARS object.");
     ACARS_Msg = new ACARS(options, FData->getClientName(), this, ACARSConnectFailed, ACARSInfo,
-                          PIRDataCB, PIRSuccCB, PIRErrCB, FlInfoCB);
+                          PIRDataCB, PIRSuccCB, PIRErrCB, FlInfoCB, &deliverPosRepTable);
     send("Starting send thread.");
     ACARS_Msg->startSending();
     state = TESTING;

@@ -14,6 +14,13 @@
 
 namespace orvane {
 
+class FlightState;
+
+// Hands a position-report interval table (altitude in feet -> seconds) to the flight that
+// owns an ACARS object; the ACARS::PosRepCallback the flight gives its ACARS object. Called
+// from the send thread.
+void deliverPosRepTable(FlightState* owner, const std::map<int, int>& table);
+
 class FlightState {
  public:
   enum State {

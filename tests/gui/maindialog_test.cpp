@@ -7,7 +7,7 @@
 
 #include <QSettings>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "frontend/flighttimes.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "airline/airline_server.h"
 #include "framework/dialoghelpers.h"
 #include "frontend/pirepdialog.h"

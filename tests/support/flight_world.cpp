@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "engine/orvane_base.h"
 #include "flightmodel/scenario.h"
 #include "sim/fsuipc_link.h"
