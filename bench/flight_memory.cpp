@@ -39,6 +39,9 @@ namespace {
 const std::string kAcarsPath = "/liveacars.php";
 const std::string kPirepPath = "/pirep.php";
 constexpr int kMaxCycles = 1000;
+// SendPIREP returns at once; the PIREP thread tests the connection and posts the report, each
+// transfer bounded by the 30 s HTTP time-out. The outcome is waited for this long, no longer.
+constexpr int kPirepOutcomeMs = 90000;
 
 // ---- Pipe between the tracking process and its helper ------------------------------------
 
@@ -240,6 +243,9 @@ int track(const ScratchDir& dir, int toHelper, int fromHelper) {
   pirep.Comment = "Benchmark flight";
   if (ORVANE::getState() == FlightState::NONE) ORVANE::prepare();
   ORVANE::SendPIREP(pirep);
+  if (!waitFor([] { return ORVANE::getPIREPState() != UNKNOWN; }, kPirepOutcomeMs)) {
+    return fail("no PIREP outcome within 90 s of SendPIREP");
+  }
   const bool pirepSent = ORVANE::getPIREPState() == SUCCESS;
   ORVANE::finalize();
   const double wall =
