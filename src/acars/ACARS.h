@@ -62,8 +62,11 @@ class ACARS {
   // Called by the engine at start-up; the callback runs on the send threads.
   static void setDeliveryCallback(DeliveryCallback callback);
 
-  // Protocol version sent in DATA1 of every request.
-  static constexpr const char* ORVANE_VERSION = "2.0";
+  // The version of the airline protocol, sent in DATA1 of every request beside the client's
+  // name; not the product's version (ORVANE::VERSION).
+  static constexpr const char* PROTOCOL_VERSION = "2.0";
+  // The earlier name of PROTOCOL_VERSION, kept for code that uses it.
+  static constexpr const char* ORVANE_VERSION = PROTOCOL_VERSION;
 
   // Note the order: the PIREP success callback comes before the error callback. posRep
   // receives the owner with each position-report table (null, or without posRep: the tables
@@ -135,6 +138,8 @@ class ACARS {
   void hasStopped();
   // Called from any thread.
   bool isStopped() const { return link_.isStopped(); }
+  // Any thread but the send thread: returns once the send thread has ended its sending.
+  void waitUntilStopped() { link_.waitUntilStopped(); }
   void DoSendPIREP();
   // Sends report once on the PIREP thread and returns at once; the outcome arrives through
   // the PIREP-success or PIREP-error callback (an error too when the report was cancelled or

@@ -50,8 +50,21 @@ void AcarsLink::startSending() {
   } catch (const std::system_error&) {
     acars_.sendInfo("Cannot start send thread.");
     // Nothing will ever end this flight's sending otherwise.
+    hasStopped();
+  }
+}
+
+void AcarsLink::hasStopped() {
+  {
+    std::lock_guard<std::mutex> g(stopped_lock_);
     stopped_ = true;
   }
+  stopped_cv_.notify_all();
+}
+
+void AcarsLink::waitUntilStopped() {
+  std::unique_lock<std::mutex> g(stopped_lock_);
+  stopped_cv_.wait(g, [this] { return stopped_.load(); });
 }
 
 void AcarsLink::stopSending() {

@@ -42,8 +42,11 @@ class AcarsLink {
   // Any thread: asks the send thread to end after what is queued (each entry tried once more).
   void stopSending();
   bool stopIt() const { return stop_sendthread_.load(); }
-  void hasStopped() { stopped_ = true; }
+  // Send thread (or a failed start): the sending has ended; wakes waitUntilStopped.
+  void hasStopped();
   bool isStopped() const { return stopped_.load(); }
+  // Any thread but the send thread: returns once the sending has ended.
+  void waitUntilStopped();
   std::int64_t retryDueMs() const { return retry_due_ms_.load(); }
   void connectOK() { serverConnectTested_ = true; }
   void connectFailed() { serverConnectTested_ = false; }
@@ -123,6 +126,8 @@ class AcarsLink {
 
   std::atomic<bool> stop_sendthread_{true};
   std::atomic<bool> stopped_{true};
+  std::mutex stopped_lock_;               // with stopped_cv_: the wait for stopped_
+  std::condition_variable stopped_cv_;
   std::atomic<bool> serverConnectTested_{false};
   std::atomic<std::int64_t> retry_due_ms_{0};
   // Send thread only: monotonic ms at which the current outage began, -1 when none.

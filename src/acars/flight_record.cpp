@@ -7,28 +7,15 @@
 
 #include "acars/message_format.h"
 #include "util/clock.h"
+#include "util/int_conversions.h"
 #include "util/util.h"
 
 namespace orvane {
 
 namespace {
 
-// Double to int by dropping the fraction. A value that no int can hold (NaN, infinities,
-// out of range) gives the most negative int, which is what the processor's conversion
-// yields; writing it out as a plain cast would be undefined behaviour.
-std::int32_t trunc_int(double x) {
-  if (!(x > -2147483649.0 && x < 2147483648.0)) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(x);
-}
-
-// The program's rounding (halves up) followed by trunc_int.
-std::int32_t round_int(double x) { return trunc_int(orvane::round(x)); }
-
-// Sums and differences of 32-bit record values wrap the way 32-bit arithmetic does.
-std::int32_t wrap32(std::int64_t x) { return static_cast<std::int32_t>(x); }
-
-// A running value as the getters return it: cut to 32 bits.
-int to_int(std::int64_t v) { return static_cast<int>(static_cast<std::int32_t>(v)); }
+// The program's rounding (halves up), then the fraction dropped as the message texts do.
+std::int32_t round_int(double x) { return truncate_or_min(orvane::round(x)); }
 
 // The position, altitude, heading and airspeed lines shared by OUT, OFF, ON and IN.
 std::string ground_lines(const FlightSample& s) {
@@ -72,7 +59,7 @@ void FlightRecord::updateMaxAlt(int alt) {
   if (alt > maxAlt_) maxAlt_ = alt;
 }
 
-void FlightRecord::countMessage() { messNo_ = wrap32(std::int64_t{messNo_} + 1); }
+void FlightRecord::countMessage() { messNo_ = wrap_to_int32(std::int64_t{messNo_} + 1); }
 
 std::string FlightRecord::header(const char* label, long t) const {
   std::string text;
@@ -106,7 +93,7 @@ std::string FlightRecord::beginFlightRecord(const FlightPlan& plan, const Flight
 }
 
 std::string FlightRecord::outMessage(const FlightSample& s) {
-  time_out_ = wrap32(s.t);
+  time_out_ = wrap_to_int32(s.t);
   time_off_ = 0;
   fuel_out_ = s.fuel;
   fuel_off_ = 0.0;
@@ -120,7 +107,7 @@ std::string FlightRecord::outMessage(const FlightSample& s) {
 
   std::string text = header("Msg Label: QA Block ID: 01 Msg No: M", time_out_);
   text += "OUT " + format_time(time_out_) + " /ZFW " + to_str(s.zfw) + " /FOB " +
-          to_str(trunc_int(fuel_out_)) + " /TAW " + to_str(s.totalWeight) + "\n";
+          to_str(truncate_or_min(fuel_out_)) + " /TAW " + to_str(s.totalWeight) + "\n";
   text += "/AP " + plan_.departure + "\n";
   text += ground_lines(s);
   text += "\n";
@@ -129,7 +116,7 @@ std::string FlightRecord::outMessage(const FlightSample& s) {
 
 std::string FlightRecord::offMessage(const FlightSample& s) {
   // After a touch-and-go the first take-off stays the one that counts.
-  if (time_off_ == 0) time_off_ = wrap32(s.t);
+  if (time_off_ == 0) time_off_ = wrap_to_int32(s.t);
   if (fuel_off_ == 0.0) fuel_off_ = s.fuel;
   current_fuel_ = s.fuel;
   tow_ = s.totalWeight;
@@ -137,7 +124,7 @@ std::string FlightRecord::offMessage(const FlightSample& s) {
   updateMaxAlt(s.alt);
 
   std::string text = header("Msg Label: QB Block ID: 01 Msg No: M", time_off_);
-  text += "OFF " + format_time(time_off_) + " /FOB " + to_str(trunc_int(fuel_off_)) + " /TOW " +
+  text += "OFF " + format_time(time_off_) + " /FOB " + to_str(truncate_or_min(fuel_off_)) + " /TOW " +
           to_str(s.totalWeight) + "\n";
   text += ground_lines(s);
   text += format_engine_performance(s.n1, s.n2) + "\n";
@@ -146,7 +133,7 @@ std::string FlightRecord::offMessage(const FlightSample& s) {
 }
 
 std::string FlightRecord::onMessage(const FlightSample& s) {
-  time_on_ = wrap32(s.t);
+  time_on_ = wrap_to_int32(s.t);
   fuel_on_ = s.fuel;
   current_fuel_ = s.fuel;
   law_ = s.totalWeight;
@@ -154,7 +141,7 @@ std::string FlightRecord::onMessage(const FlightSample& s) {
   updateMaxAlt(s.alt);
 
   std::string text = header("Msg Label: QC Block ID: 01 Msg No: M", time_on_);
-  text += "ON " + format_time(time_on_) + " /FOB " + to_str(trunc_int(fuel_on_)) + " /LAW " +
+  text += "ON " + format_time(time_on_) + " /FOB " + to_str(truncate_or_min(fuel_on_)) + " /LAW " +
           to_str(s.totalWeight) + "\n";
   text += "/AP " + plan_.destination + "\n";
   text += ground_lines(s);
@@ -164,7 +151,7 @@ std::string FlightRecord::onMessage(const FlightSample& s) {
 }
 
 std::string FlightRecord::inMessage(const FlightSample& s) {
-  time_in_ = wrap32(s.t);
+  time_in_ = wrap_to_int32(s.t);
   fuel_in_ = s.fuel;
   current_fuel_ = s.fuel;
   inlat_ = s.lat;
@@ -174,7 +161,7 @@ std::string FlightRecord::inMessage(const FlightSample& s) {
   updateMaxAlt(s.alt);
 
   std::string text = header("Msg Label: QD Block ID: 01 Msg No: M", time_in_);
-  text += "IN " + format_time(time_in_) + " /FOB " + to_str(trunc_int(fuel_in_)) + " /RAW " +
+  text += "IN " + format_time(time_in_) + " /FOB " + to_str(truncate_or_min(fuel_in_)) + " /RAW " +
           to_str(s.totalWeight) + "\n";
   text += ground_lines(s);
   text += "\n";
@@ -222,24 +209,24 @@ std::string FlightRecord::altMessage(const FlightSample& s, const std::string& p
 std::string FlightRecord::statMessage(long t) {
   countMessage();
 
-  const std::int32_t block = wrap32(std::int64_t{time_in_} - time_out_ - block_time_paused_ -
+  const std::int32_t block = wrap_to_int32(std::int64_t{time_in_} - time_out_ - block_time_paused_ -
                                     block_time_changed_);
-  const std::int32_t flight = wrap32(std::int64_t{time_on_} - time_off_ - flight_time_paused_ -
+  const std::int32_t flight = wrap_to_int32(std::int64_t{time_on_} - time_off_ - flight_time_paused_ -
                                      flight_time_changed_);
 
   std::string text = header("Msg Label: QM Block ID: 01 Msg No: M", t);
   // A negative time (an event missing) wraps to a very large hour count.
   text += "BLOCK TIME " + sec2hm(static_cast<unsigned int>(block)) + " /FUEL " +
-          to_str(trunc_int(fuel_out_ - fuel_in_)) + "\n";
+          to_str(truncate_or_min(fuel_out_ - fuel_in_)) + "\n";
   text += "FLIGHT TIME " + sec2hm(static_cast<unsigned int>(flight)) + " /FUEL " +
-          to_str(trunc_int(fuel_off_ - fuel_on_)) + "\n";
+          to_str(truncate_or_min(fuel_off_ - fuel_on_)) + "\n";
   text += "FLIGHT DISTANCE " + to_str(round_int(flown_distance_)) + "\n";
   text += "\n";
   return text;
 }
 
 void FlightRecord::pauseBegins() {
-  time_this_pause_ = wrap32(static_cast<std::int64_t>(orvane::clock().now()));
+  time_this_pause_ = wrap_to_int32(static_cast<std::int64_t>(orvane::clock().now()));
 }
 
 void FlightRecord::pauseEnds() {
@@ -249,9 +236,9 @@ void FlightRecord::pauseEnds() {
   if (time_out_ != 0 && time_in_ == 0 && time_this_pause_ != 0) {
     const std::int64_t paused =
         static_cast<std::int64_t>(orvane::clock().now()) - time_this_pause_;
-    block_time_paused_ = wrap32(block_time_paused_ + paused);
+    block_time_paused_ = wrap_to_int32(block_time_paused_ + paused);
     if (time_off_ != 0 && time_on_ == 0) {
-      flight_time_paused_ = wrap32(flight_time_paused_ + paused);
+      flight_time_paused_ = wrap_to_int32(flight_time_paused_ + paused);
     }
   }
   time_this_pause_ = 0;
@@ -273,9 +260,9 @@ bool FlightRecord::complete() const {
 
 PIREPData FlightRecord::pirep() const {
   const std::int32_t out = time_out_, off = time_off_, on = time_on_, in = time_in_;
-  const std::int32_t block = wrap32(std::int64_t{in} - out - block_time_paused_ -
+  const std::int32_t block = wrap_to_int32(std::int64_t{in} - out - block_time_paused_ -
                                     block_time_changed_);
-  const std::int32_t flight = wrap32(std::int64_t{on} - off - flight_time_paused_ -
+  const std::int32_t flight = wrap_to_int32(std::int64_t{on} - off - flight_time_paused_ -
                                      flight_time_changed_);
 
   PIREPData report;
@@ -292,8 +279,8 @@ PIREPData FlightRecord::pirep() const {
   report.In = report_time(in);
   report.BlockTime = s2hm(block);
   report.FliteTime = s2hm(flight);
-  report.BlockFuel = to_str(trunc_int(fuel_out_ - fuel_in_));
-  report.FliteFuel = to_str(trunc_int(fuel_off_ - fuel_on_));
+  report.BlockFuel = to_str(truncate_or_min(fuel_out_ - fuel_in_));
+  report.FliteFuel = to_str(truncate_or_min(fuel_off_ - fuel_on_));
   report.FL = to_str(maxAlt_);
   report.Passengers = plan_.passengers;
   report.Cargo = plan_.cargo;
@@ -318,7 +305,7 @@ int FlightRecord::currentBlockTime() const {
   if (out == 0) return 0;
   const std::int64_t in = time_in_;
   const std::int64_t end = in != 0 ? in : static_cast<std::int64_t>(clock().now());
-  return to_int(end - out - block_time_paused_ - block_time_changed_);
+  return wrap_to_int32(end - out - block_time_paused_ - block_time_changed_);
 }
 
 int FlightRecord::currentFlightTime() const {
@@ -326,7 +313,7 @@ int FlightRecord::currentFlightTime() const {
   if (off == 0) return 0;
   const std::int64_t on = time_on_;
   const std::int64_t end = on != 0 ? on : static_cast<std::int64_t>(clock().now());
-  return to_int(end - off - flight_time_paused_ - flight_time_changed_);
+  return wrap_to_int32(end - off - flight_time_paused_ - flight_time_changed_);
 }
 
 int FlightRecord::currentBlockFuel() const {

@@ -11,15 +11,6 @@
 
 namespace orvane {
 
-std::int32_t truncInt(double v) {
-  if (!(v == v)) return 0;
-  if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-    return std::numeric_limits<std::int32_t>::max();
-  if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-    return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(v);
-}
-
 void FlightFigures::restartTrack() {
   track_.clear();
   for (std::int32_t& t : eventTimes_) t = 0;

@@ -5,14 +5,12 @@
 
 #include "engine/track_recorder.h"
 #include "records/flighttrack.h"
+#include "util/int_conversions.h"
 
 namespace orvane {
 
 class FlightData;
 class FlightState;
-
-// Truncation toward zero that cannot overflow on strange simulator values.
-std::int32_t truncInt(double v);
 
 // The extremes of a flight: feet per minute (climbing positive) and knots.
 struct Extremes {

@@ -177,10 +177,10 @@ bool ORVANE::cycleOnce() {
     return false;
   }
   if (FlightData* source = e.source.load()) {
-    const std::int32_t vs = truncInt(source->getVerticalSpeed());
+    const std::int32_t vs = truncate_saturating(source->getVerticalSpeed());
     const std::int32_t ias = source->getIAS();
-    const std::int32_t gs = truncInt(source->getGroundSpeed());
-    e.figures.addCycle(vs, ias, gs, truncInt(e.flight->getLandingVSpeed()));
+    const std::int32_t gs = truncate_saturating(source->getGroundSpeed());
+    e.figures.addCycle(vs, ias, gs, truncate_saturating(e.flight->getLandingVSpeed()));
     if (isFlightCrashed()) showMessage("Crashed.");
     showMessage("Currently: IAS:[" + to_str(ias) + "] GS: [" + to_str(gs) + "] VSpeed: [" +
                 to_str(vs) + "] VSpeed_land:[" + to_str(e.figures.extremes().landingVSpeed) +
