@@ -48,9 +48,9 @@ INI
 run() {
   local name=$1; shift
   rm -f "$work/go" "$work/airline.log"
-  "$build/tools/airline/orvane-airline-server" --port "$port" --log "$work/airline.log" >/dev/null 2>&1 &
+  "$build/tools/devel/airline/orvane-airline-server" --port "$port" --log "$work/airline.log" >/dev/null 2>&1 &
   server_pid=$!
-  "$build/tools/simstandin/orvane-simstandin" --speed "$speed" --hold-until "$work/go" >/dev/null 2>&1 &
+  "$build/tools/devel/simstandin/orvane-simstandin" --speed "$speed" --hold-until "$work/go" >/dev/null 2>&1 &
   standin_pid=$!
   ( until grep -q 'DATA2=BEGINFLIGHT' "$work/airline.log" 2>/dev/null; do sleep 0.2; done
     touch "$work/go" ) &
@@ -58,7 +58,7 @@ run() {
   pids=("$server_pid" "$standin_pid" "$release_pid")
   sleep 0.5
   (cd "$work" && xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-     "$build/tools/windowdriver/orvane-windowdriver" --figures --out "$work/$name" \
+     "$build/tools/devel/windowdriver/orvane-windowdriver" --figures --out "$work/$name" \
      --mid-flight-delay "$mid_flight_s" "$@") \
     >"$work/$name.out" 2>&1 &
   driver_pid=$!
