@@ -11,6 +11,7 @@
 
 #include "acars/ACARS.h"
 #include "util/clock.h"
+#include "util/fixed_format.h"
 #include "util/util.h"
 
 namespace orvane {
@@ -40,16 +41,17 @@ std::string pad9(long long v) {
   return text;
 }
 
-// Degrees and minutes of one coordinate's absolute value: "47 30", "33 56.76".
+// Degrees and minutes of one coordinate's absolute value: "47 30", "33 56.76"; never an
+// exponent, which servers' position parsers do not take.
 std::string degrees_minutes(double a) {
   const double whole = std::trunc(a);
   if (std::isfinite(a) && whole < 2147483648.0) {
     const int d = static_cast<int>(whole);
-    return to_str(d) + " " + to_str((a - d) * 60);
+    return to_str(d) + " " + to_fixed_str((a - d) * 60);
   }
   // A coordinate no int can hold is written as the simulator delivered it; its minutes are
   // 0 or not a number (without the sign that infinity minus infinity carries).
-  return to_str(whole) + " " + to_str(std::fabs((a - whole) * 60));
+  return to_fixed_str(whole) + " " + to_fixed_str(std::fabs((a - whole) * 60));
 }
 
 // Lines 1 to 5 of a numbered message.
