@@ -16,8 +16,10 @@ using orvane::model::AircraftState;
 void check_state(const AircraftState& s) {
   const double values[] = {s.lat,          s.lon,        s.gs,  s.vs,           s.height,  s.alt,
                            s.true_heading, s.mag_var,    s.ias, s.tas,          s.oat,     s.tat,
-                           s.wind_dir,     s.wind_speed, s.zfw, s.total_weight, s.sim_rate};
+                           s.wind_dir,     s.wind_speed, s.zfw, s.total_weight, s.sim_rate,
+                           s.pitch,        s.bank,       s.g,   s.touchdown_vs};
   for (const double v : values) FUZZ_CHECK(std::isfinite(v));
+  FUZZ_CHECK(s.g >= 1.0);
   for (const double v : s.n1) FUZZ_CHECK(std::isfinite(v));
   for (const double v : s.n2) FUZZ_CHECK(std::isfinite(v));
   FUZZ_CHECK(s.engines >= 0 && s.engines <= 4);
@@ -38,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::runtime_error& e) {
     FUZZ_CHECK(std::string(e.what()).rfind("scenario line ", 0) == 0);
     return 0;
+  }
+  for (const auto& td : model.touchdowns()) {
+    FUZZ_CHECK(std::isfinite(td.vs) && std::isfinite(td.g) && td.g >= 1.0);
   }
   const double end = model.duration();
   FUZZ_CHECK(std::isfinite(end) && end >= 0.0);

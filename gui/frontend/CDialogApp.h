@@ -1,18 +1,2 @@
-// CDialogApp: the application object, which runs the main window and ends with it.
-#pragma once
-
-#include "framework/wincore.h"
-#include "frontend/CMyDialog.h"
-
-namespace orvane {
-
-class CDialogApp : public CWinApp {
- public:
-  // Runs the main window modally; when it ends, the event loop is told to quit with 0.
-  CDialogApp(int& argc, char** argv);
-
- private:
-  CMyDialog m_MyDialog;
-};
-
-}  // namespace orvane
+// Old path of dialogapp.h, kept for code that includes it.
+#include "frontend/dialogapp.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/orvane_base.h"
-#include "frontend/CDialogApp.h"
+#include "frontend/dialogapp.h"
 #include "frontend/singleinstance.h"
 
 namespace {

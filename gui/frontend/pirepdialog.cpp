@@ -1,5 +1,5 @@
 // CPIREPDialog: report text, Send with a bounded wait that keeps the window working, Save
-// through QSaveFile, Back with the question to save.
+// through the PIREP file helper, Back with the question to save.
 #include "frontend/pirepdialog.h"
 
 #include <QDialog>
@@ -9,21 +9,22 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"
+#include "frontend/handoffpoll.h"
+#include "frontend/pirepfile.h"
 #include "frontend/profilechart.h"
 #include "ui_pirepdialog.h"
+#include "util/clock.h"
 
 namespace orvane {
 
@@ -37,6 +38,13 @@ constexpr UINT IDC_SEND = 407;
 constexpr int kPollMs = 50;  // how often the window looks at the PIREP state
 
 std::atomic<int> sendWaitLimitMs{0};
+
+// The send's limit is real time, not the process clock: the box that ends it tells the
+// pilot how many seconds passed, and it ends even while a test holds the process clock.
+Clock& sendWaitClock() {
+  static SystemClock real;
+  return real;
+}
 
 void layoutPIREPDialog(QDialog* window) {
   Ui::PIREPDialog ui;
@@ -62,12 +70,7 @@ CPIREPDialog::CPIREPDialog(const PIREPData& report, bool saved, const FlightTrac
       PIREP(report),
       PIREPSaved(saved),
       track_(track),
-      poll_(new QTimer(this)) {
-  poll_->setInterval(kPollMs);
-  connect(poll_, &QTimer::timeout, this, &CPIREPDialog::pollSend);
-}
-
-CPIREPDialog::~CPIREPDialog() = default;  // the futures wait for their calls
+      poll_(new HandOffPoll(kPollMs, this)) {}
 
 void CPIREPDialog::SetSendWaitLimit(int ms) { sendWaitLimitMs = std::max(0, ms); }
 
@@ -131,7 +134,6 @@ bool CPIREPDialog::OnCommand(UINT id) {
 
 void CPIREPDialog::OnSendPIREP() {
   if (sending_) return;
-  if (!ORVANE::initialized()) ORVANE::prepare();
   sending_ = true;
   EnableDlgItem(GetHwnd(), IDC_SEND, false);
   EnableDlgItem(GetHwnd(), IDC_SAVE, false);
@@ -140,27 +142,18 @@ void CPIREPDialog::OnSendPIREP() {
     status->show();
   }
   GetHwnd()->setCursor(Qt::BusyCursor);
-  sendClock_.start();
-  // The call takes the engine's cycle lock, which a slow simulator cycle may hold: it
-  // runs beside the window, and the state is looked at only once it has returned (it
-  // sets the state to UNKNOWN first).
-  sendCall_ = std::async(std::launch::async, [report = PIREP] { ORVANE::SendPIREP(report); });
-  poll_->start();
+  // Returns at once: it sets the state to UNKNOWN, and the engine's cycle takes the report
+  // with it when it holds the engine. The outcome comes later, through the PIREP state.
+  ORVANE::SendPIREP(PIREP);
+  poll_->start(sendWaitClock(), SendWaitLimitMs(),
+               [] { return ORVANE::getPIREPState() != UNKNOWN; },
+               [this](bool arrived) { sendEnded(arrived); });
 }
 
-void CPIREPDialog::pollSend() {
-  if (!sending_) {
-    poll_->stop();
-    return;
-  }
-  const bool returned = sendCall_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-  const PIREPState state = returned ? ORVANE::getPIREPState() : UNKNOWN;
-  const bool late = sendClock_.elapsed() > SendWaitLimitMs();
-  if (state == UNKNOWN && !late) return;
-
+void CPIREPDialog::sendEnded(bool arrived) {
   std::string message;
+  const PIREPState state = arrived ? ORVANE::getPIREPState() : UNKNOWN;
   if (state == UNKNOWN) {
-    if (!returned) abandoned_.push_back(std::move(sendCall_));
     message = "No answer came from the PIREP server within " +
               std::to_string((SendWaitLimitMs() + 999) / 1000) + " s.";
   } else {
@@ -198,15 +191,14 @@ bool CPIREPDialog::OnSavePIREP() {
   const std::optional<std::string> name = GetFileName(request);
   if (!name) return false;
   try {
-    const std::string bytes = PIREP.pack_crypt();
-    // A temporary file beside the chosen one replaces it only when it is whole.
-    QSaveFile file(QString::fromStdString(*name));
-    // Unbuffered: a short write (a full disk) shows in write's count. Buffered, the flush
-    // inside commit() can lose it and put a cut file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw std::runtime_error("Cannot access file [" + *name + "]");
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.commit())
-      throw std::runtime_error("Cannot write file [" + *name + "]");
+    switch (savePIREPFile(PIREP, *name)) {
+      case PIREPFileResult::Done:
+        break;
+      case PIREPFileResult::CannotOpen:
+        throw std::runtime_error("Cannot access file [" + *name + "]");
+      default:
+        throw std::runtime_error("Cannot write file [" + *name + "]");
+    }
   } catch (const std::exception& e) {
     ShowMessageBox(e.what(), loadString(803), MB_ICONERROR);
     return false;
@@ -224,11 +216,8 @@ void CPIREPDialog::OnCancel() {
 void CPIREPDialog::OnOK() { EndDialog(IDOK); }
 
 void CPIREPDialog::EndDialog(INT_PTR result) {
-  if (sending_) {
-    // The answer of a send still under way is no longer looked at.
-    if (sendCall_.valid()) abandoned_.push_back(std::move(sendCall_));
-    endSend();
-  }
+  // The answer of a send still under way is no longer looked at.
+  if (sending_) endSend();
   CDialog::EndDialog(result);
 }
 

@@ -1,18 +1,15 @@
 // CPIREPDialog: the pilot reviews the finished report, sends it to the airline and saves it.
 #pragma once
 
-#include <QElapsedTimer>
-#include <future>
 #include <string>
-#include <vector>
 
 #include "framework/dialog.h"
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
 
-class QTimer;
-
 namespace orvane {
+
+class HandOffPoll;
 
 class CPIREPDialog : public CDialog {
   Q_OBJECT
@@ -24,8 +21,6 @@ class CPIREPDialog : public CDialog {
   // loaded from a file) shows the report alone.
   CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track = {},
                QWidget* owner = nullptr);
-  // Waits for a send call still under way (the engine returns from it at once).
-  ~CPIREPDialog() override;
 
   const PIREPData& report() const { return PIREP; }
   bool isSaved() const { return PIREPSaved; }
@@ -55,7 +50,8 @@ class CPIREPDialog : public CDialog {
   bool OnSavePIREP();
 
  private:
-  void pollSend();
+  // The PIREP state has its outcome (arrived), or the wait limit has passed.
+  void sendEnded(bool arrived);
   void endSend();
   void showReport();
   void showProfile();
@@ -65,10 +61,7 @@ class CPIREPDialog : public CDialog {
   FlightTrack track_;
 
   bool sending_ = false;
-  QTimer* poll_;                  // child of this object: polls the PIREP state
-  QElapsedTimer sendClock_;       // since Send was pressed
-  std::future<void> sendCall_;    // ORVANE::SendPIREP, off the window thread
-  std::vector<std::future<void>> abandoned_;  // calls still running past the limit
+  HandOffPoll* poll_;  // child of this object: looks at the PIREP state while sending
 };
 
 }  // namespace orvane

@@ -1,29 +1,36 @@
-// ACARS: one flight's message texts, flight record, send queue and transmission threads.
+// ACARS: one flight's ACARS object, a facade over its flight record, send queue and link threads.
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "acars/acars_link.h"
+#include "acars/flight_record.h"
+#include "acars/flight_sample.h"
+#include "acars/message_format.h"  // also sec2hm, s2hm, calc_distance, prepare_info
+#include "acars/send_queue.h"
+#include "net/http_transfer.h"  // also getHTTPResult, reachable through this header
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 
 namespace orvane {
 
+// The flight that owns an ACARS object; only ever handed back to the owner's own callback.
 class FlightState;
-class HttpTransfer;
-struct TransferResult;
 
-// Hands a position-report interval table (altitude in feet -> seconds) to the flight that
-// owns an ACARS object. Provided by the tracking layer; called from the send thread.
-void deliverPosRepTable(FlightState* owner, const std::map<int, int>& table);
+// The parts, each holding one thing:
+// - FlightRecord record_: written by the cycle thread through the message operations; its
+//   running values are atomic and read from any thread. ENDFLIGHT queues a copy of it, from
+//   which the send thread computes the report: the send thread never reads record_.
+// - SendQueue queue_: its own lock and wake-ups; appended on the cycle thread, walked by
+//   the send thread.
+// - AcarsLink link_: the send, flight-information and PIREP threads and their steps.
+// - The object's own state below: options, data id and the report to send, under lock_.
 
 class ACARS {
  public:
@@ -44,9 +51,12 @@ class ACARS {
 
   using TextCallback = void (*)(const std::string&);
   using PIREPCallback = void (*)(const PIREPData&);
+  // Hands a position-report interval table (altitude in feet -> seconds) from a BEGINFLIGHT
+  // answer to the flight that owns the object; called on the send thread.
+  using PosRepCallback = void (*)(FlightState* owner, const std::map<int, int>& table);
   // Outcome of one post of a send thread to the ACARS server: reached (true) or failed,
   // with the failure's text.
-  using DeliveryCallback = void (*)(bool ok, const std::string& error);
+  using DeliveryCallback = AcarsLink::DeliveryCallback;
 
   // Installs the one process-wide receiver of every send thread's post outcomes (null: none).
   // Called by the engine at start-up; the callback runs on the send threads.
@@ -55,7 +65,13 @@ class ACARS {
   // Protocol version sent in DATA1 of every request.
   static constexpr const char* ORVANE_VERSION = "2.0";
 
-  // Note the order: the PIREP success callback comes before the error callback.
+  // Note the order: the PIREP success callback comes before the error callback. posRep
+  // receives the owner with each position-report table (null, or without posRep: the tables
+  // are dropped).
+  ACARS(const FlightOptions& options, const std::string& clientName, FlightState* owner,
+        TextCallback connFailed, TextCallback info, PIREPCallback pirepData,
+        TextCallback pirepSuccess, TextCallback pirepError, TextCallback flightInfo,
+        PosRepCallback posRep);
   ACARS(const FlightOptions& options, const std::string& clientName, FlightState* owner,
         TextCallback connFailed, TextCallback info, PIREPCallback pirepData,
         TextCallback pirepSuccess, TextCallback pirepError, TextCallback flightInfo);
@@ -103,7 +119,11 @@ class ACARS {
   std::string messageUnPauseFlight();
 
   // ---- Pilot report ------------------------------------------------------------------
+  // The report from the flight record as it stands (cycle thread). The send thread makes the
+  // report at the flight's end from the copy that ENDFLIGHT queued, not from this.
   PIREPData createPIRData() const;
+  // The report of a complete record to the pilot (PIREP-data callback), or the report
+  // cancelled; from the record as it stands (cycle thread).
   void askForPIREP();
   // The "~"-joined transmission text of PIRData.
   std::string getPIREP() const;
@@ -111,10 +131,10 @@ class ACARS {
   // ---- Thread control ----------------------------------------------------------------
   void startSending();
   void stopSending();
-  bool stopIt() const { return stop_sendthread.load(); }
+  bool stopIt() const { return link_.stopIt(); }
   void hasStopped();
   // Called from any thread.
-  bool isStopped() const { return stopped.load(); }
+  bool isStopped() const { return link_.isStopped(); }
   void DoSendPIREP();
   // Sends report once on the PIREP thread and returns at once; the outcome arrives through
   // the PIREP-success or PIREP-error callback (an error too when the report was cancelled or
@@ -123,19 +143,19 @@ class ACARS {
   void PIREPReady();
   void PIREPNotReady();
   void PIREPCancel();
-  bool sendPIREP() const { return sendPIR.load(); }
-  bool cancelPIREP() const { return cancelPIR.load(); }
+  bool sendPIREP() const { return link_.sendPIREP(); }
+  bool cancelPIREP() const { return link_.pirepCancelled(); }
   // Queues a flight-information request and returns at once; requests are carried out one
   // after the other, in order, on the flight-information thread.
   void getFlightInfo(const std::string& flightNumber, const std::string& type);
   // While the send thread waits out an outage: the monotonic clock time (ms, clock().mono_ms)
   // at which it posts the head of its queue again; 0 otherwise. Any thread.
-  std::int64_t retryDueMs() const { return retry_due_ms_.load(); }
+  std::int64_t retryDueMs() const { return link_.retryDueMs(); }
 
   // ---- Connection state and options --------------------------------------------------
   void connectOK();
   void connectFailed();
-  bool connectTested() const { return serverConnectTested.load(); }
+  bool connectTested() const { return link_.connectTested(); }
   bool ACARS_Ready() const;
   bool isLiveACARSEnabled() const { return liveACARS.load(); }
   bool isPIREPEnabled() const;
@@ -159,14 +179,14 @@ class ACARS {
   std::vector<std::string> messages() const;
 
   // ---- Running values (any thread) ---------------------------------------------------
-  int getOutTime() const { return time_out.load(); }
-  int getOffTime() const { return time_off.load(); }
-  int getOnTime() const { return time_on.load(); }
-  int getInTime() const { return time_in.load(); }
-  int getOutFuel() const { return static_cast<int>(fuel_out.load()); }
-  int getOffFuel() const { return static_cast<int>(fuel_off.load()); }
-  int getOnFuel() const { return static_cast<int>(fuel_on.load()); }
-  int getInFuel() const { return static_cast<int>(fuel_in.load()); }
+  int getOutTime() const { return record_.outTime(); }
+  int getOffTime() const { return record_.offTime(); }
+  int getOnTime() const { return record_.onTime(); }
+  int getInTime() const { return record_.inTime(); }
+  int getOutFuel() const { return record_.outFuel(); }
+  int getOffFuel() const { return record_.offFuel(); }
+  int getOnFuel() const { return record_.onFuel(); }
+  int getInFuel() const { return record_.inFuel(); }
   int getCurrentBlockTime() const;
   int getCurrentFlightTime() const;
   int getCurrentBlockFuel() const;
@@ -188,90 +208,19 @@ class ACARS {
   bool Check_ACARS_Connection(HttpTransfer& transfer);
 
  private:
-  // Thread bodies.
-  void ACARS_SendMessage();
-  void ACARS_SendPIREP();
-  void ACARS_GetFlightInfo();
-  // One flight-information request for FlightInfoFN and FlightInfoType.
-  void requestFlightInfo();
-  // What became of one PIREP transmission; told: the pilot hears of it by a callback.
-  struct PIREPOutcome {
-    bool told;
-    bool success;
-    std::string text;
-  };
-  PIREPOutcome transmitPIREP();
+  // The link's threads reach the object's options, report and owner through these.
+  friend class AcarsLink;
 
-  // Send-thread steps; each says how the queued entry was handled. Retry: the server is
-  // unreachable, post the entry again later. GiveUp: unreachable after a stop, so nothing
-  // more is posted (error holds the failure's text).
-  enum class Handled { Advance, Retry, GiveUp, Finish };
-  struct Step {
-    Handled how;
-    std::string error;
-  };
-  // lastTry: a stop had been requested before the post (one that comes during it counts
-  // too), so an unreachable server is not waited for.
-  Step handleBeginFlight(HttpTransfer* transfer, const std::string& text, bool lastTry);
-  Step handleEndFlight(HttpTransfer* transfer, const std::string& text, bool lastTry);
-  Step handleMessage(HttpTransfer* transfer, const std::string& text, bool lastTry);
-  // Posts one queued entry's body to the ACARS server and reports the outcome.
-  TransferResult postQueued(HttpTransfer& transfer, const std::string& body);
-  // After a stop with the server unreachable: names the entries from n on that were not
-  // delivered, then ends the flight as after a failed ENDFLIGHT.
-  void giveUpQueue(std::size_t n, const std::string& error);
-  // ENDFLIGHT's handling after a transfer failure: the PIREP is still computed.
-  void endFlightAfterFailure(const std::string& error);
-  // Waits until the monotonic clock reaches dueMs, or until a stop is requested; returns
-  // stopIt().
-  bool waitOrStop(std::int64_t dueMs);
   FlightOptions optionsCopy() const;
-  void updateMaxAlt(int alt);
-  // Appends one text to the queue under the object's lock and wakes the send thread.
-  void appendMessage(const std::string& text);
+  // The report of a flight whose record is complete goes to the pilot (the PIREP-data
+  // callback) and is kept for sending; an incomplete one cancels the report.
+  void reportFrom(const FlightRecord& record);
+  // The table to the owner through PosRepCB, when both are given (send thread).
+  void passPosRepTable(const std::map<int, int>& table) const;
+  // An event's message text as a MESSAGE request, queued; returns the request.
+  std::string queueMessage(const std::string& text);
 
-  // ---- Flight record (written on the cycle thread) -----------------------------------
-  std::string dataID;  // guarded by lock_
-  std::atomic<std::int32_t> time_out{0}, time_off{0}, time_on{0}, time_in{0};
-  std::atomic<std::int32_t> flight_time_paused{0}, block_time_paused{0};
-  std::atomic<std::int32_t> time_this_pause{0};
-  std::atomic<std::int32_t> flight_time_changed{0}, block_time_changed{0};
-  std::atomic<double> fuel_out{0.0}, fuel_off{0.0}, fuel_on{0.0}, fuel_in{0.0};
-  std::atomic<double> current_fuel{0.0};
-  double flown_distance = 0.0;  // nautical miles
-  double plat = 1000.0, plong = 1000.0;
-  std::int32_t zfw = 0, tow = 0, law = 0;
-  double outlat = 0.0, outlong = 0.0, outalt = 0.0;
-  double inlat = 0.0, inlong = 0.0, inalt = 0.0;
-  std::int32_t messNo = 0;
-  std::int32_t MaxAlt = 0;
-  std::string Callsign, Departure, Destination, Alternate, Route, Registration, AirCraft,
-      Passengers, Cargo, Rules;
   const std::string ClientName;
-  std::vector<std::string> Messages;  // guarded by lock_; only ever appended
-
-  // ---- Object state ------------------------------------------------------------------
-  FlightOptions Options;               // guarded by lock_
-  std::atomic<bool> liveACARS{false};  // Options.enableLiveACARS, readable without the lock
-  std::string FlightInfoFN;            // guarded by lock_
-  std::string FlightInfoType;          // guarded by lock_
-  PIREPData PIRData;                   // guarded by lock_
-  std::atomic<bool> stop_sendthread{true};
-  std::atomic<bool> flightinfo_running{false};
-  std::atomic<bool> pirepthread_running{false};
-  // The PIREP thread is between its start and its last step (so a new one must not start).
-  std::atomic<bool> pirep_busy_{false};
-  // Flight-information requests not yet taken up, oldest first; guarded by lock_.
-  std::deque<std::pair<std::string, std::string>> fi_requests_;
-  bool fi_busy_ = false;  // the flight-information thread still takes requests; lock_
-  std::atomic<std::int64_t> retry_due_ms_{0};
-  // Send thread only: monotonic ms at which the current outage began, -1 when none.
-  std::int64_t outage_since_ms_ = -1;
-  std::thread sendthread, fithread, pirepthread;
-  std::atomic<bool> stopped{true};
-  std::atomic<bool> sendPIR{false};
-  std::atomic<bool> cancelPIR{false};
-  std::atomic<bool> serverConnectTested{false};
   FlightState* const FState;
   const TextCallback ConnFailedCB;
   const TextCallback InfoCB;
@@ -279,21 +228,21 @@ class ACARS {
   const TextCallback PIRErrCB;
   const TextCallback PIRSuccCB;
   const TextCallback FlInfoCB;
+  const PosRepCallback PosRepCB;
 
-  mutable std::mutex lock_;        // the object's lock: queue, dataID, Options, PIRData
-  std::condition_variable wake_;   // signalled on append, stop, approval and cancel
+  mutable std::mutex lock_;            // the object's lock: Options, dataID, PIRData
+  FlightOptions Options;               // lock_
+  std::atomic<bool> liveACARS{false};  // Options.enableLiveACARS, readable without the lock
+  std::string dataID;                  // lock_; set by the send thread from BEGINFLIGHT
+  PIREPData PIRData;                   // lock_; the report to send
+
+  FlightRecord record_;  // cycle thread; see above
+  SendQueue queue_;
+  // Declared last: its threads use every member above, and it is shut down first.
+  AcarsLink link_{*this, queue_};
 };
 
 // Starts the PIREP transaction at the end of a flight when PIREPs are enabled.
 void AskForPIREP(ACARS* object);
-
-std::string sec2hm(unsigned int seconds);
-std::string s2hm(long seconds);
-// Great-circle distance in nautical miles; NaN for nearly equal points.
-double calc_distance(double lat1, double lon1, double lat2, double lon2);
-// Every line feed replaced by " +++ ".
-std::string prepare_info(const std::string& text);
-// libcurl write callback: appends size * count bytes to *answer.
-std::size_t getHTTPResult(char* data, std::size_t size, std::size_t count, std::string* answer);
 
 }  // namespace orvane

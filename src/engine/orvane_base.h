@@ -9,6 +9,7 @@
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 #include "records/flighttrack.h"
+#include "records/touchdown.h"
 #include "sim/flightdata.h"
 
 namespace orvane {
@@ -58,10 +59,12 @@ class ORVANE {
   // wait out the whole link time-out; finalize lifts it.
   static void finalizeComing();
   static bool initialized();
-  // Restores every member to its start value (tests; never called by the product).
+  // A fresh engine: ends the flight, deletes the data source and restores every room to its
+  // start value, each under its lock; the log file and the data source factory stay (tests;
+  // never called by the product).
   static void InitMembers();
 
-  // ---- Flight operations (each under CYCLE_MUTEX) ------------------------------------
+  // ---- Flight operations (any thread; those that reach the flight take CYCLE_MUTEX) ----
   static void BeginFlight();
   static int getState();
   static int getLoopInterval();
@@ -86,7 +89,7 @@ class ORVANE {
   static void loadOptions(const std::string& fileName);
   static void saveOptions(const std::string& fileName);
 
-  // ---- Data source pass-throughs -----------------------------------------------------
+  // ---- Data source pass-throughs (any thread; no lock, the source pointer is atomic) --
   static bool isConnectedToSim();
   static bool isConnectedToXSB();
   static bool isSlewing();
@@ -99,7 +102,7 @@ class ORVANE {
   static std::string getXSBAlternate();
   static bool isFlightCrashed();
 
-  // ---- Flight pass-throughs (called from the window thread without a lock) -----------
+  // ---- Flight pass-throughs (any thread; each reads the flight under CYCLE_MUTEX) -----
   static int getOutTime();
   static int getOffTime();
   static int getOnTime();
@@ -139,6 +142,9 @@ class ORVANE {
   // The thinned profile of the flight whose PIREP was last delivered; empty when none was.
   // Kept with that flight, so preparing and starting the next one does not clear it.
   static FlightTrack getFlightTrack();
+  // The touchdown of the current or last flight (rate, G, bounces, pitch, bank, ground
+  // speed); not recorded until it touches down, cleared when a flight begins. Any thread.
+  static Touchdown getTouchdown();
   static std::string getACARSMessage();
   static SFlightData fillinFlightData(const std::string& text);
   // A copy of the live ACARS delivery state; any thread.
@@ -155,11 +161,12 @@ class ORVANE {
   // The current flight, for tests that inspect it; use under CYCLE_MUTEX only.
   static FlightState* currentFlight();
 
-  static std::mutex CYCLE_MUTEX;  // the current flight, its statistics and its track
-  static std::mutex MUTEX;        // status texts and hand-off members
+  // The current flight, the data source's creation and the flight figures (extremes,
+  // track); taken before MUTEX when both are held.
+  static std::mutex CYCLE_MUTEX;
+  static std::mutex MUTEX;  // the status board's texts and hand-offs
 
  private:
-  static void logMessage(const std::string& text);
   // Carries out the requests that SendPIREP and getFlightPlan left to the cycle; called with
   // CYCLE_MUTEX held.
   static void runPendingRequests();
@@ -167,8 +174,6 @@ class ORVANE {
   static void handOverFlightPlanRequest(const std::string& flightNumber);
   // Receives the send threads' post outcomes.
   static void ACARSDeliveryCallback(bool ok, const std::string& error);
-  static void showOn(std::string SStatusMessage::*field, const char* prefix,
-                     const std::string& text);
 };
 
 }  // namespace orvane

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "engine/orvane_base.h"
-#include "engine/orvane_state.h"
+#include "engine/engine_state.h"
 #include "tracking/flightstate.h"
 #include "util/atomic_file.h"
 #include "util/iniparse.h"
@@ -69,17 +69,11 @@ void ORVANE::loadOptions(const std::string& fileName) {
     current.POS_Report_Interval = 600;
     current.enableLiveACARS = true;
     current.enablePIREP = true;
-    {
-      std::lock_guard<std::mutex> g(engine_state::options_lock);
-      engine_state::OPTIONS = current;
-    }
-    if (OptionInputHook hook = engine_state::showOptionInputDialog.load()) hook();
+    engine().options.set(current);
+    engine().options.askForInput();
     return;
   }
-  {
-    std::lock_guard<std::mutex> g(engine_state::options_lock);
-    engine_state::OPTIONS = options;
-  }
+  engine().options.set(options);
   showMessage("Options read successfully. Setting to Flightstate.");
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
   if (FlightState* flight = currentFlight()) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,7 @@ struct Position {
 struct SimStatus {
   bool connected = false;
   bool onGround = false;
-  bool enginesRunning = false;  // some engine with N1 above 20 percent
+  bool enginesRunning = false;  // as EngineRunning answers
   bool slewing = false;
   bool crashed = false;
 };
@@ -99,8 +100,11 @@ class FlightData {
   virtual std::int32_t getWindDirection() = 0;  // degrees 0..359
   virtual std::int32_t getWindSpeed() = 0;      // knots
   virtual std::int32_t getNumberEngines() = 0;
-  virtual bool EngineRunning() = 0;  // some engine with N1 above 20 percent
-  virtual bool EngineStopped() = 0;  // no engine with N2 above 20 percent
+  // Some engine fires (its combustion flag), or, from a source without combustion flags,
+  // some engine has N1 above 20 percent.
+  virtual bool EngineRunning() = 0;
+  // No engine fires, or, without combustion flags, no engine has N2 above 20 percent.
+  virtual bool EngineStopped() = 0;
   virtual std::vector<std::int32_t> getEngine_N1() = 0;  // whole percent, engine 1 first
   virtual std::vector<std::int32_t> getEngine_N2() = 0;
   virtual std::int32_t getZFW() = 0;          // pounds
@@ -118,6 +122,15 @@ class FlightData {
   virtual std::string getCargo() { return staticField(&SFlightData::sCargo); }
   virtual std::string getRules() { return staticField(&SFlightData::sRules); }
   virtual std::string getClientName() = 0;
+
+  // The aircraft at touchdown. A source without these values keeps the defaults.
+  // The vertical speed the simulator latched at the last touchdown, feet per minute,
+  // negative descending (while airborne it follows the vertical speed); nullopt where the
+  // source keeps no such value.
+  virtual std::optional<double> getTouchdownVerticalSpeed() { return std::nullopt; }
+  virtual std::optional<double> getGForce() { return std::nullopt; }  // G now
+  virtual double getPitch() { return 0.0; }  // degrees, nose up positive
+  virtual double getBank() { return 0.0; }   // degrees, right wing down positive
 
  protected:
   // Replaces the published status. Any thread.

@@ -46,10 +46,10 @@ class Win32Link final : public FsuipcLink {
       *answer = static_cast<std::uint32_t>(reply);
       return SendResult::ANSWERED;
     }
-    // SendMessageTimeout sets ERROR_TIMEOUT itself when the time runs out; that is a plain
-    // time-out, not a failed send.
-    const DWORD error = GetLastError();
-    return error == 0 || error == ERROR_TIMEOUT ? SendResult::TIMED_OUT : SendResult::OS_ERROR;
+    // Any last error counts as a failed send, ERROR_TIMEOUT too, which SendMessageTimeout
+    // sets itself when the time runs out: a hung simulator gives code 12, as the FSUIPC
+    // client library reports it. Only a failure without a last error is a plain time-out.
+    return GetLastError() == 0 ? SendResult::TIMED_OUT : SendResult::OS_ERROR;
   }
 
   void release() override {

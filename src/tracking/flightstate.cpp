@@ -147,13 +147,20 @@ bool FlightState::Check() {
     if (pauseStops) return true;
   }
 
+  if (state >= CLIMBING && state <= STARTED_IN) {
+    const auto seen = touchdown_.sample(*FData, landing_vspeed, clock().mono_ms(), clock().now());
+    if (seen != TouchdownWatch::Seen::NOTHING) {
+      send(TouchdownWatch::describe(getTouchdown(), seen));
+    }
+  }
+
   send("Switching state.");
   if (state == OPTIONS) {
     send("State OPTIONS now. Deleting old ACARS object.");
     deleteACARS();
     send("Creating new ACARS object.");
     ACARS_Msg = new ACARS(options, FData->getClientName(), this, ACARSConnectFailed, ACARSInfo,
-                          PIRDataCB, PIRSuccCB, PIRErrCB, FlInfoCB);
+                          PIRDataCB, PIRSuccCB, PIRErrCB, FlInfoCB, &deliverPosRepTable);
     send("Starting send thread.");
     ACARS_Msg->startSending();
     state = TESTING;
@@ -485,7 +492,15 @@ std::string FlightState::Create_ACARS_PAUSEFLIGHT() {
   return isPaused ? ACARS_Msg->messagePauseFlight() : ACARS_Msg->messageUnPauseFlight();
 }
 
-void FlightState::BeginFlight() { CreateData(ACARS::MESSAGE_BEGINFLIGHT); }
+void FlightState::BeginFlight() {
+  publishTouchdown(Touchdown{});  // the last flight's landing is not this one's
+  CreateData(ACARS::MESSAGE_BEGINFLIGHT);
+}
+
+double FlightState::getLandingVSpeed() const {
+  const Touchdown& t = touchdown_.touchdown();
+  return t.recorded && t.simulatorRate ? t.verticalSpeed : landing_vspeed;
+}
 
 void FlightState::EndFlight() {
   CreateData(ACARS::MESSAGE_ENDFLIGHT);

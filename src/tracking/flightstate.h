@@ -10,8 +10,16 @@
 #include "acars/ACARS.h"
 #include "records/flightoptions.h"
 #include "sim/flightdata.h"
+#include "tracking/touchdown_watch.h"
 
 namespace orvane {
+
+class FlightState;
+
+// Hands a position-report interval table (altitude in feet -> seconds) to the flight that
+// owns an ACARS object; the ACARS::PosRepCallback the flight gives its ACARS object. Called
+// from the send thread.
+void deliverPosRepTable(FlightState* owner, const std::map<int, int>& table);
 
 class FlightState {
  public:
@@ -54,7 +62,9 @@ class FlightState {
 
   State getState() const { return state; }
   int getLoopInterval() const { return loopinterval; }
-  double getLandingVSpeed() const { return landing_vspeed; }
+  // The simulator's touchdown rate once it has one, else the rate sampled last on final.
+  double getLandingVSpeed() const;
+  Touchdown getTouchdown() const { return touchdown_.touchdown(); }
   std::string getStateDisplay() const;
   static std::string stateName(State s);
 
@@ -115,7 +125,8 @@ class FlightState {
   bool isPaused = false;
   std::map<int, int> OpPosRepInt;  // guarded by posrep_lock_
   mutable std::mutex posrep_lock_;
-  double landing_vspeed = 0.0;  // feet per minute
+  double landing_vspeed = 0.0;  // feet per minute, sampled below 100 ft
+  TouchdownWatch touchdown_;
   int loopinterval = 5;         // seconds
   TextCallback showMessage;
   TextCallback ACARSConnectFailed;

@@ -1,6 +1,7 @@
 // The ACARS object without live transmission: send thread, PIREP hand-over, running values.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "acars/ACARS.h"
@@ -237,6 +238,82 @@ TEST_F(AcarsObjectTest, PauseAfterInLeavesTheBlockTimeAlone) {
   a->messageUnPauseFlight();
   EXPECT_EQ(a->getCurrentBlockTime(), block);
   EXPECT_EQ(a->createPIRData().BlockTime, reported);
+}
+
+
+TEST_F(AcarsObjectTest, RecordChangedAfterEndFlightIsQueuedDoesNotReachTheReport) {
+  auto a = make();
+  a->messageBeginFlight("ABC123", "EDDF EDDS", "EDDF", "EDDS", "EDDM", "D-ABCD", "B738", "ABC",
+                        "120", "3400", "IFR", 50.0, 8.5, 364, 10000, 90, 270, 10, 15);
+  flyEvents(*a);
+  a->messageEndFlight();
+  const PIREPData atEnd = a->createPIRData();
+  // The cycle records on after the flight's end: a higher altitude, a later IN elsewhere.
+  const long t = static_cast<long>(clock_.now());
+  a->messagePOS(t + 300, 7000, 40.0, 2.0, 41000, 90, 92, 250, 450, -50, -20, 270, 10, "");
+  a->messageIN(t + 900, 6000, 56000, 40.0, 2.0, 900, 80, 82, 0, 270, 10, 12, 12);
+  ASSERT_NE(a->createPIRData().pack(), atEnd.pack());
+
+  a->startSending();
+  ASSERT_TRUE(eventually([&] { return a->isStopped(); }));
+  ASSERT_EQ(recorder().pireps().size(), 1u);
+  EXPECT_EQ(recorder().pireps()[0].pack(), atEnd.pack());
+  EXPECT_EQ(recorder().pireps()[0].FL, "1200");
+}
+
+TEST_F(AcarsObjectTest, EventsAfterEndFlightWhileTheSendThreadRunsLeaveTheReportAlone) {
+  auto a = make();
+  a->startSending();
+  a->messageBeginFlight("ABC123", "EDDF EDDS", "EDDF", "EDDS", "EDDM", "D-ABCD", "B738", "ABC",
+                        "120", "3400", "IFR", 50.0, 8.5, 364, 10000, 90, 270, 10, 15);
+  flyEvents(*a);
+  const PIREPData atEnd = a->createPIRData();
+  a->messageEndFlight();
+  // Written while the send thread may be making the report (ThreadSanitizer watches this).
+  const long t = static_cast<long>(clock_.now());
+  for (int i = 1; i <= 50; ++i) {
+    a->messagePOS(t + 300 + i, 7000 - i, 40.0 + i * 0.01, 2.0, 30000 + i, 90, 92, 250, 450, -50,
+                  -20, 270, 10, "");
+  }
+  ASSERT_TRUE(eventually([&] { return a->isStopped(); }));
+  ASSERT_EQ(recorder().pireps().size(), 1u);
+  EXPECT_EQ(recorder().pireps()[0].pack(), atEnd.pack());
+}
+
+namespace {
+FlightState* posRepOwner = nullptr;
+std::map<int, int> posRepTable;
+int posRepCalls = 0;
+void onPosRep(FlightState* owner, const std::map<int, int>& table) {
+  posRepOwner = owner;
+  posRepTable = table;
+  ++posRepCalls;
+}
+}  // namespace
+
+TEST_F(AcarsObjectTest, PositionReportTablesGoToTheOwnerThroughItsCallback) {
+  posRepOwner = nullptr;
+  posRepTable.clear();
+  posRepCalls = 0;
+  // The object never looks at its owner: any address stands for one.
+  int flight = 0;
+  auto* owner = reinterpret_cast<FlightState*>(&flight);
+  ACARS a(options_, "ORVANE_TEST", owner, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+          onPosRep);
+  a.parseBeginFlightResponse("1|4711|PosRep 0:5 10000:10");
+  EXPECT_EQ(a.getDataID(), "4711");
+  EXPECT_EQ(posRepCalls, 1);
+  EXPECT_EQ(posRepOwner, owner);
+  EXPECT_EQ(posRepTable, (std::map<int, int>{{0, 5}, {10000, 10}}));
+
+  // Without an owner, or without a callback, the table goes nowhere.
+  ACARS ownerless(options_, "ORVANE_TEST", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, onPosRep);
+  ownerless.parseBeginFlightResponse("1|4712|PosRep 0:6");
+  ACARS silent(options_, "ORVANE_TEST", owner, nullptr, nullptr, nullptr, nullptr, nullptr,
+               nullptr);
+  silent.parseBeginFlightResponse("1|4713|PosRep 0:7");
+  EXPECT_EQ(posRepCalls, 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Tests of HttpTransfer and getHTTPResult against the local airline server.
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "acars/ACARS.h"
-#include "acars/http_transfer.h"
 #include "airline/airline_server.h"
+#include "net/http_transfer.h"
 #include "support/recorder.h"
 #include "util/clock.h"
 

@@ -8,6 +8,9 @@
 #include <filesystem>
 #endif
 
+#include <atomic>
+#include <thread>
+
 #include "support/engine_fixture.h"
 
 namespace orvane {
@@ -95,6 +98,24 @@ TEST_F(EngineFacadeTest, LandingRateIsTruncatedAndReportedPositive) {
   EXPECT_EQ(p.VSLand, "143");
   EXPECT_EQ(p.MaxROD, "1850");
   EXPECT_NE(logText().find("VSpeed: [-143] VSpeed_land:[-143].]"), std::string::npos);
+}
+
+TEST_F(EngineFacadeTest, WindowAsksAboutTheSimulatorWhileTheWorkerCreatesTheSource) {
+  // The window's status line asks from its own thread while the worker starts up: the data
+  // source it asks must be handed over whole (a data race under ThreadSanitizer otherwise).
+  std::atomic<bool> stop{false};
+  std::atomic<bool> connectedSeen{false};
+  std::thread window([&] {
+    while (!stop) {
+      if (ORVANE::isConnectedToSim()) connectedSeen = true;
+      std::this_thread::yield();
+    }
+  });
+  ASSERT_TRUE(ORVANE::prepareFlight());
+  ORVANE::cycleOnce();  // publishes what the window asks
+  EXPECT_TRUE(test::eventually([&] { return connectedSeen.load(); }));
+  stop = true;
+  window.join();
 }
 
 TEST_F(EngineFacadeTest, AcarsMessageIsReformattedForDisplay) {

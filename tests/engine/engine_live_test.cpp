@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "airline/airline_server.h"
 #include "support/live_engine_fixture.h"
 

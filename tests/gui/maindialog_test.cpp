@@ -1,9 +1,13 @@
 // The main window's own rules: its time texts, the message area, one block time per update,
-// Start ACARS with an unsaved PIREP, the worker's clock-step report, and lastpirep.ovp.
+// Start ACARS with an unsaved PIREP, the worker's clock-step report, lastpirep.ovp (kept
+// whole on a full disk), and the bounded wait for a flight plan.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <QSettings>
 
+#include "net/http_transfer.h"
 #include "frontend/flighttimes.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
@@ -137,6 +141,43 @@ TEST_F(MainDialogTest, StartStaysOffWhileAnUnsavedPIREPIsShownAndClosingKeepsIt)
   }
 }
 
+TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo) {
+  const std::string earlier = "the PIREP kept when the window closed last time";
+  const std::string path = dir_.write("lastpirep.ovp", earlier);
+  play(test::pausingFlight());
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);
+  boxes_.onShow = [&](const MessageBoxRequest&) { setrlimit(RLIMIT_FSIZE, &old); };
+  runWindow([&] {
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    ASSERT_GT(w().pirep().pack_crypt().size(), 200u);
+    // While the window closes the process may not write past 100 bytes in any file: the
+    // write of the PIREP fails half way, as on a full disk.
+    rlimit small = old;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    escape();
+    setrlimit(RLIMIT_FSIZE, &old);
+  });
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldSignal);
+  EXPECT_FALSE(w().isPIREPSaved());
+  EXPECT_EQ(test::read_file(path), earlier);
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name == "lastpirep.ovp" || name == "orvane.ini" || name == "orvane.log" ||
+                name == "fsuipc")
+        << name;
+  }
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "Cannot access file [lastpirep.ovp]");
+  EXPECT_EQ(boxes_.shown[0].caption, loadString(803));
+  EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
+}
+
 TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
   play(test::pausingFlight());
   runWindow([&] {
@@ -155,6 +196,40 @@ TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
   });
   EXPECT_EQ(boxes(609), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("lastpirep.ovp")));
+}
+
+TEST_F(MainDialogTest, ASilentFlightInformationServerEndsTheWaitAtItsBound) {
+  airline_.set_default(kInfo, airline::Reply{200, "", 0, true});  // never answers
+  HttpTransfer::setTimeoutSeconds(30);  // the transfer gives up long after this test
+  // Both transfers of the request may time out, and 15 seconds beyond; on the process clock.
+  const std::int64_t boundMs = (2 * 30 + 15) * 1000;
+  runWindow([&] {
+    type(IDC_FLIGHTNO, "abc123");
+    click(IDC_GETFD);
+    // The new flight is prepared first (its connection test gets its clock seconds). The
+    // wait has begun once the request is out: both happen in one window event.
+    ASSERT_TRUE(waitFor([&] {
+      const EngineWorker::WaitState s = w().worker()->waitState();
+      if (s.where == EngineWorker::Waiting::Preparing) clock_.advance_ms(s.ms);
+      return airline_.count(kInfo) == 1;
+    }));
+    EXPECT_TRUE(w().isBusy());
+    clock_.advance_ms(boundMs - 1);
+    EXPECT_FALSE(waitFor([&] { return !boxes_.shown.empty(); }, 500));  // looks twice or more
+    EXPECT_FALSE(enabled(IDC_GETFD));
+    clock_.advance_ms(1);
+    ASSERT_TRUE(waitFor([&] { return !boxes_.shown.empty(); }));
+    EXPECT_TRUE(enabled(IDC_GETFD));
+    settle();
+    EXPECT_FALSE(w().isBusy());
+    airline_.stop();  // lets the held request go
+    escape();
+  });
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text,
+            loadString(653) + "\r\n[ERROR: no answer came from the flight-information server.]");
+  EXPECT_EQ(boxes_.shown[0].caption, loadString(801));
+  EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
 }
 
 TEST_F(MainDialogTest, TheWindowOpensWhereAndAsLargeAsItWasLeft) {

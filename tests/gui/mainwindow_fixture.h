@@ -20,7 +20,7 @@
 #include "flightmodel/scenario.h"
 #include "framework/dialoghelpers.h"
 #include "framework/stringtable.h"
-#include "frontend/CMyDialog.h"
+#include "frontend/maindialog.h"
 #include "gui_support.h"
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"

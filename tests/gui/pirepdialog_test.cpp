@@ -1,5 +1,5 @@
 // CPIREPDialog: the report field, Send against a loopback airline server (success, refusal,
-// twice, silence), Save through the file handler, Back, and the flight's profile.
+// twice, silence, no flight), Save through the file handler, Back, and the flight's profile.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "airline/airline_server.h"
 #include "framework/dialoghelpers.h"
 #include "frontend/pirepdialog.h"
@@ -250,6 +250,24 @@ TEST_F(PIREPDialogTest, SilentServerPastTheTransferTimeOutShowsTheEnginesError) 
   EXPECT_EQ(boxes_.shown[0].text.rfind("Sending the PIREP returned an ERROR condition:\r\n"
                                        "[Connection to PIREP server failed: [", 0), 0u)
       << boxes_.shown[0].text;
+}
+
+TEST_F(PIREPDialogTest, SendWithoutAFlightShowsTheEnginesErrorAndPreparesNothing) {
+  // The dialog leaves preparing to the main window's worker: with no flight it says so.
+  CPIREPDialog d(report_, false);
+  runModal(d, [&] {
+    click(d, 407);
+    ASSERT_TRUE(waitFor([&] { return !boxes_.shown.empty(); }));
+    EXPECT_FALSE(d.isSending());
+    d.EndDialog(IDOK);
+  });
+  EXPECT_FALSE(ORVANE::initialized());
+  EXPECT_EQ(server_.count(kPirep), 0u);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "Sending the PIREP returned an ERROR condition:\r\n"
+                                  "[No flight to send the PIREP with.]\r\n\r\n"
+                                  "You may retry sending the PIREP.");
+  EXPECT_EQ(boxes_.shown[0].caption, "ORVANE PIREP Error");
 }
 
 // ---- Save ------------------------------------------------------------------------------------

@@ -212,16 +212,24 @@ TEST_F(IntegrationTest, SimulatorVanishingInTheAirEndsTheFlight) {
   EXPECT_TRUE(logHas("Message: [FSUIPC_Open fehlgeschlagen: [Cannot link to FSUIPC or WideClient]]"));
 }
 
-TEST_F(IntegrationTest, FrozenSimulatorIsLostAfterSixtySeconds) {
+// A simulator whose link answers is there, however long its counter stands still: the pilot
+// is told, the flight goes on.
+TEST_F(IntegrationTest, FrozenSimulatorThatAnswersIsToldAboutAndTheFlightGoesOn) {
   loadSettings(true);
   startFlight(model::default_scenario_text() + "event 190 freeze\n");
   flyUntil(245);
-  EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);  // still within the minute
+  EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
+  EXPECT_FALSE(logHas("seems to be loading or frozen"));  // still within the minute
+  flyUntil(266);  // first seen frozen at the cycle of 195 s; told at 260 s
+  EXPECT_TRUE(logHas("Message: [The flight simulator seems to be loading or frozen: no sign of "
+                     "life for 60 s.]"));
   ASSERT_TRUE(flyToTheEnd());
-  EXPECT_TRUE(logHas("Message: [not connected at time ["));
-  EXPECT_TRUE(logHas("Message: [No connection to flight simulator.]"));
+  EXPECT_FALSE(logHas("not connected at time ["));
+  EXPECT_FALSE(logHas("No connection to flight simulator."));
   expectServerGotTheQueue();
+  EXPECT_EQ(queuedWith("\nIN "), 1u);
   EXPECT_EQ(lastPosted(), "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+  EXPECT_TRUE(ORVANE::PIREPDataAvailable());
 }
 
 TEST_F(IntegrationTest, ServerDownAtTheStartStillGivesThePIREP) {

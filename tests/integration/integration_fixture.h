@@ -66,7 +66,8 @@ class IntegrationTest : public FlightWorldTest {
         2000);
   }
 
-  double flightTime() { return (clock_.now_ms() - flightStartMs_) / 1000.0; }
+  // Seconds of the scenario: the clock's seconds since the start times the stand-in's speed.
+  double flightTime() { return (clock_.now_ms() - flightStartMs_) / 1000.0 * speed_; }
 
   // One pass of the worker: the simulator moves to now, the engine cycles, the send thread
   // gets the time to post what was queued, then the clock moves by the loop interval.
@@ -183,6 +184,7 @@ class IntegrationTest : public FlightWorldTest {
   }
 
   std::int64_t flightStartMs_ = 0;
+  double speed_ = 1.0;  // scenario seconds per clock second, as the stand-in's --speed
   bool expectPosts_ = true;
   std::vector<std::string> lastQueue_;
   std::vector<std::time_t> queuedAt_;  // clock time of the cycle that queued each text

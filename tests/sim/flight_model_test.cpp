@@ -389,9 +389,9 @@ TEST(ScenarioText, BadLinesAreRefusedWithTheirLineNumber) {
       {"event 1 slew\n", "scenario line 1: 'slew' needs on or off"},
       {"event 1 slew maybe\n", "scenario line 1: 'slew' needs on or off"},
       {"event 1 rate 0\n",
-       "scenario line 1: 'rate' needs a simulation rate above 0 and at most 127"},
-      {"event 1 rate 128\n",
-       "scenario line 1: 'rate' needs a simulation rate above 0 and at most 127"},
+       "scenario line 1: 'rate' needs a simulation rate above 0 and at most 128"},
+      {"event 1 rate 128.5\n",
+       "scenario line 1: 'rate' needs a simulation rate above 0 and at most 128"},
       {"event 1 pause now\n", "scenario line 1: unexpected 'now' after the event"},
       {"event 1 hang\n",
        "scenario line 1: 'hang' needs a number of seconds above 0 and at most 1000000"},
@@ -576,7 +576,7 @@ TEST(FakeFlightData, TruncatesAndRoundsTheOtherValues) {
   src.state.n1 = {20.9, 21.0, 55.5, 99};
   src.state.n2 = {20.5, 20.0, 19.0, 99};
   EXPECT_DOUBLE_EQ(src.getHeight(), 29);
-  EXPECT_EQ(src.getAltitude(), -12);
+  EXPECT_EQ(src.getAltitude(), -13);  // to the nearest foot, as the simulator link
   EXPECT_EQ(src.getIAS(), 150);
   EXPECT_EQ(src.getOAT(), -5);
   EXPECT_EQ(src.getWindDirection(), 270);
@@ -596,12 +596,14 @@ TEST(FakeFlightData, TruncatesAndRoundsTheOtherValues) {
   EXPECT_TRUE(src.EngineStopped());
 }
 
-TEST(FakeFlightData, SlewsInSlewModeOrFromRateTwo) {
+TEST(FakeFlightData, SlewsInSlewModeOrAboveRateOne) {
   test::FakeFlightData src;
   EXPECT_FALSE(src.isSlewing());
-  src.state.sim_rate = 1.99;
+  src.state.sim_rate = 0.5;
   EXPECT_FALSE(src.isSlewing());
-  src.state.sim_rate = 2.0;
+  src.state.sim_rate = 1.01;
+  EXPECT_TRUE(src.isSlewing());
+  src.state.sim_rate = 128.0;
   EXPECT_TRUE(src.isSlewing());
   src.state.sim_rate = 1.0;
   src.state.slew = true;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -143,10 +144,35 @@ TEST_F(FlightDataMsfsTest, SpeedsHeightAndAltitude) {
   EXPECT_EQ(src.getHeight(), -32.0);
   memory_.put<std::int32_t>(0x0574, 2438);  // 7998.69 ft
   next_cycle();
-  EXPECT_EQ(src.getAltitude(), 7998);
+  EXPECT_EQ(src.getAltitude(), 7999);  // to the nearest foot
   memory_.put<std::int32_t>(0x0574, -10);
   next_cycle();
-  EXPECT_EQ(src.getAltitude(), -32);
+  EXPECT_EQ(src.getAltitude(), -33);
+}
+
+// 0x0574 holds the whole metres rounded down, 0x0570 the fraction: FL350 is 10668.0 m, and
+// held a hair below it the whole metres are 10667.
+TEST_F(FlightDataMsfsTest, AltitudeFromWholeAndFractionalMetres) {
+  FlightData_MSFS& src = connected_source();
+  memory_.put<std::int32_t>(0x0574, 10668);
+  memory_.put<std::uint32_t>(0x0570, 0);
+  next_cycle();
+  EXPECT_EQ(src.getAltitude(), 35000);
+  memory_.put<std::int32_t>(0x0574, 10667);
+  memory_.put<std::uint32_t>(0x0570, 4290000000u);  // 10667.9985 m = 34999.995 ft
+  next_cycle();
+  EXPECT_EQ(src.getAltitude(), 35000);
+  memory_.put<std::uint32_t>(0x0570, 2147483648u);  // 10667.5 m = 34998.4 ft
+  next_cycle();
+  EXPECT_EQ(src.getAltitude(), 34998);
+  memory_.put<std::int32_t>(0x0574, -31);  // -30.48 m = -100 ft
+  memory_.put<std::uint32_t>(0x0570, 2233382994u);
+  next_cycle();
+  EXPECT_EQ(src.getAltitude(), -100);
+  memory_.put<std::int32_t>(0x0574, 0);
+  memory_.put<std::uint32_t>(0x0570, 0);
+  next_cycle();
+  EXPECT_EQ(src.getAltitude(), 0);
 }
 
 TEST_F(FlightDataMsfsTest, VerticalSpeedMultipliesBySixtyIn32Bits) {
@@ -257,22 +283,25 @@ TEST_F(FlightDataMsfsTest, FlagsAreTwoBytesEach) {
   EXPECT_TRUE(src.isFlightCrashed());
 }
 
-TEST_F(FlightDataMsfsTest, SlewingFromTwiceTheRateOrTheSlewFlag) {
+TEST_F(FlightDataMsfsTest, SlewingFromAnyRateAboveOneOrTheSlewFlag) {
   FlightData_MSFS& src = connected_source();
-  memory_.put<std::int16_t>(0x0C1A, 511);  // just under 2x
+  memory_.put<std::uint16_t>(0x0C1A, 256);  // 1x
   next_cycle();
   EXPECT_FALSE(src.isSlewing());
-  memory_.put<std::int16_t>(0x0C1A, 512);
+  EXPECT_FALSE(src.publishedStatus().slewing);
+  memory_.put<std::uint16_t>(0x0C1A, 128);  // half speed
   next_cycle();
-  EXPECT_TRUE(src.isSlewing());
-  memory_.put<std::int16_t>(0x0C1A, 256);
+  EXPECT_FALSE(src.isSlewing());
+  for (const std::uint16_t rate : {257, 384, 511, 512, 32767, 32768, 65535}) {
+    memory_.put<std::uint16_t>(0x0C1A, rate);  // 1.004x, 1.5x ... 128x (32768) and beyond
+    next_cycle();
+    EXPECT_TRUE(src.isSlewing()) << rate;
+    EXPECT_TRUE(src.publishedStatus().slewing) << rate;
+  }
+  memory_.put<std::uint16_t>(0x0C1A, 256);
   memory_.put<std::int16_t>(0x05DC, 1);
   next_cycle();
   EXPECT_TRUE(src.isSlewing());
-  memory_.put<std::int16_t>(0x05DC, 0);
-  memory_.put<std::int16_t>(0x0C1A, -512);
-  next_cycle();
-  EXPECT_FALSE(src.isSlewing());
 }
 
 TEST_F(FlightDataMsfsTest, RegistrationIsTwelveBytesAtMost) {
@@ -357,11 +386,112 @@ TEST_F(FlightDataMsfsTest, EngineStateAtTwentyPercentAndItsLogLines) {
                                "Got EngineN2."}));
 }
 
+void put_combustion(OffsetMemory& m, std::int16_t e1, std::int16_t e2) {
+  m.put<std::int16_t>(FlightData_MSFS::DATAREF_COMBUSTION[0], e1);
+  m.put<std::int16_t>(FlightData_MSFS::DATAREF_COMBUSTION[1], e2);
+}
+
+// A piston engine: its RPM in the N1 offsets, nothing in N2, firing by its flag.
+TEST_F(FlightDataMsfsTest, CombustionFlagsDecideOnceTheSimulatorHasShownOne) {
+  FlightData_MSFS& src = connected_source();
+  const std::int16_t still[4] = {0, 0, 0, 0};
+  put_engines(memory_, 2, still, still);
+  next_cycle();
+  EXPECT_FALSE(src.EngineRunning());  // no flag seen yet: the N1 rule
+  EXPECT_TRUE(src.EngineStopped());
+  take_log();
+
+  const std::int16_t rpm[4] = {2000, 8192, 0, 0};  // 12 % and 50 % of 16384
+  put_engines(memory_, 2, rpm, still);
+  put_combustion(memory_, 1, 0);
+  next_cycle();
+  EXPECT_TRUE(src.EngineRunning());
+  EXPECT_EQ(take_log(), (Lines{"Called EngineRunning.", "Number of Engines: [2]", "Got EngineN1.",
+                               "0: N1: [12]", "0: Combustion: [1]", "1: N1: [50]",
+                               "1: Combustion: [0]"}));
+  EXPECT_FALSE(src.EngineStopped());  // N2 is 0, but engine 1 fires
+  EXPECT_TRUE(src.publishedStatus().enginesRunning);
+  take_log();
+
+  put_combustion(memory_, 0, 0);  // cut off; the propellers still turn
+  next_cycle();
+  EXPECT_FALSE(src.EngineRunning());
+  EXPECT_TRUE(src.EngineStopped());
+  src.endCycle();
+  EXPECT_FALSE(src.publishedStatus().enginesRunning);
+  take_log();
+
+  // An engine count of one looks at engine 1 only.
+  memory_.put<std::int16_t>(0x0AEC, 1);
+  put_combustion(memory_, 0, 1);
+  next_cycle();
+  EXPECT_FALSE(src.EngineRunning());
+  EXPECT_TRUE(src.EngineStopped());
+}
+
+TEST_F(FlightDataMsfsTest, WithoutCombustionFlagsTheN1AndN2RulesStandAndThePropellersSignGoes) {
+  FlightData_MSFS& src = connected_source();
+  const std::int16_t counter[4] = {-3605, -8192, 0, 0};  // counter-rotating: 22 %, 50 %
+  const std::int16_t none[4] = {0, 0, 0, 0};
+  put_engines(memory_, 2, counter, none);
+  next_cycle();
+  EXPECT_EQ(src.getEngine_N1(), (std::vector<std::int32_t>{22, 50}));
+  EXPECT_TRUE(src.EngineRunning());
+  EXPECT_TRUE(src.EngineStopped());  // no flags and no N2: the rule says stopped
+  EXPECT_TRUE(src.publishedStatus().enginesRunning);
+  const std::int16_t low[4] = {-3277, 0, 0, 0};  // 20 %
+  put_engines(memory_, 1, low, none);
+  next_cycle();
+  EXPECT_FALSE(src.EngineRunning());
+  const std::int16_t lowest[4] = {-32768, 0, 0, 0};
+  put_engines(memory_, 1, lowest, none);
+  next_cycle();
+  EXPECT_EQ(src.getEngine_N1(), (std::vector<std::int32_t>{200}));
+}
+
+// A flag once seen stays the rule for the link: a later link learns afresh.
+TEST_F(FlightDataMsfsTest, CombustionFlagsAreLearntAgainOnANewLink) {
+  FlightData_MSFS& src = connected_source();
+  const std::int16_t jet[4] = {16384, 0, 0, 0};
+  put_engines(memory_, 1, jet, jet);
+  put_combustion(memory_, 1, 0);
+  next_cycle();
+  EXPECT_TRUE(src.EngineRunning());
+  put_combustion(memory_, 0, 0);
+  next_cycle();
+  EXPECT_FALSE(src.EngineRunning());  // the flag rules: cut off, N1 still 100 %
+  take_log();
+  server_->stop();
+  next_cycle();
+  EXPECT_FALSE(src.lastReadOk());
+  ASSERT_TRUE(server_->start());
+  next_cycle();
+  EXPECT_TRUE(src.EngineRunning());  // a new link without a flag seen: the N1 rule
+}
+
+TEST_F(FlightDataMsfsTest, TouchdownRateGAndAttitudeFromTheirOffsets) {
+  FlightData_MSFS& src = connected_source();
+  EXPECT_EQ(src.getTouchdownVerticalSpeed(), std::nullopt);  // 0: an interface without it
+  EXPECT_EQ(src.getGForce(), std::nullopt);
+  memory_.put<std::int32_t>(0x030C, -390);  // -300 fpm
+  memory_.put<std::int32_t>(0x02C8, 0);
+  memory_.put<std::int16_t>(0x11BA, 918);
+  memory_.put<std::int32_t>(0x0578, -32808778);  // 2.75 degrees nose up
+  memory_.put<std::int32_t>(0x057C, 11930465);   // 1 degree left wing down
+  next_cycle();
+  ASSERT_TRUE(src.getTouchdownVerticalSpeed().has_value());
+  EXPECT_NEAR(*src.getTouchdownVerticalSpeed(), -390 * 60 * 3.28084 / 256.0, 1e-9);
+  EXPECT_EQ(src.getVerticalSpeed(), 0.0);
+  EXPECT_NEAR(*src.getGForce(), 918 / 624.0, 1e-12);
+  EXPECT_NEAR(src.getPitch(), 2.75, 1e-6);
+  EXPECT_NEAR(src.getBank(), -1.0, 1e-6);
+}
+
 TEST_F(FlightDataMsfsTest, ACycleReadsEveryValueInOneExchange) {
   FlightData_MSFS& src = connected_source();
   memory_.put<std::int32_t>(0x0574, 1000);
   const std::uint64_t before = server_->messages();
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   EXPECT_EQ(server_->messages(), before + 1);
   memory_.put<std::int32_t>(0x0574, 2000);  // the cycle keeps what it read
   src.getPosition();
@@ -371,11 +501,11 @@ TEST_F(FlightDataMsfsTest, ACycleReadsEveryValueInOneExchange) {
   src.isSlewing();
   EXPECT_TRUE(src.isSimConnected());
   EXPECT_TRUE(src.lastReadOk());
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   EXPECT_EQ(server_->messages(), before + 1);
   src.endCycle();
   EXPECT_EQ(server_->messages(), before + 1);
-  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_EQ(src.getAltitude(), 6562);
   EXPECT_EQ(server_->messages(), before + 2);
   EXPECT_EQ(src.getClientName(), "ORVANE_MSFS");
   EXPECT_EQ(src.getOnlineStatus(), FlightData::UNKNOWN);
@@ -422,7 +552,7 @@ TEST_F(FlightDataMsfsTest, EncodedScenarioReadsAsTheScriptedSourceSeesIt) {
     EXPECT_NEAR(src.getGroundSpeed(), fake.getGroundSpeed(), 1e-4);
     EXPECT_NEAR(src.getVerticalSpeed(), fake.getVerticalSpeed(), 0.4);  // 0.77 fpm steps
     EXPECT_EQ(src.getHeight(), fake.getHeight());
-    EXPECT_NEAR(src.getAltitude(), fake.getAltitude(), 3);  // whole metres on the link
+    EXPECT_EQ(src.getAltitude(), fake.getAltitude());
     EXPECT_EQ(src.getHeading(), fake.getHeading());
     EXPECT_EQ(src.getTrueHeading(), fake.getTrueHeading());
     EXPECT_EQ(src.getIAS(), fake.getIAS());
@@ -478,8 +608,12 @@ TEST_F(FlightDataMsfsTest, EncodedEventsAndOddValuesReadBack) {
   EXPECT_TRUE(src.isPaused());
   EXPECT_TRUE(src.isFlightCrashed());
   EXPECT_TRUE(src.isOnGround());
-  EXPECT_FALSE(src.isSlewing());  // 1.999 stays under 512
-  EXPECT_EQ(src.getAircraftRegistration(), "VH-OQAVERYLO");
+  EXPECT_TRUE(src.isSlewing());  // 1.999 is above 1x
+  EXPECT_EQ(src.getAircraftRegistration(), "VH-OQAVERYL");  // 11 characters and a NUL
+  s.sim_rate = 1.0;
+  standin::encode_state(s, memory_);
+  next_cycle();
+  EXPECT_FALSE(src.isSlewing());
   s.sim_rate = 2.0;
   s.paused = false;
   standin::encode_state(s, memory_);
@@ -495,7 +629,11 @@ TEST_F(FlightDataMsfsTest, EncodedEventsAndOddValuesReadBack) {
 
 // ---- the watchdog ----
 
-TEST_F(FlightDataMsfsTest, FrozenSimulatorCountsAsConnectedForSixtySeconds) {
+const std::string kFrozenNotice =
+    "The flight simulator seems to be loading or frozen: no sign of life for 60 s.";
+const std::string kLifeAgain = "The flight simulator shows signs of life again.";
+
+TEST_F(FlightDataMsfsTest, FrozenSimulatorThatAnswersStaysConnectedAndThePilotIsTold) {
   FlightData_MSFS& src = connected_source();
   const std::time_t frozen_at = clock_.now();
   EXPECT_TRUE(src.isSimConnected());
@@ -512,16 +650,30 @@ TEST_F(FlightDataMsfsTest, FrozenSimulatorCountsAsConnectedForSixtySeconds) {
   EXPECT_EQ(take_log(), (Lines{"PrevActCount: [100]", "ActivityCount: [100]",
                                "PrevActCount: [100]", "ActivityCount: [100]"}));
   clock_.advance(1);
-  EXPECT_FALSE(src.isSimConnected());
-  EXPECT_EQ(take_log(), (Lines{"PrevActCount: [100]", "ActivityCount: [100]",
-                               "not connected at time [" + std::to_string(frozen_at + 61) +
-                                   "]."}));
+  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_EQ(take_log(), (Lines{"PrevActCount: [100]", "ActivityCount: [100]", kFrozenNotice}));
   src.endCycle();
-  EXPECT_FALSE(src.publishedStatus().connected);
+  EXPECT_TRUE(src.publishedStatus().connected);
+  for (int i = 0; i < 20; ++i) {  // twenty more minutes: told once
+    clock_.advance(60);
+    EXPECT_TRUE(src.isSimConnected());
+    src.endCycle();
+  }
+  const Lines twenty = take_log();
+  EXPECT_EQ(std::count(twenty.begin(), twenty.end(), kFrozenNotice), 0);
   const std::uint64_t messages = server_->messages();
-  EXPECT_FALSE(src.isSimConnected());  // no reading and no line while disconnected
-  EXPECT_EQ(take_log(), Lines{});
-  EXPECT_EQ(server_->messages(), messages);
+  memory_.put<std::uint16_t>(FlightData_MSFS::DATAREF_ACTCOUNT, 101);
+  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_EQ(take_log(), (Lines{"PrevActCount: [100]", "ActivityCount: [101]", kLifeAgain}));
+  EXPECT_EQ(server_->messages(), messages + 1);  // the same link: read, not opened anew
+  src.endCycle();
+  clock_.advance(61);  // frozen anew: a minute from the first check
+  EXPECT_TRUE(src.isSimConnected());
+  src.endCycle();
+  clock_.advance(61);
+  EXPECT_TRUE(src.isSimConnected());
+  const Lines again = take_log();
+  EXPECT_EQ(std::count(again.begin(), again.end(), kFrozenNotice), 1);
 }
 
 TEST_F(FlightDataMsfsTest, AnyChangeOfTheThreeInputsRestartsTheFrozenTimer) {
@@ -545,10 +697,12 @@ TEST_F(FlightDataMsfsTest, AnyChangeOfTheThreeInputsRestartsTheFrozenTimer) {
   EXPECT_EQ(take_log().back(), "ActivityCount: [-25536]");  // shown signed
   src.endCycle();
   clock_.advance(59);
-  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_TRUE(src.isSimConnected());  // frozen since the change: timer set
   src.endCycle();
+  EXPECT_EQ(take_log().back(), "setting activityTO to: [" + std::to_string(clock_.now()) + "]");
   clock_.advance(61);
-  EXPECT_FALSE(src.isSimConnected());
+  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_EQ(take_log().back(), kFrozenNotice);
 }
 
 TEST_F(FlightDataMsfsTest, PausedSimulatorIsNotFrozenHoweverLongThePause) {
@@ -567,8 +721,10 @@ TEST_F(FlightDataMsfsTest, PausedSimulatorIsNotFrozenHoweverLongThePause) {
   clock_.advance(60);
   EXPECT_TRUE(src.isSimConnected());
   src.endCycle();
+  EXPECT_EQ(take_log().back(), "ActivityCount: [100]");
   clock_.advance(1);
-  EXPECT_FALSE(src.isSimConnected());
+  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_EQ(take_log().back(), kFrozenNotice);
 }
 
 TEST_F(FlightDataMsfsTest, FrozenTimerRunsOnTheMonotonicClock) {
@@ -578,52 +734,31 @@ TEST_F(FlightDataMsfsTest, FrozenTimerRunsOnTheMonotonicClock) {
   clock_.jump(3600);  // the system time is set an hour ahead: no time has passed
   EXPECT_TRUE(src.isSimConnected());
   src.endCycle();
+  EXPECT_EQ(take_log().back(), "ActivityCount: [100]");
   clock_.advance(61);
-  EXPECT_FALSE(src.isSimConnected());
+  EXPECT_TRUE(src.isSimConnected());
+  EXPECT_EQ(take_log().back(), kFrozenNotice);
 }
 
-TEST_F(FlightDataMsfsTest, ReconnectsAfterAWatchdogDisconnectOnceTheSimulatorMoves) {
+// wineUIPC never writes the counter or the in-menu flag and writes the mode as 0.
+TEST_F(FlightDataMsfsTest, InterfaceThatNeverMovesItsCounterStaysConnectedForHours) {
+  memory_.put<std::uint16_t>(FlightData_MSFS::DATAREF_ACTCOUNT, 0);
+  memory_.put<std::uint8_t>(FlightData_MSFS::DATAREF_FLIGHTMODE, 0);
   FlightData_MSFS& src = connected_source();
-  memory_.put<std::int32_t>(0x0574, 1000);
-  EXPECT_TRUE(src.isSimConnected());
-  src.endCycle();
-  clock_.advance(61);
-  EXPECT_FALSE(src.isSimConnected());
-  src.endCycle();
-  take_log();
-
-  memory_.put<std::uint16_t>(FlightData_MSFS::DATAREF_ACTCOUNT, 101);  // moving again
-  EXPECT_EQ(src.getAltitude(), 3280);  // opens the link again on the way
-  EXPECT_EQ(take_log(), Lines{});      // no "already open" refusal
-  EXPECT_TRUE(src.isSimConnected());
-  src.endCycle();
-  memory_.put<std::uint16_t>(FlightData_MSFS::DATAREF_ACTCOUNT, 102);
-  EXPECT_TRUE(src.isSimConnected());
-  EXPECT_EQ(take_log(), (Lines{"PrevActCount: [101]", "ActivityCount: [101]",
-                               "setting activityTO to: [" + std::to_string(clock_.now()) + "]",
-                               "PrevActCount: [101]", "ActivityCount: [102]"}));
-}
-
-TEST_F(FlightDataMsfsTest, ReconnectsAfterAWatchdogDisconnectOnceTheSimulatorRestarts) {
-  FlightData_MSFS& src = connected_source();
-  EXPECT_TRUE(src.isSimConnected());
-  src.endCycle();
-  clock_.advance(61);
-  EXPECT_FALSE(src.isSimConnected());
-  src.endCycle();
-  ASSERT_TRUE(server_->restart()) << server_->error();
-  memory_.put<std::int32_t>(0x0574, 500);
-  take_log();
-
-  EXPECT_EQ(src.getAltitude(), 1640);
-  EXPECT_TRUE(src.isSimConnected());  // the counter has not moved yet: frozen timer set
-  src.endCycle();
-  clock_.advance(60);
-  EXPECT_TRUE(src.isSimConnected());
-  EXPECT_EQ(take_log(), (Lines{"PrevActCount: [100]", "ActivityCount: [100]",
-                               "setting activityTO to: [" + std::to_string(clock_.now() - 60) +
-                                   "]",
-                               "PrevActCount: [100]", "ActivityCount: [100]"}));
+  const std::size_t links = server_->mapping_names().size();
+  for (int cycle = 0; cycle < 3 * 60 * 12; ++cycle) {  // three hours of 5-second cycles
+    memory_.put<std::int32_t>(0x0574, cycle);
+    ASSERT_TRUE(src.isSimConnected()) << cycle;
+    ASSERT_EQ(src.getAltitude(), static_cast<std::int32_t>(std::floor(cycle * 3.28084 + 0.5)));
+    src.endCycle();
+    clock_.advance(5);
+  }
+  const Lines log = take_log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), kFrozenNotice), 1);
+  for (const std::string& line : log) {
+    EXPECT_EQ(line.rfind("not connected at time [", 0), std::string::npos) << line;
+  }
+  EXPECT_EQ(server_->mapping_names().size(), links);  // one link all along
 }
 
 // ---- a simulator that stalls or vanishes ----
@@ -631,7 +766,7 @@ TEST_F(FlightDataMsfsTest, ReconnectsAfterAWatchdogDisconnectOnceTheSimulatorRes
 TEST_F(FlightDataMsfsTest, AFailedExchangeEndsTheCyclesAttempts) {
   FlightData_MSFS& src = connected_source();
   memory_.put<std::int32_t>(0x0574, 1000);
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   src.endCycle();
   take_log();
   hang();
@@ -664,7 +799,7 @@ TEST_F(FlightDataMsfsTest, AFailedExchangeEndsTheCyclesAttempts) {
   expect_messages(before, 9);
 
   server_->set_silent(false);
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   EXPECT_TRUE(src.lastReadOk());
   EXPECT_EQ(take_log(), Lines{});
 }
@@ -672,12 +807,12 @@ TEST_F(FlightDataMsfsTest, AFailedExchangeEndsTheCyclesAttempts) {
 TEST_F(FlightDataMsfsTest, KeptValuesAfterAFailedExchangeAreTheLastReadAndLeaveTheLinkAlone) {
   FlightData_MSFS& src = connected_source();
   memory_.put<std::int32_t>(0x0574, 1000);
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   src.endCycle();
   // After an exchange that went through, the simulator is read afresh.
   memory_.put<std::int32_t>(0x0574, 2000);
   src.keepLastValues();
-  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_EQ(src.getAltitude(), 6562);
   EXPECT_TRUE(src.lastReadOk());
   src.endCycle();
   hang();
@@ -690,7 +825,7 @@ TEST_F(FlightDataMsfsTest, KeptValuesAfterAFailedExchangeAreTheLastReadAndLeaveT
   const std::uint64_t before = server_->messages();
   const std::uint32_t tries = fsuipc_try_count();
   src.keepLastValues();
-  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_EQ(src.getAltitude(), 6562);
   EXPECT_FALSE(src.lastReadOk());
   EXPECT_TRUE(src.isSimConnected());  // still within the stall's minute
   src.endCycle();
@@ -701,7 +836,7 @@ TEST_F(FlightDataMsfsTest, KeptValuesAfterAFailedExchangeAreTheLastReadAndLeaveT
 
   // The next cycle tries the simulator again.
   server_->set_silent(false);
-  EXPECT_EQ(src.getAltitude(), 6561);
+  EXPECT_EQ(src.getAltitude(), 6562);
   EXPECT_TRUE(src.lastReadOk());
   EXPECT_EQ(fsuipc_try_count(), tries + 1);
 }
@@ -771,7 +906,7 @@ TEST_F(FlightDataMsfsTest, AnExchangeThatGoesThroughRestartsTheStallsMinute) {
 TEST_F(FlightDataMsfsTest, VanishedServerIsLostAfterTheSameMinuteAndFoundAgain) {
   FlightData_MSFS& src = connected_source();
   memory_.put<std::int32_t>(0x0574, 1000);
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   src.endCycle();
   take_log();
   server_->stop();
@@ -792,7 +927,7 @@ TEST_F(FlightDataMsfsTest, VanishedServerIsLostAfterTheSameMinuteAndFoundAgain) 
 
   ASSERT_TRUE(server_->restart()) << server_->error();
   take_log();
-  EXPECT_EQ(src.getAltitude(), 3280);
+  EXPECT_EQ(src.getAltitude(), 3281);
   EXPECT_EQ(take_log(), Lines{});
   EXPECT_TRUE(src.isSimConnected());
 }

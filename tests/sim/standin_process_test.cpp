@@ -625,8 +625,50 @@ TEST_F(StandinProgramTest, DisconnectEventTakesTheServerAwayUntilReconnect) {
   }));
 }
 
+// The built-in flight touches down at 402 s at -150 fpm; at 400 times the program gets
+// there in about a second and prints it.
+TEST_F(StandinProgramTest, PrintsTheTouchdownsRateAndG) {
+  StandinProcess p({"--speed", "400", "--socket-dir", dir_.path().string(), "--aircraft",
+                    "piston", "--crash-detection", "off"});
+  ASSERT_TRUE(p.wait_for_line("orvane-simstandin: aircraft piston, crash detection off"))
+      << p.text();
+  EXPECT_TRUE(p.wait_for_line("orvane-simstandin: 402 s: touchdown at -150.0 fpm, 1.12 G"))
+      << p.text();
+  EXPECT_EQ(p.stop(), 0);
+}
+
+TEST_F(StandinProgramTest, ServesAsWineUipcAndAsAPropellerAircraft) {
+  auto program = run({"--emulator", "wineuipc", "--aircraft", "counter-prop"});
+  EXPECT_TRUE(program->wait_for_line(
+      "orvane-simstandin: emulating wineUIPC: no activity counter, no in-menu flag, mode 0"));
+  std::uint32_t code = 99;
+  ASSERT_TRUE(FSUIPC_Open(0, &code)) << fsuipc_error(code);
+  std::uint16_t counter = 1;
+  std::uint8_t mode = 1, menu = 1;
+  std::int16_t n1 = 0, n2 = 1, fire = 0, scaler = 0;
+  ASSERT_TRUE(FSUIPC_Read(0x337E, 2, &counter, &code));
+  ASSERT_TRUE(FSUIPC_Read(0x3364, 1, &mode, &code));
+  ASSERT_TRUE(FSUIPC_Read(0x3365, 1, &menu, &code));
+  ASSERT_TRUE(FSUIPC_Read(0x0898, 2, &n1, &code));
+  ASSERT_TRUE(FSUIPC_Read(0x0896, 2, &n2, &code));
+  ASSERT_TRUE(FSUIPC_Read(0x0894, 2, &fire, &code));
+  ASSERT_TRUE(FSUIPC_Read(0x08C8, 2, &scaler, &code));
+  ASSERT_TRUE(FSUIPC_Process(&code)) << fsuipc_error(code);
+  EXPECT_EQ(counter, 0u);
+  EXPECT_EQ(mode, 0u);
+  EXPECT_EQ(menu, 0u);
+  EXPECT_EQ(n1, -4096);  // 25 % of the propeller's top RPM, turning the other way
+  EXPECT_EQ(n2, 0);
+  EXPECT_EQ(fire, 1);  // N2 60 %: firing
+  EXPECT_EQ(scaler, 10800);
+  FSUIPC_Close();
+}
+
 TEST_F(StandinProgramTest, RefusesBadOptions) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--class", "NOPE"},
+                                               {"--aircraft", "glider"},
+                                               {"--emulator", "xpuipc"},
+                                               {"--crash-detection", "maybe"},
                                                {"--speed", "0"},
                                                {"--speed", "x"},
                                                {"--answer"},

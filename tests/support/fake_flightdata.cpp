@@ -40,7 +40,7 @@ bool FakeFlightData::live() {
   if (state.connected) {
     s.connected = true;
     s.onGround = state.on_ground;
-    s.slewing = state.slew || state.sim_rate >= 2.0;
+    s.slewing = state.slew || state.sim_rate > 1.0;
     s.crashed = state.crashed;
     for (int i = 0; i < engine_count(state.engines); ++i) {
       if (to_i32(state.n1[i]) > 20) s.enginesRunning = true;
@@ -59,7 +59,7 @@ std::string FakeFlightData::getAircraftRegistration() {
 bool FakeFlightData::isSimConnected() { return live(); }
 bool FakeFlightData::isOnGround() { return live() && state.on_ground; }
 bool FakeFlightData::isPaused() { return live() && state.paused; }
-bool FakeFlightData::isSlewing() { return live() && (state.slew || state.sim_rate >= 2.0); }
+bool FakeFlightData::isSlewing() { return live() && (state.slew || state.sim_rate > 1.0); }
 bool FakeFlightData::isFlightCrashed() { return live() && state.crashed; }
 
 Position FakeFlightData::getPosition() {
@@ -70,7 +70,9 @@ Position FakeFlightData::getPosition() {
 double FakeFlightData::getGroundSpeed() { return live() ? state.gs : 0.0; }
 double FakeFlightData::getVerticalSpeed() { return live() ? state.vs : 0.0; }
 double FakeFlightData::getHeight() { return live() ? to_i32(state.height) : 0.0; }
-std::int32_t FakeFlightData::getAltitude() { return live() ? to_i32(state.alt) : 0; }
+std::int32_t FakeFlightData::getAltitude() {
+  return live() ? to_i32(std::floor(state.alt + 0.5)) : 0;  // to the nearest foot
+}
 
 std::int32_t FakeFlightData::getHeading() {
   if (!live()) return 0;
@@ -134,6 +136,13 @@ std::int32_t FakeFlightData::getZFW() { return live() ? to_i32(state.zfw) : 0; }
 std::int32_t FakeFlightData::getTotalWeight() {
   return live() ? to_i32(std::floor(state.total_weight + 0.5)) : 0;
 }
+
+std::optional<double> FakeFlightData::getGForce() {
+  if (!live()) return std::nullopt;
+  return state.g;
+}
+double FakeFlightData::getPitch() { return live() ? state.pitch : 0.0; }
+double FakeFlightData::getBank() { return live() ? state.bank : 0.0; }
 
 double FakeFlightData::getCurrentFuel() {
   return static_cast<double>(getTotalWeight()) - static_cast<double>(getZFW());

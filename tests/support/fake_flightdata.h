@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class FakeFlightData : public FlightData {
   double getCurrentFuel() override;
   OnlineStatus getOnlineStatus() override { return UNKNOWN; }
   std::string getClientName() override { return "ORVANE_TEST"; }
+  // G, pitch and bank from `state`; no latched touchdown rate (the sampled one stands in).
+  std::optional<double> getGForce() override;
+  double getPitch() override;
+  double getBank() override;
 
   // How many simulator getters have been called since the last reset_calls().
   int calls() const { return calls_; }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "engine/orvane_base.h"
 #include "flightmodel/scenario.h"
 #include "sim/fsuipc_link.h"
@@ -59,6 +59,7 @@ std::string FlightWorldTest::writeSettings(bool liveACARS, int posReportMinutes,
 void FlightWorldTest::play(const std::string& scenario) {
   player_ = std::make_unique<standin::Player>(model::parse_scenario(scenario), memory_,
                                               sim_.get());
+  player_->set_traits(traits_);
   player_->apply(0);
 }
 

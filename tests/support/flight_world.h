@@ -41,7 +41,7 @@ class FlightWorldTest : public ::testing::Test {
   // Writes the settings file as the preferences dialog writes it; returns its path.
   std::string writeSettings(bool liveACARS, int posReportMinutes = 2, bool autoPIREP = false);
 
-  // The stand-in plays this scenario from its start.
+  // The stand-in plays this scenario from its start, as a simulator with traits_.
   void play(const std::string& scenario);
 
   TempDir dir_;
@@ -51,6 +51,7 @@ class FlightWorldTest : public ::testing::Test {
   standin::OffsetMemory memory_;
   std::unique_ptr<standin::StandinServer> sim_;
   std::unique_ptr<standin::Player> player_;
+  standin::SimulatorTraits traits_;  // what play() gives the stand-in
   airline::AirlineServer airline_;
 };
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "airline/airline_server.h"
 #include "engine/flightoptions.h"
 #include "engine/orvane_base.h"

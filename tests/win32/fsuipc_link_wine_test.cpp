@@ -141,10 +141,13 @@ std::vector<Offset> flightdata_offsets() {
       {F::DATAREF_HDG, 4},       {F::DATAREF_VAR, 2},        {F::DATAREF_FLIGHTMODE, 1},
       {F::DATAREF_INMENU, 1},    {F::DATAREF_ACTCOUNT, 2},   {F::DATAREF_ZFW, 4},
       {F::DATAREF_WEIGHT_TOTAL, 8}, {F::DATAREF_NUM_ENG, 2},
+      {F::DATAREF_ALTITUDE_FRACTION, 4}, {F::DATAREF_PITCH, 4},  {F::DATAREF_BANK, 4},
+      {F::DATAREF_TOUCHDOWN_VS, 4}, {F::DATAREF_GFORCE, 2},
   };
   for (int i = 0; i < 4; ++i) {
     all.push_back({F::DATAREF_ENG_N1[i], 2});
     all.push_back({F::DATAREF_ENG_N2[i], 2});
+    all.push_back({F::DATAREF_COMBUSTION[i], 2});
   }
   return all;
 }
@@ -209,10 +212,12 @@ void flightdata_msfs_reads_through_the_link() {
   std::uint32_t code = 99;
   CHECK_CODE(open_link(), 0);
   const std::int32_t altitude_m = 1000;
+  const std::uint32_t half_metre = 0x80000000u;
   const std::int16_t engines = 2;
   const std::int16_t on_ground = 1;
   const char tail[12] = "D-ORVN";
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_ALTITUDE, 4, &altitude_m, &code));
+  CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_ALTITUDE_FRACTION, 4, &half_metre, &code));
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_NUM_ENG, 2, &engines, &code));
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_ONGROUND, 2, &on_ground, &code));
   CHECK(FSUIPC_Write(FlightData_MSFS::DATAREF_TAIL, 12, tail, &code));
@@ -224,8 +229,7 @@ void flightdata_msfs_reads_through_the_link() {
   CHECK_EQ(source.getAircraftRegistration(), std::string("D-ORVN"));
   CHECK_EQ(source.getNumberEngines(), 2);
   CHECK(source.isOnGround());
-  const std::int32_t feet = source.getAltitude();  // 1000 m is 3280.84 ft
-  CHECK(feet == 3280 || feet == 3281);
+  CHECK_EQ(source.getAltitude(), 3282);  // 1000.5 m is 3282.48 ft
   CHECK(source.lastReadOk());
 }
 
@@ -295,7 +299,7 @@ void refusing_server_answers() {
 }
 
 void server_that_never_answers_times_out() {
-  group("a server that never answers: code 11, a plain time-out");
+  group("a server that never answers: code 12, SendMessageTimeout's ERROR_TIMEOUT");
   constexpr std::uint32_t kTimeoutMs = 250;
   std::uint32_t code = 99;
   CHECK_CODE(open_link(), 0);
@@ -310,7 +314,7 @@ void server_that_never_answers_times_out() {
                           std::chrono::steady_clock::now() - start)
                           .count();
   CHECK(resume_standin());
-  CHECK_CODE(code, 11);
+  CHECK_CODE(code, 12);
   CHECK(waited >= 9 * kTimeoutMs);  // every one of the nine attempts waited its time-out
   CHECK_EQ(value, 0xA5A5A5A5u);     // nothing copied back
   CHECK(fsuipc_is_open());

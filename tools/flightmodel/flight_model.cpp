@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -43,6 +44,47 @@ void clear_event_fields(AircraftState& s) {
   s.connected = defaults.connected;
   s.hung = defaults.hung;
   s.activity = defaults.activity;
+  s.touchdown_vs = defaults.touchdown_vs;
+  s.g = defaults.g;
+}
+
+// A stretch of time [start, end) in which the signs of life stand still.
+struct Stretch {
+  double start;
+  double end;
+};
+
+// The stretches frozen by freeze/unfreeze pairs and loads up to t, merged, in time order.
+// A freeze without its unfreeze lasts beyond t.
+std::vector<Stretch> frozen_stretches(const std::vector<Event>& events, double t) {
+  std::vector<Stretch> raw;
+  bool frozen = false;
+  double since = 0.0;
+  for (const Event& e : events) {
+    if (e.t > t) break;
+    if (e.kind == EventKind::Freeze && !frozen) {
+      frozen = true;
+      since = e.t;
+    } else if (e.kind == EventKind::Unfreeze && frozen) {
+      frozen = false;
+      raw.push_back({since, e.t});
+    } else if (e.kind == EventKind::Load) {
+      raw.push_back({e.t, e.t + e.value});
+    }
+  }
+  if (frozen) raw.push_back({since, std::numeric_limits<double>::infinity()});
+  std::sort(raw.begin(), raw.end(),
+            [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
+  std::vector<Stretch> merged;
+  for (const Stretch& r : raw) {
+    if (r.end <= r.start) continue;
+    if (!merged.empty() && r.start <= merged.back().end) {
+      merged.back().end = std::max(merged.back().end, r.end);
+    } else {
+      merged.push_back(r);
+    }
+  }
+  return merged;
 }
 
 }  // namespace
@@ -95,6 +137,8 @@ AircraftState FlightModel::interpolate(double t) const {
   s.tat = lerp(a.state.tat, b.state.tat, f);
   s.wind_dir = lerp_angle(a.state.wind_dir, b.state.wind_dir, f);
   s.wind_speed = lerp(a.state.wind_speed, b.state.wind_speed, f);
+  s.pitch = lerp(a.state.pitch, b.state.pitch, f);
+  s.bank = lerp(a.state.bank, b.state.bank, f);
   for (std::size_t i = 0; i < s.n1.size(); ++i) {
     s.n1[i] = lerp(a.state.n1[i], b.state.n1[i], f);
     s.n2[i] = lerp(a.state.n2[i], b.state.n2[i], f);
@@ -104,14 +148,44 @@ AircraftState FlightModel::interpolate(double t) const {
   return s;
 }
 
+double FlightModel::touchdown_g(double vs) {
+  const double mps = vs / 60.0 * 0.3048;
+  return 1.0 + mps * mps / (2.0 * kGearStrokeM * 9.80665);
+}
+
+std::vector<Touchdown> FlightModel::touchdowns() const {
+  std::vector<Touchdown> out;
+  for (std::size_t k = 1; k < keyframes_.size(); ++k) {
+    const Keyframe& before = keyframes_[k - 1];
+    const Keyframe& step = keyframes_[k];
+    if (!step.state.on_ground || before.state.on_ground) continue;
+    const double vs = before.t == step.t ? before.state.vs : step.state.vs;
+    out.push_back(Touchdown{step.t, vs, touchdown_g(vs)});
+  }
+  return out;
+}
+
 AircraftState FlightModel::at(double t) const {
   if (std::isnan(t)) t = 0.0;
   t = std::clamp(t, 0.0, kMaxTime);
 
   AircraftState s = interpolate(t);
+  if (!s.fire_set) {
+    for (std::size_t i = 0; i < s.fire.size(); ++i) s.fire[i] = s.n2[i] > kFiringN2;
+  }
 
-  double frozen_seconds = 0.0;  // time spent frozen before the current freeze
-  double freeze_start = 0.0;
+  // The touchdown rate is the vertical speed while airborne and stands still on the
+  // ground from the touchdown on; so does the touchdown's G.
+  if (!s.on_ground) {
+    s.touchdown_vs = s.vs;
+  } else {
+    for (const Touchdown& td : touchdowns()) {
+      if (td.t > t) break;
+      s.touchdown_vs = td.vs;
+      s.g = td.g;
+    }
+  }
+
   for (const Event& e : events_) {
     if (e.t > t) break;
     switch (e.kind) {
@@ -121,35 +195,34 @@ AircraftState FlightModel::at(double t) const {
       case EventKind::SlewOff: s.slew = false; break;
       case EventKind::SimRate: s.sim_rate = e.value; break;
       case EventKind::Crash: s.crashed = true; break;
-      case EventKind::Freeze:
-        if (!s.frozen) {
-          s.frozen = true;
-          freeze_start = e.t;
-        }
-        break;
-      case EventKind::Unfreeze:
-        if (s.frozen) {
-          s.frozen = false;
-          frozen_seconds += e.t - freeze_start;
-        }
-        break;
       case EventKind::Disconnect: s.connected = false; break;
       case EventKind::Reconnect: s.connected = true; break;
       case EventKind::Hang:
         if (t < e.t + e.value) s.hung = true;
         break;
-      case EventKind::HoldUntil: break;  // played by the player, which stops the clock
+      case EventKind::Freeze:    // the frozen stretches below
+      case EventKind::Unfreeze:
+      case EventKind::Load:
+      case EventKind::HoldUntil:  // played by the player, which stops the clock
+        break;
     }
   }
 
-  // While frozen, the signs of life keep the values they had when the freeze began.
-  double running = t - frozen_seconds;
-  if (s.frozen) {
-    running = freeze_start - frozen_seconds;
-    const AircraftState at_freeze = interpolate(freeze_start);
-    s.in_menu = at_freeze.in_menu;
-    s.flight_mode = at_freeze.flight_mode;
+  // The counter runs for the time not spent frozen; while frozen, the signs of life keep
+  // the values they had when the frozen stretch began.
+  double frozen_seconds = 0.0;
+  for (const Stretch& f : frozen_stretches(events_, t)) {
+    if (t < f.end) {
+      s.frozen = true;
+      frozen_seconds += t - f.start;
+      const AircraftState at_freeze = interpolate(f.start);
+      s.in_menu = at_freeze.in_menu;
+      s.flight_mode = at_freeze.flight_mode;
+      break;
+    }
+    frozen_seconds += f.end - f.start;
   }
+  const double running = t - frozen_seconds;
   const double ticks = std::floor(std::max(running, 0.0) * kActivityPerSecond);
   s.activity = static_cast<std::uint16_t>(std::fmod(ticks, 65536.0));
   return s;

@@ -25,6 +25,18 @@ struct Field {
 
 void set_n1(AircraftState& s, std::size_t i, double v) { s.n1[i] = v; }
 void set_n2(AircraftState& s, std::size_t i, double v) { s.n2[i] = v; }
+void set_fire(AircraftState& s, std::size_t i, double v) {
+  // The first fire field hands every engine's combustion over to the fire fields; engines
+  // it does not name take what the N2 rule gives at this keyframe.
+  if (!s.fire_set) {
+    for (std::size_t e = 0; e < s.fire.size(); ++e) s.fire[e] = s.n2[e] > FlightModel::kFiringN2;
+    s.fire_set = true;
+  }
+  s.fire[i] = v != 0;
+}
+void set_fire_all(AircraftState& s, double v) {
+  for (std::size_t i = 0; i < s.fire.size(); ++i) set_fire(s, i, v);
+}
 
 const Field kFields[] = {
     {"lat", -90, 90, false, [](AircraftState& s, double v) { s.lat = v; }},
@@ -52,6 +64,13 @@ const Field kFields[] = {
     {"n2_2", 0, 150, false, [](AircraftState& s, double v) { set_n2(s, 1, v); }},
     {"n2_3", 0, 150, false, [](AircraftState& s, double v) { set_n2(s, 2, v); }},
     {"n2_4", 0, 150, false, [](AircraftState& s, double v) { set_n2(s, 3, v); }},
+    {"fire", 0, 1, true, [](AircraftState& s, double v) { set_fire_all(s, v); }},
+    {"fire_1", 0, 1, true, [](AircraftState& s, double v) { set_fire(s, 0, v); }},
+    {"fire_2", 0, 1, true, [](AircraftState& s, double v) { set_fire(s, 1, v); }},
+    {"fire_3", 0, 1, true, [](AircraftState& s, double v) { set_fire(s, 2, v); }},
+    {"fire_4", 0, 1, true, [](AircraftState& s, double v) { set_fire(s, 3, v); }},
+    {"pitch", -90, 90, false, [](AircraftState& s, double v) { s.pitch = v; }},
+    {"bank", -180, 180, false, [](AircraftState& s, double v) { s.bank = v; }},
     {"zfw", 0, 2e6, false, [](AircraftState& s, double v) { s.zfw = v; }},
     {"weight", 0, 2e6, false, [](AircraftState& s, double v) { s.total_weight = v; }},
     {"fuel", 0, 2e6, false, nullptr},  // applied after the line: weight = zfw + fuel
@@ -224,6 +243,15 @@ class Parser {
       e.kind = EventKind::Hang;
       e.value = seconds;
       used = 4;
+    } else if (what == "load") {
+      double seconds = 0.0;
+      if (w.size() < 4 || !parse_number(w[3], seconds) || seconds <= 0.0 ||
+          seconds > kMaxScenarioTime) {
+        throw LineError("'load' needs a number of seconds above 0 and at most 1000000");
+      }
+      e.kind = EventKind::Load;
+      e.value = seconds;
+      used = 4;
     } else if (what == "hold-until") {
       // One word: a path without blanks, relative to the stand-in's working folder.
       if (w.size() < 4) throw LineError("'hold-until' needs the file that releases the hold");
@@ -231,10 +259,11 @@ class Parser {
       e.path = std::string(w[3]);
       used = 4;
     } else if (what == "rate") {
-      // The simulator carries the rate as a 16-bit multiple of 1/256.
+      // The simulator carries the rate as an unsigned 16-bit multiple of 1/256; its
+      // fastest rate is 128 (32768).
       double rate = 0.0;
-      if (w.size() < 4 || !parse_number(w[3], rate) || rate <= 0.0 || rate > 127.0) {
-        throw LineError("'rate' needs a simulation rate above 0 and at most 127");
+      if (w.size() < 4 || !parse_number(w[3], rate) || rate <= 0.0 || rate > 128.0) {
+        throw LineError("'rate' needs a simulation rate above 0 and at most 128");
       }
       e.kind = EventKind::SimRate;
       e.value = rate;

@@ -9,15 +9,17 @@
 //                                    from zeros)
 //   event <t> <what>                 pause | resume | slew on | slew off | rate <x> |
 //                                    crash | freeze | unfreeze | disconnect | reconnect |
-//                                    hang <seconds> | hold-until <file>
+//                                    hang <seconds> | load <seconds> | hold-until <file>
 //
 // Keyframe fields (units of AircraftState): lat, lon (degrees), gs (knots), vs (feet per
 // minute), height (feet above ground), alt (feet above sea level), hdg (true heading,
 // degrees), var (magnetic variation, degrees, east positive), ias, tas (knots), oat, tat
 // (degrees Celsius), wind_dir (degrees), wind_speed (knots), engines (0..4), n1, n2
-// (percent, all engines), n1_1 .. n1_4, n2_1 .. n2_4 (percent, one engine), zfw, weight
-// (total weight, pounds), fuel (pounds: sets weight to zfw + fuel), on_ground (0 or 1),
-// menu, mode (0..255).
+// (percent, all engines), n1_1 .. n1_4, n2_1 .. n2_4 (percent, one engine), fire,
+// fire_1 .. fire_4 (combustion, 0 or 1; until one is given an engine fires while its N2 is
+// above 20 percent), pitch (degrees, nose up positive), bank (degrees, right wing down
+// positive), zfw, weight (total weight, pounds), fuel (pounds: sets weight to zfw + fuel),
+// on_ground (0 or 1), menu, mode (0..255).
 //
 // Times are seconds from 0 to 1000000; keyframe times and event times each never go back.
 // Every value has a bounded range; anything else is refused with std::runtime_error

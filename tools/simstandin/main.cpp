@@ -22,6 +22,8 @@ using orvane::standin::StandinServer;
 
 const char* const kUsage =
     "usage: orvane-simstandin [--scenario FILE] [--speed X] [--hold-until FILE]\n"
+    "                         [--aircraft jet|turboprop|piston|counter-prop]\n"
+    "                         [--emulator none|wineuipc] [--crash-detection on|off]\n"
     "                         [--socket-dir DIR]\n"
     "                         [--class UIPCMAIN|FS98MAIN] [--bad-version]\n"
     "                         [--answer N] [--unknown-id INDEX]\n"
@@ -29,6 +31,11 @@ const char* const kUsage =
     "  --speed X         flight seconds per real second, greater than 0 (default 1)\n"
     "  --hold-until FILE stand still at 0 s until FILE exists (adds the scenario event\n"
     "                    'event 0 hold-until FILE')\n"
+    "  --aircraft KIND   what the engine offsets hold (default jet): a propeller's RPM\n"
+    "                    in the N1 offsets, negative for counter-prop, N2 0 on a piston\n"
+    "  --emulator NAME   behave as an FSUIPC emulator: wineuipc never writes the activity\n"
+    "                    counter (0x337E) or the in-menu flag (0x3365), mode 0x3364 is 0\n"
+    "  --crash-detection on|off  off: a crash never sets the crash flag (default on)\n"
     "  --socket-dir DIR  folder of the server socket (default %s)\n"
     "  --class NAME      window class to serve as (default UIPCMAIN)\n"
     "  --bad-version     answer the handshake with versions the client refuses\n"
@@ -80,6 +87,8 @@ int main(int argc, char** argv) {
   bool bad_version = false;
   long answer = 1;
   long unknown_id_at = -1;
+  orvane::standin::SimulatorTraits traits;
+  std::string aircraft_name = "jet";
 
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -97,6 +106,19 @@ int main(int argc, char** argv) {
       if (hold_file.empty() || hold_file.find_first_of(" \t\r\n#") != std::string::npos) {
         usage_error("--hold-until needs a file name without blanks or '#'");
       }
+    } else if (arg == "--aircraft") {
+      aircraft_name = value();
+      if (!orvane::standin::parse_aircraft_kind(aircraft_name, &traits.aircraft)) {
+        usage_error("--aircraft must be jet, turboprop, piston or counter-prop");
+      }
+    } else if (arg == "--emulator") {
+      if (!orvane::standin::parse_emulator(value(), &traits.emulator)) {
+        usage_error("--emulator must be none or wineuipc");
+      }
+    } else if (arg == "--crash-detection") {
+      const std::string on = value();
+      if (on != "on" && on != "off") usage_error("--crash-detection must be on or off");
+      traits.crash_detection = on == "on";
     } else if (arg == "--socket-dir") {
       dir = value();
     } else if (arg == "--class") {
@@ -152,6 +174,7 @@ int main(int argc, char** argv) {
 
   orvane::standin::Player player(std::move(model), memory, &server, speed);
   player.set_report(say);
+  player.set_traits(traits);
   server.set_on_link([](const std::string& name) { say("client linked through " + name); });
   if (!server.start()) {
     std::fprintf(stderr, "orvane-simstandin: %s\n", server.error().c_str());
@@ -164,6 +187,10 @@ int main(int argc, char** argv) {
                 player.model().keyframes().size(), player.model().events().size(),
                 player.model().duration(), speed);
   say(line);
+  say("aircraft " + aircraft_name + ", crash detection " +
+      (traits.crash_detection ? "on" : "off"));
+  if (traits.emulator == orvane::standin::Emulator::WineUipc)
+    say("emulating wineUIPC: no activity counter, no in-menu flag, mode 0");
   if (bad_version) say("answering the handshake with bad versions");
   if (answer != 1) say("answering every batch with " + std::to_string(answer));
   if (unknown_id_at >= 0) say("giving record " + std::to_string(unknown_id_at) + " an unknown id");

@@ -18,20 +18,27 @@ constexpr std::uint32_t kGroundSpeed = 0x02B4;   // 4 bytes, metres per second *
 constexpr std::uint32_t kTas = 0x02B8;           // 4 bytes, knots * 128
 constexpr std::uint32_t kIas = 0x02BC;           // 4 bytes, knots * 128
 constexpr std::uint32_t kVerticalSpeed = 0x02C8;  // 4 bytes, metres per second * 256
+constexpr std::uint32_t kTouchdownVs = 0x030C;   // 4 bytes, as 0x02C8, stands still on the ground
 constexpr std::uint32_t kOnGround = 0x0366;      // 2 bytes
 constexpr std::uint32_t kLat = 0x0560;           // 8 bytes, 90 degrees = 10001750 * 2^32
 constexpr std::uint32_t kLon = 0x0568;           // 8 bytes, 360 degrees = 2^64
-constexpr std::uint32_t kAltitude = 0x0574;      // 4 bytes, whole metres
+constexpr std::uint32_t kAltitudeFraction = 0x0570;  // 4 bytes, unsigned, metres * 2^32
+constexpr std::uint32_t kAltitude = 0x0574;      // 4 bytes, whole metres, rounded down
+constexpr std::uint32_t kPitch = 0x0578;         // 4 bytes, 360 degrees = 2^32, nose up negative
+constexpr std::uint32_t kBank = 0x057C;          // 4 bytes, 360 degrees = 2^32, right negative
 constexpr std::uint32_t kHeading = 0x0580;       // 4 bytes, 360 degrees = 2^32
 constexpr std::uint32_t kSlew = 0x05DC;          // 2 bytes
 constexpr std::uint32_t kCrashed = 0x0840;       // 2 bytes
+constexpr std::uint32_t kCombustion[4] = {0x0894, 0x092C, 0x09C4, 0x0A5C};  // 2 bytes
 constexpr std::uint32_t kN1[4] = {0x0898, 0x0930, 0x09C8, 0x0A60};  // 2 bytes, 100 % = 16384
+constexpr std::uint32_t kRpmScaler[4] = {0x08C8, 0x0960, 0x09F8, 0x0A90};  // 2 bytes
 constexpr std::uint32_t kN2[4] = {0x0896, 0x092E, 0x09C6, 0x0A5E};
 constexpr std::uint32_t kEngines = 0x0AEC;       // 2 bytes
 constexpr std::uint32_t kSimRate = 0x0C1A;       // 2 bytes, rate * 256
 constexpr std::uint32_t kOat = 0x0E8C;           // 2 bytes, degrees Celsius * 256
 constexpr std::uint32_t kWindSpeed = 0x0E90;     // 2 bytes, knots
 constexpr std::uint32_t kWindDir = 0x0E92;       // 2 bytes, 360 degrees = 65536
+constexpr std::uint32_t kGForce = 0x11BA;        // 2 bytes, 624 = 1 G
 constexpr std::uint32_t kTat = 0x11D0;           // 2 bytes, degrees Celsius * 256
 constexpr std::uint32_t kTotalWeight = 0x30C0;   // 8 bytes, double, pounds
 constexpr std::uint32_t kRegistration = 0x313C;  // 12 bytes, NUL padded
@@ -42,6 +49,7 @@ constexpr std::uint32_t kActivity = 0x337E;      // 2 bytes
 constexpr std::uint32_t kZfw = 0x3BFC;           // 4 bytes, pounds * 256
 
 constexpr long double kFeetPerMetre = 3.28084L;
+constexpr long double kMetresPerFoot = 0.3048L;
 constexpr long double kKnotsPerMps = 1.94384L;
 constexpr long double kLatUnits = 42957189152768000.0L;  // raw latitude of 90 degrees
 constexpr long double kTwo32 = 4294967296.0L;
@@ -92,9 +100,73 @@ std::int64_t circle_raw(long double fraction_units, int bits) {
 
 std::int16_t flag(bool on) { return on ? 1 : 0; }
 
+// An attitude angle as 0x0578 and 0x057C carry it: the sign turned round.
+std::int32_t attitude_raw(double degrees) {
+  return static_cast<std::int32_t>(circle_raw(-signed_angle(degrees) / 360.0L * kTwo32, 32));
+}
+
+// The propeller's RPM as the N1 offsets carry it.
+std::int16_t prop_raw(double percent, double top_rpm, std::int16_t scaler, bool counter) {
+  const long double rpm = static_cast<long double>(percent) / 100.0L * top_rpm;
+  const long double raw = rpm * 65536.0L / scaler;
+  return away_from_zero<std::int16_t>(counter ? -raw : raw);
+}
+
+void encode_engines(const model::AircraftState& s, OffsetMemory& mem, AircraftKind kind) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::int16_t jet_n1 = away_from_zero<std::int16_t>(s.n1[i] * 16384.0L / 100.0L);
+    const std::int16_t jet_n2 = away_from_zero<std::int16_t>(s.n2[i] * 16384.0L / 100.0L);
+    std::int16_t n1 = jet_n1, n2 = jet_n2, scaler = 0;
+    switch (kind) {
+      case AircraftKind::Jet:
+        break;
+      case AircraftKind::Turboprop:
+        scaler = kTurbopropRpmScaler;
+        n1 = prop_raw(s.n1[i], kTurbopropTopRpm, scaler, false);
+        break;
+      case AircraftKind::Piston:
+      case AircraftKind::CounterProp:
+        scaler = kPistonRpmScaler;
+        n1 = prop_raw(s.n1[i], kPistonTopRpm, scaler, kind == AircraftKind::CounterProp);
+        n2 = 0;  // documented as jet N2 only
+        break;
+    }
+    mem.put<std::int16_t>(kN1[i], n1);
+    mem.put<std::int16_t>(kN2[i], n2);
+    mem.put<std::int16_t>(kRpmScaler[i], scaler);
+    mem.put<std::int16_t>(kCombustion[i], flag(s.fire[i]));
+  }
+}
+
 }  // namespace
 
-void encode_state(const model::AircraftState& s, OffsetMemory& mem) {
+bool parse_aircraft_kind(const std::string& name, AircraftKind* kind) {
+  if (name == "jet") {
+    *kind = AircraftKind::Jet;
+  } else if (name == "turboprop") {
+    *kind = AircraftKind::Turboprop;
+  } else if (name == "piston") {
+    *kind = AircraftKind::Piston;
+  } else if (name == "counter-prop") {
+    *kind = AircraftKind::CounterProp;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool parse_emulator(const std::string& name, Emulator* emulator) {
+  if (name == "none") {
+    *emulator = Emulator::None;
+  } else if (name == "wineuipc") {
+    *emulator = Emulator::WineUipc;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void encode_state(const model::AircraftState& s, OffsetMemory& mem, const SimulatorTraits& traits) {
   mem.put<std::int64_t>(kLat, nearest<std::int64_t>(s.lat * kLatUnits / 90.0L));
   // The longitude's raw value spans the whole 64 bits; -180 is the lowest, +180 wraps to it.
   mem.put<std::int64_t>(kLon, nearest<std::int64_t>(signed_angle(s.lon) / 360.0L * kTwo64));
@@ -103,7 +175,16 @@ void encode_state(const model::AircraftState& s, OffsetMemory& mem) {
   mem.put<std::int32_t>(kVerticalSpeed,
                         nearest<std::int32_t>(s.vs / 60.0L / kFeetPerMetre * 256.0L));
   mem.put<std::int32_t>(kAgl, away_from_zero<std::int32_t>(s.height / kFeetPerMetre * 65536.0L));
-  mem.put<std::int32_t>(kAltitude, nearest<std::int32_t>(s.alt / kFeetPerMetre));
+  mem.put<std::int32_t>(kTouchdownVs,
+                        nearest<std::int32_t>(s.touchdown_vs / 60.0L / kFeetPerMetre * 256.0L));
+  // The altitude in metres as a 64-bit value in units of 2^-32 m: whole metres rounded down
+  // in the high half, the fraction in the low half.
+  const std::int64_t altitude = nearest<std::int64_t>(s.alt * kMetresPerFoot * kTwo32);
+  mem.put<std::uint32_t>(kAltitudeFraction, static_cast<std::uint32_t>(altitude & 0xFFFFFFFF));
+  mem.put<std::int32_t>(kAltitude, static_cast<std::int32_t>(altitude >> 32));
+  mem.put<std::int32_t>(kPitch, attitude_raw(s.pitch));
+  mem.put<std::int32_t>(kBank, attitude_raw(s.bank));
+  mem.put<std::int16_t>(kGForce, nearest<std::int16_t>(s.g * kGUnits));
 
   mem.put<std::int32_t>(kHeading, static_cast<std::int32_t>(circle_raw(
                                       signed_angle(s.true_heading) / 360.0L * kTwo32, 32)));
@@ -124,22 +205,24 @@ void encode_state(const model::AircraftState& s, OffsetMemory& mem) {
   mem.put<double>(kTotalWeight, s.total_weight);
 
   mem.put<std::int16_t>(kEngines, saturate<std::int16_t>(s.engines));
-  for (std::size_t i = 0; i < 4; ++i) {
-    mem.put<std::int16_t>(kN1[i], away_from_zero<std::int16_t>(s.n1[i] * 16384.0L / 100.0L));
-    mem.put<std::int16_t>(kN2[i], away_from_zero<std::int16_t>(s.n2[i] * 16384.0L / 100.0L));
-  }
+  encode_engines(s, mem, traits.aircraft);
 
   mem.put<std::int16_t>(kOnGround, flag(s.on_ground));
   mem.put<std::int16_t>(kPaused, flag(s.paused));
-  mem.put<std::int16_t>(kCrashed, flag(s.crashed));
+  mem.put<std::int16_t>(kCrashed, flag(s.crashed && traits.crash_detection));
   mem.put<std::int16_t>(kSlew, flag(s.slew));
-  // Truncated, so that a rate just under 2 stays under 512 as it is in the simulator.
-  mem.put<std::int16_t>(kSimRate, saturate<std::int16_t>(std::trunc(s.sim_rate * 256.0L)));
+  // Unsigned and truncated: 128 times is 32768, a rate just under 2 stays under 512.
+  mem.put<std::uint16_t>(kSimRate, saturate<std::uint16_t>(std::trunc(s.sim_rate * 256.0L)));
 
+  // At most 11 characters and the NUL.
   char tail[12] = {};
-  std::memcpy(tail, s.registration.data(), std::min<std::size_t>(s.registration.size(), 12));
+  std::memcpy(tail, s.registration.data(), std::min<std::size_t>(s.registration.size(), 11));
   mem.write(kRegistration, tail, sizeof tail);
 
+  if (traits.emulator == Emulator::WineUipc) {
+    mem.put<std::uint8_t>(kFlightMode, 0);
+    return;  // the counter and the in-menu flag are never written
+  }
   mem.put<std::uint16_t>(kActivity, s.activity);
   mem.put<std::uint8_t>(kInMenu, s.in_menu);
   mem.put<std::uint8_t>(kFlightMode, s.flight_mode);

@@ -26,7 +26,11 @@ std::string seconds_text(double t) {
 }  // namespace
 
 Player::Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server, double speed)
-    : model_(std::move(model)), memory_(memory), server_(server), speed_(speed) {
+    : model_(std::move(model)),
+      memory_(memory),
+      server_(server),
+      speed_(speed),
+      touchdowns_(model_.touchdowns()) {
   if (!(speed > 0.0) || !std::isfinite(speed)) {
     throw std::invalid_argument("speed must be a positive number");
   }
@@ -56,6 +60,11 @@ void Player::stop() {
 void Player::set_report(Report report) {
   std::lock_guard<std::mutex> g(apply_mutex_);
   report_ = std::move(report);
+}
+
+void Player::set_traits(const SimulatorTraits& traits) {
+  std::lock_guard<std::mutex> g(apply_mutex_);
+  traits_ = traits;
 }
 
 std::string Player::describe(const model::Event& event) {
@@ -91,6 +100,11 @@ std::string Player::describe(const model::Event& event) {
     }
     case EventKind::HoldUntil:
       return "hold until " + event.path + " exists";
+    case EventKind::Load: {
+      char buf[48];
+      std::snprintf(buf, sizeof buf, "load %g s", event.value);
+      return buf;
+    }
   }
   return "event";
 }
@@ -104,7 +118,7 @@ model::AircraftState Player::apply(double t) {
     state.activity = static_cast<std::uint16_t>(
         (state.activity + static_cast<std::uint32_t>(std::fmod(extra, 65536.0))) & 0xFFFF);
   }
-  encode_state(state, memory_);
+  encode_state(state, memory_, traits_);
 
   const auto& events = model_.events();
   if (next_event_ > 0 && next_event_ <= events.size() && events[next_event_ - 1].t > t) {
@@ -115,6 +129,19 @@ model::AircraftState Player::apply(double t) {
   for (; next_event_ < events.size() && events[next_event_].t <= t; ++next_event_) {
     if (report_)
       report_(seconds_text(events[next_event_].t) + ": " + describe(events[next_event_]));
+  }
+  if (next_touchdown_ > 0 && next_touchdown_ <= touchdowns_.size() &&
+      touchdowns_[next_touchdown_ - 1].t > t) {
+    next_touchdown_ = 0;
+    while (next_touchdown_ < touchdowns_.size() && touchdowns_[next_touchdown_].t <= t)
+      ++next_touchdown_;
+  }
+  for (; next_touchdown_ < touchdowns_.size() && touchdowns_[next_touchdown_].t <= t;
+       ++next_touchdown_) {
+    const model::Touchdown& td = touchdowns_[next_touchdown_];
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "touchdown at %.1f fpm, %.2f G", td.vs, td.g);
+    if (report_) report_(seconds_text(td.t) + ": " + buf);
   }
 
   if (server_ && hung_ != state.hung) {

@@ -9,8 +9,10 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "flightmodel/flight_model.h"
+#include "simstandin/offset_encoder.h"
 #include "simstandin/offset_memory.h"
 #include "simstandin/standin_server.h"
 
@@ -21,7 +23,8 @@ namespace orvane::standin {
 // time stops until the event's file exists; meanwhile the simulator's signs of life keep
 // moving (unless frozen), so the client sees a live simulator standing still. A disconnect event stops the server
 // (clients find it gone), a reconnect event starts it again; during a hang the server takes
-// the client's messages and does not answer them.
+// the client's messages and does not answer them. Each touchdown is reported with its
+// vertical speed and G as it passes ("402 s: touchdown at -150.0 fpm, 1.12 G").
 class Player {
  public:
   // Receives one line per event passed and one when the scenario has been played out.
@@ -44,6 +47,9 @@ class Player {
   model::AircraftState apply(double t);
 
   void set_report(Report report);
+  // How the simulator behaves (aircraft kind, emulator, crash detection); from the next
+  // apply on. Any thread.
+  void set_traits(const SimulatorTraits& traits);
   double flight_time() const { return flight_time_.load(); }
   // True while the flight time stands at a hold-until event whose file is not there yet.
   bool holding() const { return holding_.load(); }
@@ -63,6 +69,9 @@ class Player {
 
   std::mutex apply_mutex_;  // serialises apply; guards the members below
   std::size_t next_event_ = 0;
+  std::size_t next_touchdown_ = 0;
+  const std::vector<model::Touchdown> touchdowns_;
+  SimulatorTraits traits_;
   std::optional<bool> connected_;  // connection state applied last
   std::optional<bool> hung_;       // hang applied last
   double held_s_ = 0.0;            // flight seconds spent in holds so far

@@ -1,5 +1,5 @@
 // CDialogApp: the application object.
-#include "frontend/CDialogApp.h"
+#include "frontend/dialogapp.h"
 
 #include <QCoreApplication>
 

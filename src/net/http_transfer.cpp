@@ -1,5 +1,5 @@
 // HttpTransfer: the libcurl easy handle behind every POST to the airline's servers.
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 
 #include <curl/curl.h>
 
@@ -10,7 +10,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "acars/ACARS.h"
 #include "util/platform.h"
 
 namespace orvane {

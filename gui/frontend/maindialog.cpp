@@ -1,24 +1,22 @@
-// CMyDialog: the main window's handlers, its reports from the worker and its engine jobs.
-#include "frontend/CMyDialog.h"
+// CMyDialog: the main window's start-up, the pilot's commands, the message area and the ending.
+#include "frontend/maindialog.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QSaveFile>
+#include <QPointer>
 #include <QSettings>
-#include <QTimer>
 #include <QWidget>
-#include <fstream>
-#include <iterator>
 
-#include "acars/http_transfer.h"
+#include "net/http_transfer.h"
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"
+#include "frontend/flighttimes.h"
+#include "frontend/handoffpoll.h"
 #include "frontend/hyperlink.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
-#include "frontend/flighttimes.h"
-#include "tracking/flightstate.h"
+#include "frontend/pirepfile.h"
 #include "ui_maindialog.h"
 #include "util/clock.h"
 #include "util/util.h"
@@ -58,9 +56,7 @@ CMyDialog::CMyDialog(QWidget* owner) : CDialog(IDD_MAIN, &layoutMainDialog, owne
   initResources();
 }
 
-CMyDialog::~CMyDialog() {
-  if (worker_) worker_->stop();
-}
+CMyDialog::~CMyDialog() { session_.stop(); }
 
 // ---- Small control helpers -------------------------------------------------------------
 
@@ -71,81 +67,22 @@ bool CMyDialog::checked(UINT id) const { return IsDlgButtonChecked(GetHwnd(), id
 void CMyDialog::check(UINT id, bool on) { CheckDlgButton(GetHwnd(), id, on); }
 void CMyDialog::setButton403(UINT stringId) { setText(IDC_STARTACARS, loadString(stringId)); }
 
-// ---- Busy state and engine jobs --------------------------------------------------------
+// ---- The engine session's work ----------------------------------------------------------
 
-void CMyDialog::setBusy(bool on, const char* what) {
-  if (on) {
-    if (busy_++ == 0) QApplication::setOverrideCursor(Qt::BusyCursor);
-    if (what != nullptr && GetHwnd() != nullptr) setText(IDC_STATUS_PHASE, what);
-  } else if (busy_ > 0) {
-    if (--busy_ == 0) {
-      QApplication::restoreOverrideCursor();
-      updateStatusLine();
-    }
-  }
+void CMyDialog::showBusy(const char* what) {
+  if (GetHwnd() != nullptr) setText(IDC_STATUS_PHASE, what);
 }
 
-void CMyDialog::engineJob(std::function<void()> job, std::function<void()> then,
-                          const char* what) {
-  if (!worker_) {
-    job();
-    if (then) then();
-    return;
-  }
-  setBusy(true, what);
-  QPointer<QWidget> window = GetHwnd();
-  worker_->post(std::move(job), [this, window, then = std::move(then)] {
-    // The window may have ended while the job ran; then nothing is left to update.
-    if (window.isNull()) return;
-    setBusy(false);
-    if (then) then();
-  });
-}
-
-void CMyDialog::ensurePrepared(std::function<void()> then) {
-  if (ORVANE_Initialized && !preparing_) {
-    if (then) then();
-    return;
-  }
-  const int generation = engineGeneration_;
-  // A second request while a prepare of the same flight is queued only waits for that one.
-  const bool first = !(preparing_ && preparingGeneration_ == generation);
-  preparing_ = true;
-  preparingGeneration_ = generation;
-  EngineWorker* worker = worker_.get();
-  engineJob(
-      [worker, first] {
-        if (!first) return;
-        if (worker != nullptr) {
-          worker->prepareEngine();
-        } else {
-          ORVANE::prepare();
-        }
-      },
-      [this, generation, then = std::move(then)] {
-        preparing_ = false;
-        // A finalize queued behind the prepare has ended that flight already.
-        if (generation != engineGeneration_) return;
-        ORVANE_Initialized = true;
-        if (then) then();
-      },
-      "Connecting to the ACARS server ...");
-}
+void CMyDialog::showIdle() { updateStatusLine(); }
 
 void CMyDialog::finalizeEngine(std::function<void()> then) {
-  ORVANE_Initialized = false;
-  ++engineGeneration_;
-  // A worker held by a simulator that does not answer lets go after its current attempt.
-  ORVANE::finalizeComing();
-  engineJob([] { ORVANE::finalize(); },
-            [this, then = std::move(then)] {
-              // No report tells this before the worker's next pass, which a simulator that
-              // does not answer may hold for a while.
-              phase_ = "No flight";
-              updateStatusLine();
-              if (then) then();
-            },
-            "Ending the flight ...");
+  session_.finalize([this, then = std::move(then)] {
+    // No report tells this before the worker's next pass, which a simulator that does not
+    // answer may hold for a while.
+    phase_ = "No flight";
+    updateStatusLine();
+    if (then) then();
+  });
 }
 
 // ---- Start-up ----------------------------------------------------------------------------
@@ -158,12 +95,11 @@ bool CMyDialog::OnInitDialog() {
   ORVANE::loadOptions("orvane.ini");
 
   ORVANE::Log("Creating Thread.");
-  worker_ = std::make_unique<EngineWorker>(GetHwnd(), static_cast<EngineWorkerWindow&>(*this));
-  worker_->start();
+  session_.start(GetHwnd(), *this);
   ORVANE::Log("Thread created.");
   // Preparing waits for the server's connection test: the worker does it, the window
   // stays usable.
-  ensurePrepared({});
+  session_.ensurePrepared({});
   SetMessage("");
 
   check(IDC_IFR, true);
@@ -177,9 +113,7 @@ bool CMyDialog::OnInitDialog() {
   enable(IDC_LOADPIREP, true);
   enable(IDC_GETFD, true);
 
-  flightPlanTimer_ = new QTimer(GetHwnd());
-  flightPlanTimer_->setInterval(kFlightPlanPollMs);
-  connect(flightPlanTimer_, &QTimer::timeout, this, &CMyDialog::waitForFlightPlan);
+  flightPlanPoll_ = new HandOffPoll(kFlightPlanPollMs, GetHwnd());
 
   const QByteArray geometry = QSettings().value("mainWindow/geometry").toByteArray();
   if (!geometry.isEmpty()) GetHwnd()->restoreGeometry(geometry);
@@ -205,183 +139,6 @@ void CMyDialog::SetMessage(const std::string& message) {
   StoredMessage = message;
   DisplayedMessage = message;
   setText(IDC_MESSAGE, DisplayedMessage);
-}
-
-// ---- Reports from the worker -------------------------------------------------------------
-
-void CMyDialog::onPIREPAvailable() {
-  DialogProc(WM_PIREP_AVAILABLE, 0, 0);
-  ++reportsHandled_;
-}
-void CMyDialog::onPeriodicUpdate() {
-  DialogProc(WM_PERIODIC_UPDATE, 0, 0);
-  ++reportsHandled_;
-}
-void CMyDialog::onCycleStopped() { DialogProc(WM_CYCLE_STOPPED, 0, 0); }
-void CMyDialog::onLiveACARSFailed(const std::string& text) {
-  DialogProc(WM_LIVEACARS_FAILED, 0, reinterpret_cast<LPARAM>(&text));
-}
-
-INT_PTR CMyDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (GetHwnd() != nullptr) {
-    switch (message) {
-      case WM_PIREP_AVAILABLE:
-        pirepAvailable();
-        break;
-      case WM_PERIODIC_UPDATE:
-        periodicUpdate();
-        break;
-      case WM_CYCLE_STOPPED:
-        ORVANE_Initialized = false;
-        break;
-      case WM_LIVEACARS_FAILED:
-        if (!PIREPAvailable) liveACARSFailed(reinterpret_cast<const std::string*>(lParam));
-        break;
-      case WM_PIREP_SAVED:
-        PIREPSaved = true;
-        break;
-      default:
-        break;
-    }
-  }
-  return CDialog::DialogProc(message, wParam, lParam);
-}
-
-void CMyDialog::periodicUpdate() {
-  const bool lost = !ORVANE::isConnectedToSim() || ORVANE::isFlightCrashed();
-  if (lost && ACARSInProgress) {
-    SetMessage(loadString(602));
-    finalizeEngine();
-    ACARSInProgress = false;
-    setButton403(900);
-    enable(IDC_STARTACARS, false);
-    enable(IDC_LOADPIREP, true);
-    if (!PIREPAvailable) {
-      prevouttime = prevofftime = prevontime = previntime = 0;
-      for (UINT id : {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}) setText(id, "");
-      SetMessage("");
-    }
-    ensurePrepared({});
-  } else {
-    if (ORVANE_Initialized) {
-      // One time per update, in the order they happen.
-      struct Slot {
-        std::int64_t* prev;
-        int (*get)();
-        UINT id;
-      };
-      const Slot times[] = {{&prevouttime, &ORVANE::getOutTime, IDC_OUT},
-                            {&prevofftime, &ORVANE::getOffTime, IDC_OFF},
-                            {&prevontime, &ORVANE::getOnTime, IDC_ON},
-                            {&previntime, &ORVANE::getInTime, IDC_IN}};
-      for (const Slot& s : times) {
-        if (*s.prev != 0) continue;
-        *s.prev = s.get();
-        if (*s.prev != 0) setText(s.id, tm2hminU(*s.prev));
-        break;
-      }
-    }
-    if (ACARSInProgress && !PIREPAvailable) {
-      setText(IDC_FLIGHTTIME, s2hmin(ORVANE::getCurrentFlightTime()));
-      setText(IDC_BLOCKFUEL, std::to_string(ORVANE::getCurrentBlockFuel()));
-      setText(IDC_FLIGHTFUEL, std::to_string(ORVANE::getCurrentFlightFuel()));
-      setText(IDC_BLOCKTIME, s2hmin(ORVANE::getCurrentBlockTime()));
-    }
-    if (!ORVANE_Initialized && !PIREPAvailable) {
-      prevouttime = prevofftime = prevontime = previntime = 0;
-      for (UINT id : {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}) setText(id, "");
-    }
-    if (DisplayedMessage == loadString(602)) SetMessage("");
-    const std::string acars = ORVANE::getACARSMessage();
-    if (!acars.empty()) SetMessage(acars);
-  }
-  // The phase after this pass (the engine publishes the one the pass started in). The
-  // worker waits for this report, so no cycle holds the engine now.
-  const int state = ORVANE::getState();
-  phase_ = state == FlightState::NONE ? std::string("No flight")
-                                      : FlightState::stateName(static_cast<FlightState::State>(state));
-
-  if (ACARSInProgress) {
-    if (ORVANE::isSlewing()) {
-      MessBox(651, 800, MB_ICONERROR);
-      // Tracking stays flagged, so the box comes again at each update while the slew goes
-      // on. The engine is ended once: a job posted at every box would wake the worker at
-      // once and bring the box back without end.
-      if (ORVANE_Initialized || preparing_) finalizeEngine();
-    }
-  } else if ((!PIREPAvailable || PIREPSaved) && checkData(fillinSFD()) &&
-             ORVANE::isConnectedToSim()) {
-    enable(IDC_STARTACARS, true);
-    setButton403(900);
-  }
-  updateStatusLine();
-}
-
-void CMyDialog::pirepAvailable() {
-  if (!ORVANE::PIREPDataAvailable()) return;
-  PD = ORVANE::getPIREPData();
-  track_ = ORVANE::getFlightTrack();
-  setText(IDC_BLOCKTIME, PD.BlockTime);
-  setText(IDC_FLIGHTTIME, PD.FliteTime);
-  setText(IDC_PIREP_FL, PD.FL);
-  setText(IDC_BLOCKFUEL, PD.BlockFuel);
-  setText(IDC_FLIGHTFUEL, PD.FliteFuel);
-  SetMessage(loadString(601));
-  PIREPAvailable = true;
-  PIREPSaved = false;
-  ACARSInProgress = false;
-  enable(IDC_VIEWPIREP, true);
-  enable(IDC_NEWFLIGHT, true);
-  enable(IDC_STARTACARS, false);
-  setButton403(900);
-}
-
-void CMyDialog::liveACARSFailed(const std::string* error) {
-  if (error == nullptr) {
-    ORVANE::Log("No message found in WM_USER+4.");
-    return;
-  }
-  FlightOptions options = ORVANE::getFlightOptions();
-  if (!options.enableLiveACARS) return;
-  const std::string box = loadString(701) + "[" + *error + "]\r\n" + loadString(702);
-  if (ShowMessageBox(box, loadString(806), MB_OKCANCEL) == IDOK) {
-    options.enableLiveACARS = false;
-    engineJob(
-        [options] {
-          ORVANE::setFlightOptions(options);
-          ORVANE::BeginFlight();
-        },
-        {}, "Going on without live ACARS ...");
-  } else {
-    stopTracking();
-  }
-}
-
-void CMyDialog::stopTracking() {
-  finalizeEngine();
-  SetMessage("");
-  ACARSInProgress = false;
-  PIREPAvailable = false;
-  setButton403(900);
-  enable(IDC_LOADPIREP, true);
-}
-
-void CMyDialog::updateStatusLine() {
-  if (GetHwnd() == nullptr) return;
-  setText(IDC_STATUS_SIM, ORVANE::isConnectedToSim() ? "Simulator connected"
-                                                     : "Simulator not connected");
-  if (busy_ == 0) setText(IDC_STATUS_PHASE, phase_);
-  const LiveACARSStatus live = ORVANE::getLiveACARSStatus();
-  std::string acars;
-  if (!live.anyPostYet) {
-    acars = "No live ACARS post yet";
-  } else if (live.lastPostOk) {
-    acars = "Live ACARS: sent";
-  } else {
-    acars = "Live ACARS: failing since " +
-            (live.failingSince != 0 ? tm2hminU(live.failingSince) : std::string("?"));
-  }
-  setText(IDC_STATUS_ACARS, acars);
 }
 
 // ---- Commands ----------------------------------------------------------------------------
@@ -446,13 +203,13 @@ void CMyDialog::showFlightData(const SFlightData& fd) {
 }
 
 void CMyDialog::OnGetFD() {
-  if (flightPlanTimer_->isActive()) return;
+  if (flightPlanPoll_->active()) return;
   const std::string flightNumber = text(IDC_FLIGHTNO);
   Prepare_New_Flight();
   setText(IDC_FLIGHTNO, flightNumber);
   // The button stays off until the answer came, so one request runs at a time.
   enable(IDC_GETFD, false);
-  ensurePrepared([this, flightNumber] {
+  session_.ensurePrepared([this, flightNumber] {
     if (flightNumber.empty()) {
       enable(IDC_GETFD, true);
       MessBox(652, 800, MB_ICONERROR);
@@ -460,21 +217,22 @@ void CMyDialog::OnGetFD() {
     }
     ORVANE::getACARSFlightPlan();  // an answer left from an earlier request is not this one's
     ORVANE::getFlightPlan(flightNumber);
-    flightPlanDeadline_ =
-        clock().mono_ms() + (2 * HttpTransfer::timeoutSeconds() + kFlightPlanMarginS) * 1000;
-    setBusy(true, "Getting the flight data ...");
-    flightPlanTimer_->start();
+    session_.setBusy(true, "Getting the flight data ...");
+    flightPlanPoll_->start(
+        clock(), (2 * HttpTransfer::timeoutSeconds() + kFlightPlanMarginS) * 1000,
+        [this] {
+          flightPlanAnswer_ = ORVANE::getACARSFlightPlan();
+          return !flightPlanAnswer_.empty();
+        },
+        [this](bool arrived) { flightPlanArrived(arrived); });
   });
 }
 
-void CMyDialog::waitForFlightPlan() {
-  std::string answer = ORVANE::getACARSFlightPlan();
-  if (answer.empty()) {
-    if (clock().mono_ms() < flightPlanDeadline_) return;
-    answer = "ERROR: no answer came from the flight-information server.";
-  }
-  flightPlanTimer_->stop();
-  setBusy(false);
+void CMyDialog::flightPlanArrived(bool arrived) {
+  std::string answer = std::move(flightPlanAnswer_);
+  flightPlanAnswer_.clear();
+  if (!arrived) answer = "ERROR: no answer came from the flight-information server.";
+  session_.setBusy(false);
   enable(IDC_GETFD, true);
   if (starts_with(answer, "ERROR:")) {
     ShowMessageBox(loadString(653) + "\r\n[" + answer + "]", loadString(801), MB_ICONERROR);
@@ -484,7 +242,7 @@ void CMyDialog::waitForFlightPlan() {
 }
 
 void CMyDialog::OnStartACARS() {
-  ensurePrepared([this] {
+  session_.ensurePrepared([this] {
     if (!ORVANE::isConnectedToSim()) {
       MessBox(654, 802, MB_ICONERROR);
       return;
@@ -509,7 +267,7 @@ void CMyDialog::OnStartACARS() {
         prevouttime = prevofftime = prevontime = previntime = 0;
       }
       ACARSInProgress = true;
-      engineJob(
+      session_.run(
           [data] {
             ORVANE::setStaticData(data);
             ORVANE::BeginFlight();
@@ -547,7 +305,7 @@ void CMyDialog::OnSendPIREP() {
   if (!getPDFromFrontend()) return;
   if (IsPIREPOpen) return;
   // Sending needs a flight to carry the PIREP; the dialog opens once there is one.
-  ensurePrepared([this] {
+  session_.ensurePrepared([this] {
     if (IsPIREPOpen || GetHwnd() == nullptr) return;
     QPointer<QWidget> focus = QApplication::focusWidget();
     IsPIREPOpen = true;
@@ -584,17 +342,13 @@ void CMyDialog::OnLoadPIREP() {
   request.mustExist = true;
   const std::optional<std::string> path = GetFileName(request);
   if (!path) return;
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  PIREPData loaded;
-  try {
-    loaded.unpack_crypt(bytes);
-  } catch (const std::exception& e) {
-    ShowMessageBox(e.what(), loadString(803), MB_ICONERROR);
+  LoadedPIREPFile loaded = loadPIREPFile(*path);
+  if (loaded.result == PIREPFileResult::CannotOpen) return;
+  if (loaded.result != PIREPFileResult::Done) {
+    ShowMessageBox(loaded.message, loadString(803), MB_ICONERROR);
     return;
   }
-  PD = loaded;
+  PD = std::move(loaded.report);
   track_ = FlightTrack{};
   setText(IDC_FLIGHTNO, PD.Callsign);
   SFlightData fd;
@@ -665,7 +419,7 @@ void CMyDialog::OnOK() {
     onWindowDestroyed();
     EndDialog(IDOK);
   };
-  if (ORVANE_Initialized || preparing_) {
+  if (session_.holdsFlight()) {
     finalizeEngine(finish);
   } else {
     finish();
@@ -679,22 +433,17 @@ void CMyDialog::OnCancel() {
 
 void CMyDialog::onWindowDestroyed() {
   if (GetHwnd() == nullptr) return;
-  if (flightPlanTimer_ != nullptr) flightPlanTimer_->stop();
-  while (busy_ > 0) setBusy(false);
+  if (flightPlanPoll_ != nullptr) flightPlanPoll_->stop();
+  session_.clearBusy();
   // The application ends the flight after the dialog; a worker held by a simulator that does
   // not answer lets go after its current attempt, so the join below is short.
   ORVANE::finalizeComing();
-  if (worker_) worker_->stop();
+  session_.stop();
   QSettings().setValue("mainWindow/geometry", GetHwnd()->saveGeometry());
   if (PIREPAvailable && !PIREPSaved) {
-    // Written whole or not at all: a crash never leaves half a file over a good one.
-    QSaveFile file(QString::fromLatin1(LAST_PIREP_FILE));
-    const std::string bytes = PD.pack_crypt();
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                        static_cast<qint64>(bytes.size()) &&
-                    file.commit();
-    if (!ok) {
+    // Written whole or not at all: a crash or a full disk never leaves half a file over a
+    // good one.
+    if (savePIREPFile(PD, LAST_PIREP_FILE) != PIREPFileResult::Done) {
       ShowMessageBox(std::string("Cannot access file [") + LAST_PIREP_FILE + "]", loadString(803),
                      MB_ICONERROR);
     }

@@ -74,4 +74,8 @@ class HttpTransfer {
   char error_[256] = {};  // CURL_ERROR_SIZE
 };
 
+// libcurl write callback: appends size * count bytes to *answer and returns that count (0,
+// which fails the transfer, when the bytes cannot be stored).
+std::size_t getHTTPResult(char* data, std::size_t size, std::size_t count, std::string* answer);
+
 }  // namespace orvane

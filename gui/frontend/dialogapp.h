@@ -1,0 +1,18 @@
+// CDialogApp: the application object, which runs the main window and ends with it.
+#pragma once
+
+#include "framework/wincore.h"
+#include "frontend/maindialog.h"
+
+namespace orvane {
+
+class CDialogApp : public CWinApp {
+ public:
+  // Runs the main window modally; when it ends, the event loop is told to quit with 0.
+  CDialogApp(int& argc, char** argv);
+
+ private:
+  CMyDialog m_MyDialog;
+};
+
+}  // namespace orvane

@@ -1,0 +1,185 @@
+// CMyDialog: the main window, from which the pilot drives a whole flight.
+#pragma once
+
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/orvane_base.h"
+#include "framework/dialog.h"
+#include "frontend/engineworker.h"
+#include "frontend/enginesession.h"
+#include "pirep/PIREPData.h"
+#include "records/flighttrack.h"
+#include "sim/flightdata.h"
+
+namespace orvane {
+
+class CHyperlink;
+class HandOffPoll;
+
+// Ids of the main window's controls, and its own window messages.
+enum : UINT {
+  IDD_MAIN = 500,
+  IDI_ORVANE = 100,
+  IDC_FLIGHTNO = 201,
+  IDC_DEPARTURE = 202,
+  IDC_DESTINATION = 203,
+  IDC_ALTERNATE = 204,
+  IDC_ROUTE = 205,
+  IDC_PASSENGERS = 206,
+  IDC_CARGO = 207,
+  IDC_AIRCRAFT = 208,
+  IDC_ALTITUDE = 209,
+  IDC_OUT = 210,
+  IDC_BLOCKTIME = 211,
+  IDC_FLIGHTTIME = 212,
+  IDC_PIREP_FL = 213,
+  IDC_BLOCKFUEL = 214,
+  IDC_FLIGHTFUEL = 215,
+  IDC_OFF = 222,
+  IDC_ON = 223,
+  IDC_IN = 224,
+  IDC_COMMENT = 225,
+  IDC_OTHERNET = 298,
+  IDC_MESSAGE = 299,
+  IDC_IFR = 301,
+  IDC_VFR = 302,
+  IDC_OFFLINE = 303,
+  IDC_VATSIM = 304,
+  IDC_OTHER = 305,
+  IDC_GETFD = 401,
+  IDC_OPTIONS = 402,
+  IDC_STARTACARS = 403,
+  IDC_VIEWPIREP = 404,
+  IDC_LOADPIREP = 406,
+  IDC_NEWFLIGHT = 408,
+  IDC_VERSION = 197,
+  IDC_HYPERLINK = 198,
+  // The status line: simulator link, flight phase, last live ACARS post.
+  IDC_STATUS_SIM = 9001,
+  IDC_STATUS_PHASE = 9002,
+  IDC_STATUS_ACARS = 9003,
+};
+
+constexpr UINT WM_PIREP_AVAILABLE = WM_USER + 1;
+constexpr UINT WM_PERIODIC_UPDATE = WM_USER + 2;
+constexpr UINT WM_CYCLE_STOPPED = WM_USER + 3;
+constexpr UINT WM_LIVEACARS_FAILED = WM_USER + 4;  // lParam: const std::string*
+constexpr UINT WM_PIREP_SAVED = WM_USER + 5;
+
+// The web address behind control 198.
+extern const char* const ORVANE_WEB_ADDRESS;
+
+// Lays out resource 500.
+void layoutMainDialog(QDialog* window);
+
+// The form: its controls, the four flags of the flight and what each screen shows. The engine
+// work runs through its EngineSession.
+class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSession::View {
+  Q_OBJECT
+
+ public:
+  explicit CMyDialog(QWidget* owner = nullptr);
+  ~CMyDialog() override;
+
+  INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool OnCommand(UINT id) override;
+
+  // The window's state, for the pilot's tests.
+  bool isACARSInProgress() const { return ACARSInProgress; }
+  bool isORVANEInitialized() const { return ORVANE_Initialized; }
+  bool isPIREPAvailable() const { return PIREPAvailable; }
+  bool isPIREPSaved() const { return PIREPSaved; }
+  const PIREPData& pirep() const { return PD; }
+  // True while an engine job or a server request runs in the background.
+  bool isBusy() const { return session_.busy(); }
+  // How many of the worker's periodic and PIREP reports the window has handled; tests wait
+  // on it to know that a pass has been shown.
+  long reportsHandled() const { return reportsHandled_; }
+  // The worker, while the window is up; null before and after.
+  const EngineWorker* worker() const { return session_.worker(); }
+  // Where the unsaved PIREP goes when the window closes ("lastpirep.ovp").
+  static const char* const LAST_PIREP_FILE;
+
+  // The PIREP dialog the next View PIREP opens runs through this, so that tests can drive
+  // it; the default runs it modally.
+  using PIREPDialogRunner = std::function<void(CMyDialog& owner, const PIREPData& pd,
+                                               bool saved, const FlightTrack& track)>;
+  static void setPIREPDialogRunner(PIREPDialogRunner runner);
+
+ protected:
+  bool OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  virtual void SetMessage(const std::string& message);
+  virtual void Prepare_New_Flight();
+
+ private:
+  // Worker reports, delivered on the window thread while the worker waits.
+  void onPIREPAvailable() override;
+  void onPeriodicUpdate() override;
+  void onCycleStopped() override;
+  void onLiveACARSFailed(const std::string& text) override;
+  // The session's work, on the status line.
+  void showBusy(const char* what) override;
+  void showIdle() override;
+
+  void OnGetFD();
+  void OnStartACARS();
+  void OnSendPIREP();
+  void OnOptions();
+  void OnLoadPIREP();
+
+  void periodicUpdate();
+  void pirepAvailable();
+  void liveACARSFailed(const std::string* text);
+  void updateStatusLine();
+
+  SFlightData fillinSFD() const;
+  static bool checkData(const SFlightData& data);
+  bool getPDFromFrontend();
+  void showFlightData(const SFlightData& fd);
+
+  // Ends the engine's flight; the status line says so once it has ended.
+  void finalizeEngine(std::function<void()> then = {});
+  // The pilot ends tracking (Stop ACARS, or Cancel on a live ACARS failure): the flight is
+  // ended and the window is ready for the next one.
+  void stopTracking();
+
+  void flightPlanArrived(bool arrived);
+  void onWindowDestroyed();
+  void setButton403(UINT stringId);
+  void enable(UINT id, bool on);
+  void setText(UINT id, const std::string& text);
+  std::string text(UINT id) const;
+  bool checked(UINT id) const;
+  void check(UINT id, bool on);
+
+  std::unique_ptr<CHyperlink> m_Hyperlink;
+  HandOffPoll* flightPlanPoll_ = nullptr;  // owned by the window; looks for the flight plan
+  std::string flightPlanAnswer_;  // the server's answer, once the poll has found it
+
+  std::string StoredMessage;
+  std::string DisplayedMessage;
+  bool ACARSInProgress = false;
+  bool ORVANE_Initialized = false;
+  bool PIREPAvailable = false;
+  bool PIREPSaved = false;
+  PIREPData PD;
+  FlightTrack track_;
+  std::int64_t prevouttime = 0;
+  std::int64_t prevofftime = 0;
+  std::int64_t prevontime = 0;
+  std::int64_t previntime = 0;
+
+  EngineSession session_{*this, ORVANE_Initialized};
+  long reportsHandled_ = 0;
+  std::string phase_ = "No flight";  // the status line's flight phase, as of the last report
+  bool IsOptionsOpen = false;
+  bool IsPIREPOpen = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,190 @@
+// CMyDialog and the worker's reports: each pass's update, the PIREP, live ACARS failures, status.
+#include "frontend/maindialog.h"
+
+#include <string>
+
+#include "framework/dialoghelpers.h"
+#include "framework/messagebox.h"
+#include "frontend/flighttimes.h"
+#include "tracking/flightstate.h"
+
+namespace orvane {
+
+// ---- Reports from the worker -------------------------------------------------------------
+
+void CMyDialog::onPIREPAvailable() {
+  DialogProc(WM_PIREP_AVAILABLE, 0, 0);
+  ++reportsHandled_;
+}
+void CMyDialog::onPeriodicUpdate() {
+  DialogProc(WM_PERIODIC_UPDATE, 0, 0);
+  ++reportsHandled_;
+}
+void CMyDialog::onCycleStopped() { DialogProc(WM_CYCLE_STOPPED, 0, 0); }
+void CMyDialog::onLiveACARSFailed(const std::string& text) {
+  DialogProc(WM_LIVEACARS_FAILED, 0, reinterpret_cast<LPARAM>(&text));
+}
+
+INT_PTR CMyDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (GetHwnd() != nullptr) {
+    switch (message) {
+      case WM_PIREP_AVAILABLE:
+        pirepAvailable();
+        break;
+      case WM_PERIODIC_UPDATE:
+        periodicUpdate();
+        break;
+      case WM_CYCLE_STOPPED:
+        ORVANE_Initialized = false;
+        break;
+      case WM_LIVEACARS_FAILED:
+        if (!PIREPAvailable) liveACARSFailed(reinterpret_cast<const std::string*>(lParam));
+        break;
+      case WM_PIREP_SAVED:
+        PIREPSaved = true;
+        break;
+      default:
+        break;
+    }
+  }
+  return CDialog::DialogProc(message, wParam, lParam);
+}
+
+void CMyDialog::periodicUpdate() {
+  const bool lost = !ORVANE::isConnectedToSim() || ORVANE::isFlightCrashed();
+  if (lost && ACARSInProgress) {
+    SetMessage(loadString(602));
+    finalizeEngine();
+    ACARSInProgress = false;
+    setButton403(900);
+    enable(IDC_STARTACARS, false);
+    enable(IDC_LOADPIREP, true);
+    if (!PIREPAvailable) {
+      prevouttime = prevofftime = prevontime = previntime = 0;
+      for (UINT id : {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}) setText(id, "");
+      SetMessage("");
+    }
+    session_.ensurePrepared({});
+  } else {
+    if (ORVANE_Initialized) {
+      // One time per update, in the order they happen.
+      struct Slot {
+        std::int64_t* prev;
+        int (*get)();
+        UINT id;
+      };
+      const Slot times[] = {{&prevouttime, &ORVANE::getOutTime, IDC_OUT},
+                            {&prevofftime, &ORVANE::getOffTime, IDC_OFF},
+                            {&prevontime, &ORVANE::getOnTime, IDC_ON},
+                            {&previntime, &ORVANE::getInTime, IDC_IN}};
+      for (const Slot& s : times) {
+        if (*s.prev != 0) continue;
+        *s.prev = s.get();
+        if (*s.prev != 0) setText(s.id, tm2hminU(*s.prev));
+        break;
+      }
+    }
+    if (ACARSInProgress && !PIREPAvailable) {
+      setText(IDC_FLIGHTTIME, s2hmin(ORVANE::getCurrentFlightTime()));
+      setText(IDC_BLOCKFUEL, std::to_string(ORVANE::getCurrentBlockFuel()));
+      setText(IDC_FLIGHTFUEL, std::to_string(ORVANE::getCurrentFlightFuel()));
+      setText(IDC_BLOCKTIME, s2hmin(ORVANE::getCurrentBlockTime()));
+    }
+    if (!ORVANE_Initialized && !PIREPAvailable) {
+      prevouttime = prevofftime = prevontime = previntime = 0;
+      for (UINT id : {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}) setText(id, "");
+    }
+    if (DisplayedMessage == loadString(602)) SetMessage("");
+    const std::string acars = ORVANE::getACARSMessage();
+    if (!acars.empty()) SetMessage(acars);
+  }
+  // The phase after this pass (the engine publishes the one the pass started in). The
+  // worker waits for this report, so no cycle holds the engine now.
+  const int state = ORVANE::getState();
+  phase_ = state == FlightState::NONE ? std::string("No flight")
+                                      : FlightState::stateName(static_cast<FlightState::State>(state));
+
+  if (ACARSInProgress) {
+    if (ORVANE::isSlewing()) {
+      MessBox(651, 800, MB_ICONERROR);
+      // Tracking stays flagged, so the box comes again at each update while the slew goes
+      // on. The engine is ended once: a job posted at every box would wake the worker at
+      // once and bring the box back without end.
+      if (session_.holdsFlight()) finalizeEngine();
+    }
+  } else if ((!PIREPAvailable || PIREPSaved) && checkData(fillinSFD()) &&
+             ORVANE::isConnectedToSim()) {
+    enable(IDC_STARTACARS, true);
+    setButton403(900);
+  }
+  updateStatusLine();
+}
+
+void CMyDialog::pirepAvailable() {
+  if (!ORVANE::PIREPDataAvailable()) return;
+  PD = ORVANE::getPIREPData();
+  track_ = ORVANE::getFlightTrack();
+  setText(IDC_BLOCKTIME, PD.BlockTime);
+  setText(IDC_FLIGHTTIME, PD.FliteTime);
+  setText(IDC_PIREP_FL, PD.FL);
+  setText(IDC_BLOCKFUEL, PD.BlockFuel);
+  setText(IDC_FLIGHTFUEL, PD.FliteFuel);
+  SetMessage(loadString(601));
+  PIREPAvailable = true;
+  PIREPSaved = false;
+  ACARSInProgress = false;
+  enable(IDC_VIEWPIREP, true);
+  enable(IDC_NEWFLIGHT, true);
+  enable(IDC_STARTACARS, false);
+  setButton403(900);
+}
+
+void CMyDialog::liveACARSFailed(const std::string* error) {
+  if (error == nullptr) {
+    ORVANE::Log("No message found in WM_USER+4.");
+    return;
+  }
+  FlightOptions options = ORVANE::getFlightOptions();
+  if (!options.enableLiveACARS) return;
+  const std::string box = loadString(701) + "[" + *error + "]\r\n" + loadString(702);
+  if (ShowMessageBox(box, loadString(806), MB_OKCANCEL) == IDOK) {
+    options.enableLiveACARS = false;
+    session_.run(
+        [options] {
+          ORVANE::setFlightOptions(options);
+          ORVANE::BeginFlight();
+        },
+        {}, "Going on without live ACARS ...");
+  } else {
+    stopTracking();
+  }
+}
+
+void CMyDialog::stopTracking() {
+  finalizeEngine();
+  SetMessage("");
+  ACARSInProgress = false;
+  PIREPAvailable = false;
+  setButton403(900);
+  enable(IDC_LOADPIREP, true);
+}
+
+void CMyDialog::updateStatusLine() {
+  if (GetHwnd() == nullptr) return;
+  setText(IDC_STATUS_SIM, ORVANE::isConnectedToSim() ? "Simulator connected"
+                                                     : "Simulator not connected");
+  if (!session_.busy()) setText(IDC_STATUS_PHASE, phase_);
+  const LiveACARSStatus live = ORVANE::getLiveACARSStatus();
+  std::string acars;
+  if (!live.anyPostYet) {
+    acars = "No live ACARS post yet";
+  } else if (live.lastPostOk) {
+    acars = "Live ACARS: sent";
+  } else {
+    acars = "Live ACARS: failing since " +
+            (live.failingSince != 0 ? tm2hminU(live.failingSince) : std::string("?"));
+  }
+  setText(IDC_STATUS_ACARS, acars);
+}
+
+}  // namespace orvane

@@ -1,0 +1,31 @@
+// PIREP files for both dialogs: an atomic unbuffered save, and a load with the decoder's message.
+#pragma once
+
+#include <string>
+
+#include "pirep/PIREPData.h"
+
+namespace orvane {
+
+enum class PIREPFileResult {
+  Done,
+  CannotOpen,    // the file (or its temporary twin) could not be opened or read
+  CannotWrite,   // a write or the final replace failed; an earlier file is left as it was
+  CannotDecode,  // read, but not a PIREP file; the message says why
+};
+
+// Encrypts the report and replaces the file at path with it through a temporary file beside
+// it, unbuffered: a short write (a full disk) shows in the write's count, where a buffer's
+// flush inside the replace could lose it and put a cut file in place of the old one. On a
+// failure no partial file is left. The encoder's exceptions pass through.
+PIREPFileResult savePIREPFile(const PIREPData& report, const std::string& path);
+
+struct LoadedPIREPFile {
+  PIREPFileResult result = PIREPFileResult::CannotOpen;
+  PIREPData report;     // when result is Done
+  std::string message;  // the decoder's message, when result is CannotDecode
+};
+
+LoadedPIREPFile loadPIREPFile(const std::string& path);
+
+}  // namespace orvane

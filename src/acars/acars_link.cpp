@@ -1,0 +1,270 @@
+// AcarsLink: starting and stopping the threads, and the PIREP and flight-information threads.
+#include "acars/acars_link.h"
+
+#include <system_error>
+
+#include "acars/ACARS.h"
+#include "acars/send_queue.h"
+#include "util/clock.h"
+#include "util/util.h"
+
+namespace orvane {
+
+AcarsLink::AcarsLink(ACARS& acars, SendQueue& queue) : acars_(acars), queue_(queue) {}
+
+AcarsLink::~AcarsLink() {
+  stopSending();
+  cancelPIREP();
+  if (sendthread_.joinable()) sendthread_.join();
+  if (fithread_.joinable()) fithread_.join();
+  if (pirepthread_.joinable()) pirepthread_.join();
+}
+
+void AcarsLink::shutdown() {
+  acars_.sendInfo("Stopping ACARS.");
+  stopSending();
+  acars_.sendInfo("Cancelling PIREP.");
+  cancelPIREP();
+  acars_.sendInfo("Joining Send Thread.");
+  if (sendthread_.joinable()) sendthread_.join();
+  if (flightinfo_running_) acars_.sendInfo("Joining Flight Info Thread.");
+  if (fithread_.joinable()) fithread_.join();
+  if (pirepthread_running_) acars_.sendInfo("Joining PIREP Thread.");
+  if (pirepthread_.joinable()) pirepthread_.join();
+  acars_.sendInfo("ACARS stopped.");
+}
+
+// ---- Send thread -----------------------------------------------------------------------------
+
+void AcarsLink::startSending() {
+  stop_sendthread_ = false;
+  stopped_ = false;
+  acars_.sendInfo("Now starting send thread.");
+  if (sendthread_.joinable()) {
+    // One send thread per flight; a second start would have nothing of its own to do.
+    acars_.sendInfo("Send thread already running.");
+    return;
+  }
+  try {
+    sendthread_ = std::thread(&AcarsLink::sendThread, this);
+  } catch (const std::system_error&) {
+    acars_.sendInfo("Cannot start send thread.");
+    // Nothing will ever end this flight's sending otherwise.
+    stopped_ = true;
+  }
+}
+
+void AcarsLink::stopSending() {
+  stop_sendthread_ = true;
+  queue_.wake();
+}
+
+// ---- PIREP thread ----------------------------------------------------------------------------
+
+void AcarsLink::startPIREPThread() {
+  acars_.sendInfo("Now starting PIREP thread.");
+  if (pirep_busy_.exchange(true)) {
+    // The running transmission tells its outcome; a second one at the same time could send
+    // the report twice.
+    acars_.sendInfo("PIREP transmission already under way.");
+    return;
+  }
+  // The previous thread has told its outcome or is just telling it: this join is short.
+  if (pirepthread_.joinable()) pirepthread_.join();
+  pirepthread_running_ = true;
+  try {
+    pirepthread_ = std::thread(&AcarsLink::pirepThread, this);
+  } catch (const std::system_error&) {
+    pirepthread_running_ = false;
+    pirep_busy_ = false;
+    acars_.sendInfo("Cannot start PIREP thread.");
+    acars_.PIREPError("Cannot start PIREP thread.");
+  }
+}
+
+void AcarsLink::sendApprovedReport() {
+  sendPIR_ = true;
+  if (cancelPIR_) {
+    // No thread needed to learn that nothing will be sent.
+    acars_.sendInfo("PIREP cancelled, not sent.");
+    acars_.PIREPError("The PIREP of this flight was cancelled and is not sent.");
+    return;
+  }
+  startPIREPThread();
+}
+
+void AcarsLink::approvePIREP() {
+  sendPIR_ = true;
+  { std::lock_guard<std::mutex> g(lock_); }
+  pirep_decided_.notify_all();
+}
+
+void AcarsLink::cancelPIREP() {
+  cancelPIR_ = true;
+  { std::lock_guard<std::mutex> g(lock_); }
+  pirep_decided_.notify_all();
+}
+
+void AcarsLink::pirepThread() {
+  {
+    std::unique_lock<std::mutex> lk(lock_);
+    const auto decided = [this] { return sendPIR_.load() || cancelPIR_.load(); };
+    while (!decided()) clock().wait_for(pirep_decided_, lk, 1000, decided);
+  }
+  const PIREPOutcome outcome = transmitPIREP();
+  // Free for the next approval before the outcome is told, so that a pilot who sends again
+  // as soon as he sees a failure is not turned away.
+  pirep_busy_ = false;
+  if (!outcome.told) return;
+  if (outcome.success) {
+    acars_.PIREPSuccess(outcome.text);
+  } else {
+    acars_.PIREPError(outcome.text);
+  }
+}
+
+AcarsLink::PIREPOutcome AcarsLink::transmitPIREP() {
+  if (cancelPIR_) {
+    // Cancelling wins over sending; a pilot who asked for the report to go out hears why
+    // it did not.
+    if (!sendPIR_) return {false, false, {}};
+    acars_.sendInfo("PIREP cancelled, not sent.");
+    return {true, false, "The PIREP of this flight was cancelled and is not sent."};
+  }
+
+  acars_.sendInfo("Starting PIREP transmission.");
+  const std::string text = acars_.getPIREP();
+  if (text.empty()) {
+    acars_.sendInfo("No PIREP to transmit.");
+    return {true, false, "No PIREP to transmit."};
+  }
+  HttpTransfer transfer;
+  if (!transfer.valid()) {
+    sendPIR_ = false;
+    acars_.sendInfo("Sendthread cannot start CURL transaction (PIREP transmission).");
+    return {true, false, "Sendthread cannot start PIREP transmission."};
+  }
+  const FlightOptions opts = acars_.optionsCopy();
+  const std::string client = clientField(acars_.getClientName());
+  const std::string body = client + "&DATA2=" + text;
+
+  // The log is shared when pilots ask for help: it never shows the password.
+  std::string shown = text;
+  const std::string head = opts.PIREP_User + "~";
+  if (starts_with(text, head + opts.PIREP_Password)) {
+    shown = head + "****" + text.substr(head.size() + opts.PIREP_Password.size());
+  }
+  acars_.sendInfo("Sending PIREP: [" + client + "&DATA2=" + shown + "].");
+  acars_.sendInfo("Connecting to PIREP Server at [" + opts.PIREP_URL + "] ...");
+  const TransferResult r = transfer.post(opts.PIREP_URL, body);
+  if (!r.ok) {
+    sendPIR_ = false;
+    const std::string msg =
+        "Connection to PIREP server failed: [" + orFallback(r.error, "Check URL") + "]";
+    acars_.sendInfo(msg);
+    return {true, false, msg};
+  }
+  acars_.sendInfo("PIREP sent.");
+  const std::string answer = trim(r.answer);
+  if (answer.empty()) {
+    sendPIR_ = false;
+    acars_.sendInfo("Server did not return a message.");
+    return {true, false, "Server did not return a message."};
+  }
+  if (answer[0] == '0') {
+    sendPIR_ = false;
+    const std::string error = answerText(answer);
+    acars_.sendInfo("PIREP returned error: [" + error + "].");
+    return {true, false, error};
+  }
+  if (answer[0] == '1') {
+    acars_.sendInfo("PIREP successfull.");
+    return {true, true, answerText(answer)};
+  }
+  acars_.sendInfo("Server returned strange message: [" + answer + "]");
+  sendPIR_ = false;
+  return {true, false, "Strange message from server: [" + answer + "]"};
+}
+
+// ---- Flight-information thread ---------------------------------------------------------------
+
+void AcarsLink::requestFlightInfo(const std::string& flightNumber, const std::string& type) {
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    fi_requests_.emplace_back(flightNumber, type);
+    // A running thread takes the request up after the one it is carrying out.
+    if (fi_busy_) return;
+    fi_busy_ = true;
+  }
+  // The previous thread has taken its last request and is ending: this join is short.
+  if (fithread_.joinable()) fithread_.join();
+  flightinfo_running_ = true;
+  try {
+    fithread_ = std::thread(&AcarsLink::flightInfoThread, this);
+  } catch (const std::system_error&) {
+    acars_.sendInfo("Cannot start FlightInfo thread.");
+    flightinfo_running_ = false;
+    std::lock_guard<std::mutex> g(lock_);
+    fi_requests_.clear();
+    fi_busy_ = false;
+  }
+}
+
+std::string AcarsLink::flightInfoFN() const {
+  std::lock_guard<std::mutex> g(lock_);
+  return flightInfoFN_;
+}
+
+std::string AcarsLink::flightInfoType() const {
+  std::lock_guard<std::mutex> g(lock_);
+  return flightInfoType_;
+}
+
+void AcarsLink::flightInfoThread() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> g(lock_);
+      if (fi_requests_.empty()) {
+        fi_busy_ = false;
+        return;
+      }
+      flightInfoFN_ = fi_requests_.front().first;
+      flightInfoType_ = fi_requests_.front().second;
+      fi_requests_.pop_front();
+    }
+    carryOutFlightInfo();
+  }
+}
+
+void AcarsLink::carryOutFlightInfo() {
+  acars_.sendInfo("FlightInfo thread started.");
+  HttpTransfer transfer;
+  if (!transfer.valid()) {
+    acars_.sendInfo("FlightInfo thread cannot start CURL transaction.");
+    acars_.returnFlightInfo("ERROR: Cannot start Server transaction.");
+    return;
+  }
+  const FlightOptions opts = acars_.optionsCopy();
+  const std::string body = clientField(acars_.getClientName()) + "&DATA2=" +
+                           flightInfoFN() + "&DATA3=" + flightInfoType() + "&DATA4=" +
+                           opts.ACARS_User + "&DATA5=" + opts.ACARS_Password;
+  acars_.sendInfo("Connecting to FlightInfo Server at [" + opts.INFO_URL + "] ...");
+  const TransferResult r = transfer.post(opts.INFO_URL, body);
+  if (!r.ok) {
+    const std::string e = orFallback(r.error, "Check URL.");
+    acars_.sendInfo("Connection to ACARS server failed: [" + e + "]");
+    acars_.returnFlightInfo("ERROR: Connection to ACARS server failed: [" + e + "]");
+  } else {
+    acars_.sendInfo("Connected to ACARS server.");
+    if (r.answer.empty()) {
+      acars_.sendInfo("ACARS server did not return anything.");
+    } else if (r.answer[0] == '0') {
+      acars_.returnFlightInfo("ERROR: " + answerText(r.answer));
+    } else {
+      acars_.returnFlightInfo(answerText(r.answer));
+    }
+  }
+  acars_.sendInfo("FlightInfo thread finished.");
+}
+
+}  // namespace orvane

@@ -1,0 +1,321 @@
+// AcarsLink's send thread: the connection test, and each queued request posted in order.
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "acars/ACARS.h"
+#include "acars/acars_link.h"
+#include "acars/flight_record.h"
+#include "acars/send_queue.h"
+#include "util/clock.h"
+#include "util/tokenizer.h"
+#include "util/util.h"
+
+namespace orvane {
+
+namespace {
+
+// Back-off of the head of the queue while the ACARS server is unreachable, in ms of
+// monotonic clock time: the first pause, doubled after each failure up to the ceiling.
+constexpr std::int64_t kRetryFirstMs = 5'000;
+constexpr std::int64_t kRetryMaxMs = 60'000;
+// Once a stop is requested, a post under way or started later gets this much more real
+// time, so that ending a flight during an outage takes seconds, not the transfer time-outs.
+constexpr long kStopGraceMs = 3'000;
+
+std::atomic<AcarsLink::DeliveryCallback> delivery_callback{nullptr};
+
+void reportDelivery(bool ok, const std::string& error) {
+  if (const AcarsLink::DeliveryCallback cb = delivery_callback.load()) cb(ok, error);
+}
+
+}  // namespace
+
+void AcarsLink::setDeliveryCallback(DeliveryCallback callback) { delivery_callback = callback; }
+
+std::string AcarsLink::answerText(const std::string& answer) {
+  return answer.size() > 2 ? answer.substr(2) : std::string();
+}
+
+std::string AcarsLink::orFallback(const std::string& error, const char* fallback) {
+  return error.empty() ? std::string(fallback) : error;
+}
+
+std::string AcarsLink::clientField(const std::string& clientName) {
+  return "DATA1=" + clientName + "|" + ACARS::ORVANE_VERSION;
+}
+
+bool AcarsLink::checkConnection(HttpTransfer& transfer) {
+  const FlightOptions opts = acars_.optionsCopy();
+  const std::string body = clientField(acars_.getClientName()) + "&DATA2=TEST&DATA3=" +
+                           opts.ACARS_User + "&DATA4=";
+  acars_.sendInfo("Connecting to ACARS Server at [" + opts.ACARS_URL + "] ...");
+  transfer.applySettings();
+  const TransferResult r = transfer.post(opts.ACARS_URL, body);
+  reportDelivery(r.ok, r.error);
+  if (!r.ok) {
+    const std::string text =
+        "Connection to ACARS server failed: [" + orFallback(r.error, "Check URL.") + "]";
+    acars_.connectFailedCB(text);
+    acars_.sendInfo(text);
+    // Live ACARS goes off before the test counts as done, so that nothing queued after the
+    // test is ever posted.
+    acars_.disableLiveACARS();
+    connectOK();
+    return false;
+  }
+  acars_.sendInfo("Connected to ACARS server.");
+  connectOK();
+  return true;
+}
+
+void AcarsLink::parseBeginFlightResponse(const std::string& answer) {
+  Tokenizer fields("|");
+  fields.push_back(answer);
+  if (fields.empty() || fields[0] == "0") return;
+  if (fields.size() >= 2) acars_.setDataID(fields[1]);
+  for (std::size_t i = 2; i < fields.size(); ++i) {
+    if (!starts_with(fields[i], "PosRep")) continue;
+    std::map<int, int> table;
+    Tokenizer items(" ");
+    items.push_back(fields[i]);
+    for (const std::string& item : items) {
+      const std::size_t colon = item.find(':');
+      if (colon == std::string::npos) continue;
+      const int key = To_t<int>(item.substr(0, colon));
+      const int value = To_t<int>(item.substr(colon + 1));
+      table[key] = value;
+      acars_.sendInfo("Changing PosRepInterval [" + to_str(key) + "]: [" + to_str(value) + "]");
+    }
+    acars_.passPosRepTable(table);
+  }
+}
+
+TransferResult AcarsLink::postQueued(HttpTransfer& transfer, const std::string& body) {
+  TransferResult r = transfer.post(acars_.getACARSAddress(), body);
+  if (r.failure == TransferResult::UNREACHABLE) {
+    if (outage_since_ms_ < 0) {
+      outage_since_ms_ = clock().mono_ms();
+      acars_.sendInfo("ACARS server unreachable: the queue waits and goes out in order when it "
+                      "answers again.");
+    }
+  } else if (outage_since_ms_ >= 0) {
+    const std::int64_t seconds = (clock().mono_ms() - outage_since_ms_) / 1000;
+    outage_since_ms_ = -1;
+    acars_.sendInfo("ACARS server answers again after [" + to_str(seconds) + "] s.");
+  }
+  reportDelivery(r.ok, r.error);
+  return r;
+}
+
+AcarsLink::Step AcarsLink::handleBeginFlight(HttpTransfer* transfer, const std::string& text,
+                                             bool lastTry) {
+  if (!acars_.isLiveACARSEnabled() || transfer == nullptr) {
+    acars_.setDataID("NO LIVEACARS");
+    return {Handled::Advance, {}};
+  }
+  const std::string record = text.size() > 12 ? text.substr(12) : std::string();
+  const std::string body = clientField(acars_.getClientName()) + "&DATA2=BEGINFLIGHT&DATA3=" +
+                           record + "&DATA4=";
+  const TransferResult r = postQueued(*transfer, body);
+  if (!r.ok) {
+    const std::string e = orFallback(r.error, "Check URL.");
+    // A short outage at the start must not leave the flight without its data id.
+    if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+      acars_.sendInfo("Communication to ACARS server failed: [" + e + "] -- trying again.");
+      return {Handled::Retry, {}};
+    }
+    const std::string msg = "Communication to ACARS server failed: [" + e + "]";
+    acars_.sendInfo(msg);
+    acars_.connectFailedCB(msg);
+    if (r.failure == TransferResult::UNREACHABLE) return {Handled::GiveUp, e};
+    return {Handled::Advance, {}};
+  }
+  if (r.answer.empty()) {
+    acars_.connectFailedCB("No message from server.");
+    acars_.sendInfo("No message from server.");
+  } else if (r.answer[0] == '0') {
+    const std::string error = answerText(r.answer);
+    acars_.connectFailedCB(error);
+    acars_.sendInfo("BEGINFLIGHT returned error: [" + error + "]");
+  } else {
+    parseBeginFlightResponse(r.answer);
+    const std::string id = acars_.getDataID();
+    if (id.empty()) {
+      acars_.sendInfo("BEGINFLIGHT successfull, but no ID received!");
+    } else {
+      acars_.sendInfo("BEGINFLIGHT successfull, ID: [" + id + "]");
+    }
+  }
+  return {Handled::Advance, {}};
+}
+
+AcarsLink::Step AcarsLink::handleMessage(HttpTransfer* transfer, const std::string& text,
+                                         bool lastTry) {
+  if (!acars_.isLiveACARSEnabled() || transfer == nullptr) return {Handled::Advance, {}};
+  const TransferResult r = postQueued(*transfer, text);
+  if (r.ok) {
+    if (r.answer.empty()) {
+      acars_.sendInfo("No answer from server for message transmission.");
+    } else if (r.answer[0] == '0') {
+      acars_.sendInfo("MESSAGE transmission returned error: [" + answerText(r.answer) + "]");
+    } else {
+      acars_.sendInfo("MESSAGE [" + prepare_info(text) + "] transmitted successfully.");
+    }
+    return {Handled::Advance, {}};
+  }
+  if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+    acars_.sendInfo("Communication to ACARS server failed: [" + r.error + "] -- trying again.");
+    return {Handled::Retry, {}};
+  }
+  acars_.sendInfo("Communication to ACARS server failed: [" + r.error + "]");
+  if (r.failure == TransferResult::UNREACHABLE) return {Handled::GiveUp, r.error};
+  // Refused for good (HTTP 4xx, a redirect, a bad address): posting it again cannot help,
+  // and the messages behind it must not wait for it.
+  acars_.sendInfo("Not delivered: [" + prepare_info(text) + "]");
+  return {Handled::Advance, {}};
+}
+
+void AcarsLink::endOfFlight(const FlightRecord* record) {
+  if (!acars_.isPIREPEnabled()) return;
+  acars_.sendInfo("Starting PIREP Transaction.");
+  // An ENDFLIGHT queued without a record has nothing to report.
+  acars_.reportFrom(record != nullptr ? *record : FlightRecord{});
+}
+
+void AcarsLink::endFlightAfterFailure(const FlightRecord* record, const std::string& error) {
+  acars_.sendInfo("Communication to ACARS server failed: [" + error + "]");
+  acars_.sendInfo("However, normal ENDFLIGHT handling ...");
+  endOfFlight(record);
+  acars_.clearDataID();
+}
+
+AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedMessage& entry,
+                                           bool lastTry) {
+  if (acars_.getDataID().empty()) {
+    acars_.sendInfo("ENDFLIGHT successfull.");
+    return {Handled::Finish, {}};
+  }
+  const std::string& text = entry.text;
+  if (acars_.isLiveACARSEnabled() && transfer != nullptr) {
+    const std::string id = text.size() > 10 ? text.substr(10) : std::string();
+    const std::string body = clientField(acars_.getClientName()) + "&DATA2=ENDFLIGHT&DATA3=" +
+                             id + "&DATA4=";
+    const TransferResult r = postQueued(*transfer, body);
+    if (!r.ok) {
+      if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+        acars_.sendInfo("Communication to ACARS server failed: [" + r.error +
+                        "] -- trying again.");
+        return {Handled::Retry, {}};
+      }
+      endFlightAfterFailure(entry.record.get(), r.error);
+    } else if (r.answer.empty()) {
+      acars_.sendInfo("No answer from server for ENDFLIGHT.");
+    } else if (r.answer[0] == '0') {
+      acars_.sendInfo("ENDFLIGHT returned error: [" + answerText(r.answer) + "] -- Aborting.");
+    } else {
+      acars_.sendInfo("ENDFLIGHT successfull.");
+      endOfFlight(entry.record.get());
+      acars_.clearDataID();
+    }
+  } else {
+    endOfFlight(entry.record.get());
+    acars_.clearDataID();
+  }
+  return {Handled::Finish, {}};
+}
+
+void AcarsLink::giveUpQueue(std::size_t n, const std::string& error) {
+  const std::size_t length = queue_.size();
+  for (std::size_t i = n; i < length; ++i) {
+    const QueuedMessage entry = queue_.at(i);
+    if (starts_with(entry.text, "ENDFLIGHT")) {
+      if (acars_.getDataID().empty()) {
+        acars_.sendInfo("ENDFLIGHT successfull.");
+      } else {
+        endFlightAfterFailure(entry.record.get(), error);
+      }
+      return;
+    }
+    // The begin-of-flight record holds the password: it is named, not shown.
+    const bool begin = starts_with(entry.text, "BEGINFLIGHT");
+    acars_.sendInfo("Not delivered: [" +
+                    (begin ? std::string("BEGINFLIGHT") : prepare_info(entry.text)) + "]");
+  }
+}
+
+void AcarsLink::sendThread() {
+  acars_.sendInfo("Sendthread started.");
+  std::unique_ptr<HttpTransfer> transfer;
+  const auto makeTransfer = [this] {
+    auto t = std::make_unique<HttpTransfer>();
+    t->setStopFlag(&stop_sendthread_, kStopGraceMs);
+    return t;
+  };
+  if (!acars_.isLiveACARSEnabled()) {
+    connectOK();
+  } else {
+    transfer = makeTransfer();
+    if (!transfer->valid()) {
+      transfer.reset();
+      const std::string text = "Sendthread cannot initialize CURL.";
+      acars_.sendInfo(text);
+      acars_.connectFailedCB(text);
+      connectFailed();
+      acars_.disableLiveACARS();
+      // The question is settled (no live ACARS); without this the flight would wait in
+      // TESTING for ever.
+      connectOK();
+    }
+  }
+  if (acars_.isLiveACARSEnabled() && transfer) checkConnection(*transfer);
+
+  // The queue is walked in order and never shortened. While the server is unreachable the
+  // head is posted again after a pause that doubles up to a minute, and everything behind it
+  // waits: an outage is one event however long, and nothing is dropped. A stop ends the
+  // waiting, not the flight's end: what is left is tried once, and the first failure to
+  // reach the server ends the posting and goes to ENDFLIGHT's handling, so that the PIREP is
+  // always computed.
+  std::size_t n = 0;  // queue elements handled so far
+  std::int64_t pauseMs = kRetryFirstMs;
+  QueuedMessage entry;
+  while (queue_.waitForEntry(n, stop_sendthread_, entry)) {
+    // Live ACARS may have been switched on after start without a connection test.
+    if (acars_.isLiveACARSEnabled() && !transfer) {
+      transfer = makeTransfer();
+      if (transfer->valid()) {
+        transfer->applySettings();
+      } else {
+        transfer.reset();
+      }
+    }
+    const bool lastTry = stopIt();
+    Step step;
+    if (starts_with(entry.text, "BEGINFLIGHT")) {
+      step = handleBeginFlight(transfer.get(), entry.text, lastTry);
+    } else if (starts_with(entry.text, "ENDFLIGHT")) {
+      step = handleEndFlight(transfer.get(), entry, lastTry);
+    } else {
+      step = handleMessage(transfer.get(), entry.text, lastTry);
+    }
+    if (step.how == Handled::Retry) {
+      const std::int64_t due = clock().mono_ms() + pauseMs;
+      retry_due_ms_ = due;
+      queue_.waitUntil(due, stop_sendthread_);
+      retry_due_ms_ = 0;
+      pauseMs = std::min(pauseMs * 2, kRetryMaxMs);
+      continue;  // the same entry again; after a stop, for the last time
+    }
+    if (step.how == Handled::GiveUp) {
+      giveUpQueue(n, step.error);
+      break;
+    }
+    if (step.how == Handled::Finish) break;
+    pauseMs = kRetryFirstMs;
+    ++n;
+  }
+  transfer.reset();
+  hasStopped();
+}
+
+}  // namespace orvane

@@ -1,0 +1,31 @@
+// EngineOptions: the flight options the engine hands each flight, and the option-input hook.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+
+#include "records/flightoptions.h"
+
+namespace orvane {
+
+// Any thread; the options are written by the window thread and read when a flight is
+// prepared. The lock is a leaf.
+class EngineOptions {
+ public:
+  using InputHook = void (*)();
+
+  FlightOptions get() const;
+  void set(const FlightOptions& options);
+  void setInputHook(InputHook hook);
+  // Lets the pilot enter the options, when a front end has set a hook.
+  void askForInput() const;
+  // The default options and no hook.
+  void reset();
+
+ private:
+  mutable std::mutex lock_;
+  FlightOptions options_;  // lock_
+  std::atomic<InputHook> inputHook_{nullptr};
+};
+
+}  // namespace orvane

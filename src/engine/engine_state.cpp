@@ -1,0 +1,18 @@
+// EngineState: the engine's one instance and what its data source last published.
+#include "engine/engine_state.h"
+
+namespace orvane {
+
+EngineState& engine() {
+  static EngineState state;
+  return state;
+}
+
+SimStatus EngineState::published() const {
+  if (FlightData* s = source.load()) return s->publishedStatus();
+  SimStatus none;
+  none.onGround = true;
+  return none;
+}
+
+}  // namespace orvane

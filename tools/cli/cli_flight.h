@@ -1,0 +1,34 @@
+// orvane-cli's flight: waiting for the simulator, the tracking loop, and the PIREP report.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "pirep/PIREPData.h"
+#include "sim/flightdata.h"
+
+namespace orvane::cli {
+
+class CliArgs;
+
+// Set by the signal handler: the pilot asked to stop.
+extern std::atomic<bool> interrupted;
+
+// Downloads the flight plan of data.sCallsign into data; false (after telling the pilot)
+// when the airline answered with an error.
+bool downloadFlightPlan(SFlightData& data);
+
+// Cycles the engine until the simulator is connected, on the ground with every engine shut
+// down; false when the pilot interrupted the wait.
+bool waitForSimulator();
+
+// How tracking ended.
+enum class TrackingEnd { PIREP, NoPIREP, Slewed };
+
+// Tracks the flight until it ends; with TrackingEnd::PIREP its PIREP is in `pirep`.
+TrackingEnd trackFlight(PIREPData& pirep);
+
+// Prints the PIREP, keeps it in the file and, unless --no-send, sends it. The exit code.
+int reportPIREP(PIREPData& pirep, const CliArgs& args);
+
+}  // namespace orvane::cli
