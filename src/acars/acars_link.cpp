@@ -5,7 +5,9 @@
 
 #include "acars/ACARS.h"
 #include "acars/send_queue.h"
+#include "acars/server_answer.h"
 #include "util/clock.h"
+#include "util/form_encode.h"
 #include "util/util.h"
 
 namespace orvane {
@@ -159,7 +161,7 @@ AcarsLink::PIREPOutcome AcarsLink::transmitPIREP() {
   }
   const FlightOptions opts = acars_.optionsCopy();
   const std::string client = clientField(acars_.getClientName());
-  const std::string body = client + "&DATA2=" + text;
+  const std::string body = client + "&DATA2=" + form_encode(text);
 
   // The log is shared when pilots ask for help: it never shows the password.
   std::string shown = text;
@@ -178,25 +180,21 @@ AcarsLink::PIREPOutcome AcarsLink::transmitPIREP() {
     return {true, false, msg};
   }
   acars_.sendInfo("PIREP sent.");
-  const std::string answer = trim(r.answer);
-  if (answer.empty()) {
-    sendPIR_ = false;
-    acars_.sendInfo("Server did not return a message.");
-    return {true, false, "Server did not return a message."};
+  const ServerAnswer a =
+      classifyServerAnswer(AirlineRequest::PIREP, opts.PIREP_URL, r.http_status, r.answer);
+  if (a.verdict == ServerAnswer::SUCCESS) {
+    acars_.sendInfo("PIREP successfull.");
+    return {true, true, shownAnswer(a.text)};
   }
-  if (answer[0] == '0') {
-    sendPIR_ = false;
-    const std::string error = answerText(answer);
+  sendPIR_ = false;
+  if (a.verdict == ServerAnswer::REFUSAL) {
+    const std::string error = shownAnswer(a.text);
     acars_.sendInfo("PIREP returned error: [" + error + "].");
     return {true, false, error};
   }
-  if (answer[0] == '1') {
-    acars_.sendInfo("PIREP successfull.");
-    return {true, true, answerText(answer)};
-  }
-  acars_.sendInfo("Server returned strange message: [" + answer + "]");
-  sendPIR_ = false;
-  return {true, false, "Strange message from server: [" + answer + "]"};
+  // Not the airline's answer: the report is not sent, and the pilot keeps it.
+  acars_.sendInfo(a.text);
+  return {true, false, a.text};
 }
 
 // ---- Flight-information thread ---------------------------------------------------------------
@@ -259,8 +257,10 @@ void AcarsLink::carryOutFlightInfo() {
   }
   const FlightOptions opts = acars_.optionsCopy();
   const std::string body = clientField(acars_.getClientName()) + "&DATA2=" +
-                           flightInfoFN() + "&DATA3=" + flightInfoType() + "&DATA4=" +
-                           opts.ACARS_User + "&DATA5=" + opts.ACARS_Password;
+                           form_encode(flightInfoFN()) + "&DATA3=" +
+                           form_encode(flightInfoType()) + "&DATA4=" +
+                           form_encode(opts.ACARS_User) + "&DATA5=" +
+                           form_encode(opts.ACARS_Password);
   acars_.sendInfo("Connecting to FlightInfo Server at [" + opts.INFO_URL + "] ...");
   const TransferResult r = transfer.post(opts.INFO_URL, body);
   if (!r.ok) {
@@ -269,12 +269,18 @@ void AcarsLink::carryOutFlightInfo() {
     acars_.returnFlightInfo("ERROR: Connection to ACARS server failed: [" + e + "]");
   } else {
     acars_.sendInfo("Connected to ACARS server.");
-    if (r.answer.empty()) {
-      acars_.sendInfo("ACARS server did not return anything.");
-    } else if (r.answer[0] == '0') {
-      acars_.returnFlightInfo("ERROR: " + answerText(r.answer));
+    const ServerAnswer a =
+        classifyServerAnswer(AirlineRequest::FLIGHTPLAN, opts.INFO_URL, r.http_status, r.answer);
+    if (a.verdict == ServerAnswer::SUCCESS) {
+      acars_.returnFlightInfo(a.text);
+    } else if (a.verdict == ServerAnswer::REFUSAL) {
+      acars_.returnFlightInfo("ERROR: " + shownAnswer(a.text));
+    } else if (a.cause == ServerAnswer::EMPTY) {
+      acars_.sendInfo(a.text);
     } else {
-      acars_.returnFlightInfo(answerText(r.answer));
+      // No flight data is ever filled from what is not a flight plan.
+      acars_.sendInfo(a.text);
+      acars_.returnFlightInfo("ERROR: " + a.text);
     }
   }
   acars_.sendInfo("FlightInfo thread finished.");

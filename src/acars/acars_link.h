@@ -11,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "acars/server_answer.h"
 #include "net/http_transfer.h"
 
 namespace orvane {
@@ -104,8 +105,22 @@ class AcarsLink {
   Step handleBeginFlight(HttpTransfer* transfer, const std::string& text, bool lastTry);
   Step handleEndFlight(HttpTransfer* transfer, const QueuedMessage& entry, bool lastTry);
   Step handleMessage(HttpTransfer* transfer, const std::string& text, bool lastTry);
+  // One queued entry's post: the transfer, the answer read as kind's (when one came), and
+  // whether the queue waits as in an outage (unreachable, a redirect, or a message answered
+  // by what is not the airline's answer); error: the failure's or the answer's error text.
+  struct Posted {
+    TransferResult result;
+    ServerAnswer answer;
+    bool waits = false;
+    std::string error;
+  };
   // Posts one queued entry's body to the ACARS server and reports the outcome.
-  TransferResult postQueued(HttpTransfer& transfer, const std::string& body);
+  Posted postQueued(HttpTransfer& transfer, const std::string& body, AirlineRequest kind);
+  // The connection test. Passed; Refused (live ACARS switched off, the pilot told why); or
+  // Outage (cannot be reached for now: live ACARS stays on and the test is repeated). again:
+  // a repetition, which logs nothing of an outage. error (may be null): the failure's text.
+  enum class TestOutcome { Passed, Refused, Outage };
+  TestOutcome connectionTest(HttpTransfer& transfer, bool again, std::string* error);
   // After a stop with the server unreachable: names the entries from n on that were not
   // delivered, then ends the flight as after a failed ENDFLIGHT.
   void giveUpQueue(std::size_t n, const std::string& error);
@@ -116,6 +131,10 @@ class AcarsLink {
 
   // The request's first field: the client's name and the protocol version.
   static std::string clientField(const std::string& clientName);
+  // A queued text's body as posted: each value form-encoded, the field names as they are.
+  static std::string wireBody(const std::string& text);
+  // The transfer ended in a redirect (not followed).
+  static bool isRedirect(const TransferResult& r);
   // The server's text after the status character and its separator.
   static std::string answerText(const std::string& answer);
   // error, or fallback when error is empty.

@@ -7,7 +7,9 @@
 #include "acars/acars_link.h"
 #include "acars/flight_record.h"
 #include "acars/send_queue.h"
+#include "acars/server_answer.h"
 #include "util/clock.h"
+#include "util/form_encode.h"
 #include "util/tokenizer.h"
 #include "util/util.h"
 
@@ -42,38 +44,93 @@ std::string AcarsLink::orFallback(const std::string& error, const char* fallback
 }
 
 std::string AcarsLink::clientField(const std::string& clientName) {
-  return "DATA1=" + clientName + "|" + ACARS::ORVANE_VERSION;
+  return "DATA1=" + form_encode(clientName + "|" + ACARS::ORVANE_VERSION);
+}
+
+std::string AcarsLink::wireBody(const std::string& text) {
+  // A queued text is "DATA1=...&DATA2=...&DATA3=...&DATA4=..."; the last value runs to the
+  // end, whatever it holds.
+  static const char* const kNames[] = {"DATA1=", "&DATA2=", "&DATA3=", "&DATA4="};
+  std::size_t at[4];
+  std::size_t from = 0;
+  for (int i = 0; i < 4; ++i) {
+    at[i] = text.find(kNames[i], from);
+    if (at[i] == std::string::npos || (i == 0 && at[i] != 0)) return text;
+    from = at[i] + std::char_traits<char>::length(kNames[i]);
+  }
+  std::string body;
+  for (int i = 0; i < 4; ++i) {
+    const std::size_t start = at[i] + std::char_traits<char>::length(kNames[i]);
+    const std::size_t end = i < 3 ? at[i + 1] : text.size();
+    // A line feed stays as it is: every form decoder keeps it, and message texts are made of
+    // lines, so their bodies stay what they always were.
+    std::string value = form_encode(std::string_view(text).substr(start, end - start));
+    for (std::size_t lf = value.find("%0A"); lf != std::string::npos; lf = value.find("%0A", lf))
+      value.replace(lf, 3, "\n");
+    body += kNames[i] + value;
+  }
+  return body;
+}
+
+bool AcarsLink::isRedirect(const TransferResult& r) {
+  return !r.ok && r.http_status >= 300 && r.http_status < 400;
 }
 
 bool AcarsLink::checkConnection(HttpTransfer& transfer) {
+  transfer.applySettings();
+  return connectionTest(transfer, false, nullptr) == TestOutcome::Passed;
+}
+
+AcarsLink::TestOutcome AcarsLink::connectionTest(HttpTransfer& transfer, bool again,
+                                                 std::string* error) {
   const FlightOptions opts = acars_.optionsCopy();
   const std::string body = clientField(acars_.getClientName()) + "&DATA2=TEST&DATA3=" +
-                           opts.ACARS_User + "&DATA4=";
-  acars_.sendInfo("Connecting to ACARS Server at [" + opts.ACARS_URL + "] ...");
-  transfer.applySettings();
+                           form_encode(opts.ACARS_User) + "&DATA4=";
+  if (!again) acars_.sendInfo("Connecting to ACARS Server at [" + opts.ACARS_URL + "] ...");
   const TransferResult r = transfer.post(opts.ACARS_URL, body);
   reportDelivery(r.ok, r.error);
+  if (error != nullptr) *error = orFallback(r.error, "Check URL.");
+  if (!r.ok && r.failure == TransferResult::UNREACHABLE) {
+    // Down for now: live ACARS stays on, the queue waits and the test is repeated.
+    if (!again) {
+      acars_.sendInfo("Connection to ACARS server failed: [" + orFallback(r.error, "Check URL.") +
+                      "] -- the queue waits and the test is repeated.");
+    }
+    connectOK();
+    return TestOutcome::Outage;
+  }
+  std::string reason;
   if (!r.ok) {
-    const std::string text =
-        "Connection to ACARS server failed: [" + orFallback(r.error, "Check URL.") + "]";
+    reason = orFallback(r.error, "Check URL.");
+  } else {
+    const ServerAnswer a =
+        classifyServerAnswer(AirlineRequest::TEST, opts.ACARS_URL, r.http_status, r.answer);
+    if (a.verdict == ServerAnswer::REFUSAL) {
+      reason = "The server refused the connection test: " + shownAnswer(a.text);
+    } else if (a.verdict == ServerAnswer::ERROR) {
+      reason = a.text;
+    }
+  }
+  if (!reason.empty()) {
+    const std::string text = "Connection to ACARS server failed: [" + reason + "]";
     acars_.connectFailedCB(text);
     acars_.sendInfo(text);
     // Live ACARS goes off before the test counts as done, so that nothing queued after the
     // test is ever posted.
     acars_.disableLiveACARS();
     connectOK();
-    return false;
+    return TestOutcome::Refused;
   }
   acars_.sendInfo("Connected to ACARS server.");
   connectOK();
-  return true;
+  return TestOutcome::Passed;
 }
 
 void AcarsLink::parseBeginFlightResponse(const std::string& answer) {
   Tokenizer fields("|");
   fields.push_back(answer);
   if (fields.empty() || fields[0] == "0") return;
-  if (fields.size() >= 2) acars_.setDataID(fields[1]);
+  if (fields.size() >= 2) acars_.setDataID(trim(fields[1]));
   for (std::size_t i = 2; i < fields.size(); ++i) {
     if (!starts_with(fields[i], "PosRep")) continue;
     std::map<int, int> table;
@@ -91,9 +148,23 @@ void AcarsLink::parseBeginFlightResponse(const std::string& answer) {
   }
 }
 
-TransferResult AcarsLink::postQueued(HttpTransfer& transfer, const std::string& body) {
-  TransferResult r = transfer.post(acars_.getACARSAddress(), body);
-  if (r.failure == TransferResult::UNREACHABLE) {
+AcarsLink::Posted AcarsLink::postQueued(HttpTransfer& transfer, const std::string& body,
+                                        AirlineRequest kind) {
+  Posted p;
+  const std::string url = acars_.getACARSAddress();
+  p.result = transfer.post(url, body);
+  const TransferResult& r = p.result;
+  if (r.ok) p.answer = classifyServerAnswer(kind, url, r.http_status, r.answer);
+  // A redirect holds the queue like an outage: the messages are not lost to it. So does a
+  // web page (or any other answer that is not the airline's) given to a message.
+  p.waits = (!r.ok && (r.failure == TransferResult::UNREACHABLE || isRedirect(r))) ||
+            (r.ok && kind == AirlineRequest::MESSAGE && p.answer.verdict == ServerAnswer::ERROR);
+  if (!r.ok) {
+    p.error = r.error;
+  } else if (p.answer.verdict == ServerAnswer::ERROR) {
+    p.error = p.answer.text;
+  }
+  if (p.waits) {
     if (outage_since_ms_ < 0) {
       outage_since_ms_ = clock().mono_ms();
       acars_.sendInfo("ACARS server unreachable: the queue waits and goes out in order when it "
@@ -104,8 +175,8 @@ TransferResult AcarsLink::postQueued(HttpTransfer& transfer, const std::string& 
     outage_since_ms_ = -1;
     acars_.sendInfo("ACARS server answers again after [" + to_str(seconds) + "] s.");
   }
-  reportDelivery(r.ok, r.error);
-  return r;
+  reportDelivery(r.ok && !p.waits, p.error);
+  return p;
 }
 
 AcarsLink::Step AcarsLink::handleBeginFlight(HttpTransfer* transfer, const std::string& text,
@@ -116,30 +187,33 @@ AcarsLink::Step AcarsLink::handleBeginFlight(HttpTransfer* transfer, const std::
   }
   const std::string record = text.size() > 12 ? text.substr(12) : std::string();
   const std::string body = clientField(acars_.getClientName()) + "&DATA2=BEGINFLIGHT&DATA3=" +
-                           record + "&DATA4=";
-  const TransferResult r = postQueued(*transfer, body);
+                           form_encode(record) + "&DATA4=";
+  const Posted p = postQueued(*transfer, body, AirlineRequest::BEGINFLIGHT);
+  const TransferResult& r = p.result;
   if (!r.ok) {
     const std::string e = orFallback(r.error, "Check URL.");
     // A short outage at the start must not leave the flight without its data id.
-    if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
+    if (p.waits && !lastTry && !stopIt()) {
       acars_.sendInfo("Communication to ACARS server failed: [" + e + "] -- trying again.");
       return {Handled::Retry, {}};
     }
     const std::string msg = "Communication to ACARS server failed: [" + e + "]";
     acars_.sendInfo(msg);
     acars_.connectFailedCB(msg);
-    if (r.failure == TransferResult::UNREACHABLE) return {Handled::GiveUp, e};
+    if (p.waits) return {Handled::GiveUp, e};
     return {Handled::Advance, {}};
   }
-  if (r.answer.empty()) {
-    acars_.connectFailedCB("No message from server.");
-    acars_.sendInfo("No message from server.");
-  } else if (r.answer[0] == '0') {
-    const std::string error = answerText(r.answer);
+  const ServerAnswer& a = p.answer;
+  if (a.verdict == ServerAnswer::REFUSAL) {
+    const std::string error = shownAnswer(a.text);
     acars_.connectFailedCB(error);
     acars_.sendInfo("BEGINFLIGHT returned error: [" + error + "]");
+  } else if (a.verdict == ServerAnswer::ERROR) {
+    // No data id is taken from what is not the airline's answer.
+    acars_.connectFailedCB(a.text);
+    acars_.sendInfo(a.text);
   } else {
-    parseBeginFlightResponse(r.answer);
+    parseBeginFlightResponse("1|" + a.text);
     const std::string id = acars_.getDataID();
     if (id.empty()) {
       acars_.sendInfo("BEGINFLIGHT successfull, but no ID received!");
@@ -153,25 +227,24 @@ AcarsLink::Step AcarsLink::handleBeginFlight(HttpTransfer* transfer, const std::
 AcarsLink::Step AcarsLink::handleMessage(HttpTransfer* transfer, const std::string& text,
                                          bool lastTry) {
   if (!acars_.isLiveACARSEnabled() || transfer == nullptr) return {Handled::Advance, {}};
-  const TransferResult r = postQueued(*transfer, text);
-  if (r.ok) {
-    if (r.answer.empty()) {
-      acars_.sendInfo("No answer from server for message transmission.");
-    } else if (r.answer[0] == '0') {
-      acars_.sendInfo("MESSAGE transmission returned error: [" + answerText(r.answer) + "]");
+  const Posted p = postQueued(*transfer, wireBody(text), AirlineRequest::MESSAGE);
+  const TransferResult& r = p.result;
+  if (!p.waits && r.ok) {
+    if (p.answer.verdict == ServerAnswer::REFUSAL) {
+      acars_.sendInfo("MESSAGE transmission returned error: [" + shownAnswer(p.answer.text) + "]");
     } else {
       acars_.sendInfo("MESSAGE [" + prepare_info(text) + "] transmitted successfully.");
     }
     return {Handled::Advance, {}};
   }
-  if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
-    acars_.sendInfo("Communication to ACARS server failed: [" + r.error + "] -- trying again.");
+  if (p.waits && !lastTry && !stopIt()) {
+    acars_.sendInfo("Communication to ACARS server failed: [" + p.error + "] -- trying again.");
     return {Handled::Retry, {}};
   }
-  acars_.sendInfo("Communication to ACARS server failed: [" + r.error + "]");
-  if (r.failure == TransferResult::UNREACHABLE) return {Handled::GiveUp, r.error};
-  // Refused for good (HTTP 4xx, a redirect, a bad address): posting it again cannot help,
-  // and the messages behind it must not wait for it.
+  acars_.sendInfo("Communication to ACARS server failed: [" + p.error + "]");
+  if (p.waits) return {Handled::GiveUp, p.error};
+  // Refused for good (HTTP 4xx, a bad address): posting it again cannot help, and the
+  // messages behind it must not wait for it.
   acars_.sendInfo("Not delivered: [" + prepare_info(text) + "]");
   return {Handled::Advance, {}};
 }
@@ -200,19 +273,24 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
   if (acars_.isLiveACARSEnabled() && transfer != nullptr) {
     const std::string id = text.size() > 10 ? text.substr(10) : std::string();
     const std::string body = clientField(acars_.getClientName()) + "&DATA2=ENDFLIGHT&DATA3=" +
-                             id + "&DATA4=";
-    const TransferResult r = postQueued(*transfer, body);
-    if (!r.ok) {
-      if (r.failure == TransferResult::UNREACHABLE && !lastTry && !stopIt()) {
-        acars_.sendInfo("Communication to ACARS server failed: [" + r.error +
+                             form_encode(id) + "&DATA4=";
+    const Posted p = postQueued(*transfer, body, AirlineRequest::ENDFLIGHT);
+    const ServerAnswer& a = p.answer;
+    if (!p.result.ok) {
+      if (p.waits && !lastTry && !stopIt()) {
+        acars_.sendInfo("Communication to ACARS server failed: [" + p.error +
                         "] -- trying again.");
         return {Handled::Retry, {}};
       }
-      endFlightAfterFailure(entry.record.get(), r.error);
-    } else if (r.answer.empty()) {
-      acars_.sendInfo("No answer from server for ENDFLIGHT.");
-    } else if (r.answer[0] == '0') {
-      acars_.sendInfo("ENDFLIGHT returned error: [" + answerText(r.answer) + "] -- Aborting.");
+      endFlightAfterFailure(entry.record.get(), p.error);
+    } else if (a.verdict == ServerAnswer::ERROR && a.cause == ServerAnswer::EMPTY) {
+      acars_.sendInfo(a.text);
+    } else if (a.verdict == ServerAnswer::REFUSAL) {
+      acars_.sendInfo("ENDFLIGHT returned error: [" + shownAnswer(a.text) + "] -- Aborting.");
+    } else if (a.verdict == ServerAnswer::ERROR) {
+      // Not the airline's answer: the flight is ended as after a failed transfer, so the
+      // PIREP is still computed.
+      endFlightAfterFailure(entry.record.get(), a.text);
     } else {
       acars_.sendInfo("ENDFLIGHT successfull.");
       endOfFlight(entry.record.get());
@@ -239,6 +317,9 @@ void AcarsLink::giveUpQueue(std::size_t n, const std::string& error) {
     }
     // The begin-of-flight record holds the password: it is named, not shown.
     const bool begin = starts_with(entry.text, "BEGINFLIGHT");
+    // A flight whose BEGINFLIGHT never reached the server is ended like one flown without
+    // live ACARS, so that its PIREP is still computed.
+    if (begin && acars_.getDataID().empty()) acars_.setDataID("NO LIVEACARS");
     acars_.sendInfo("Not delivered: [" +
                     (begin ? std::string("BEGINFLIGHT") : prepare_info(entry.text)) + "]");
   }
@@ -268,7 +349,13 @@ void AcarsLink::sendThread() {
       connectOK();
     }
   }
-  if (acars_.isLiveACARSEnabled() && transfer) checkConnection(*transfer);
+  // A server down at the start is an outage like any other: the test is repeated before the
+  // queue's head, with its back-off, until the server answers.
+  bool testPending = false;
+  if (acars_.isLiveACARSEnabled() && transfer) {
+    transfer->applySettings();
+    testPending = connectionTest(*transfer, false, nullptr) == TestOutcome::Outage;
+  }
 
   // The queue is walked in order and never shortened. While the server is unreachable the
   // head is posted again after a pause that doubles up to a minute, and everything behind it
@@ -290,8 +377,20 @@ void AcarsLink::sendThread() {
       }
     }
     const bool lastTry = stopIt();
-    Step step;
-    if (starts_with(entry.text, "BEGINFLIGHT")) {
+    Step step{Handled::Advance, {}};
+    bool tested = true;
+    if (testPending && acars_.isLiveACARSEnabled() && transfer) {
+      std::string error;
+      if (connectionTest(*transfer, true, &error) == TestOutcome::Outage) {
+        tested = false;
+        step = {lastTry || stopIt() ? Handled::GiveUp : Handled::Retry, error};
+      } else {
+        testPending = false;
+      }
+    }
+    if (!tested) {
+      // the head waits for the server
+    } else if (starts_with(entry.text, "BEGINFLIGHT")) {
       step = handleBeginFlight(transfer.get(), entry.text, lastTry);
     } else if (starts_with(entry.text, "ENDFLIGHT")) {
       step = handleEndFlight(transfer.get(), entry, lastTry);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "util/fixed_format.h"
 #include "util/util.h"
 
 namespace orvane {
@@ -13,16 +14,17 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-// Degrees and minutes of one coordinate's absolute value: "47 30", "33 56.76".
+// Degrees and minutes of one coordinate's absolute value: "47 30", "33 56.76"; never an
+// exponent, which servers' position parsers do not take.
 std::string degrees_minutes(double a) {
   const double whole = std::trunc(a);
   if (std::isfinite(a) && whole < 2147483648.0) {
     const int d = static_cast<int>(whole);
-    return to_str(d) + " " + to_str((a - d) * 60);
+    return to_str(d) + " " + to_fixed_str((a - d) * 60);
   }
   // A coordinate no int can hold is written as the simulator delivered it; its minutes are
   // 0 or not a number (without the sign that infinity minus infinity carries).
-  return to_str(whole) + " " + to_str(std::fabs((a - whole) * 60));
+  return to_fixed_str(whole) + " " + to_fixed_str(std::fabs((a - whole) * 60));
 }
 
 }  // namespace

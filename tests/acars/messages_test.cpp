@@ -66,13 +66,20 @@ TEST(FormatPosition, WritesHemispheresDegreesAndMinutes) {
 TEST(FormatPosition, MinutesUseSixSignificantDigits) {
   // 59.999994 minutes at six significant digits is 60, and stays 60.
   EXPECT_EQ(ACARS::formatPosition(10.9999999, 0), "N10 60 E0 0");
-  EXPECT_EQ(ACARS::formatPosition(1.0000002, 0), "N1 1.2e-05 E0 0");
+  EXPECT_EQ(ACARS::formatPosition(1.0000002, 0), "N1 0.000012 E0 0");
   EXPECT_EQ(ACARS::formatPosition(50.0333, 8.57056), "N50 1.998 E8 34.2336");
+}
+
+TEST(FormatPosition, MinutesNearAWholeDegreeAreWrittenInFixedNotation) {
+  // 0.000012 minutes east of 8 degrees; a server's position parser takes no exponent.
+  EXPECT_EQ(ACARS::formatPosition(50, 8 + 0.000012 / 60), "N50 0 E8 0.000012");
+  EXPECT_EQ(ACARS::formatPosition(-(50 + 0.0000012345678 / 60), -8.5),
+            "S50 0.00000123457 W8 30");
 }
 
 TEST(FormatPosition, CoordinatesNoIntCanHoldAreWrittenWithoutFailing) {
   EXPECT_EQ(ACARS::formatPosition(kNaN, -kInf), "Nnan nan Winf nan");
-  EXPECT_EQ(ACARS::formatPosition(1e12, -3e9), "N1e+12 0 W3e+09 0");
+  EXPECT_EQ(ACARS::formatPosition(1e12, -3e9), "N1000000000000 0 W3000000000 0");
 }
 
 TEST(FormatWind, PadsDirectionToThreeAndSpeedToTwoDigits) {

@@ -41,7 +41,7 @@ class MainWindowTest : public FlightWorldTest {
     QStandardPaths::setTestModeEnabled(true);  // the window's geometry stays out of ~/.config
     FlightWorldTest::SetUp();
     if (HasFatalFailure()) return;
-    airline_.set_default(kInfo, airline::Reply{200, "1|ABC123\nEDDF\nEDFZ\nEDDF\nTABUM T150\n"
+    airline_.set_default(kInfo, airline::Reply{200, "1|flightplan\nEDDF\nEDFZ\nEDDF\nTABUM T150\n"
                                                     "150\n2000\nIFR\nA320\n8000"});
     writeSettings(true);
     play(model::default_scenario_text());

@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <utility>
@@ -21,7 +22,25 @@ constexpr std::size_t kPoolThreads = 32;
 // Real time for the listener to come up after start().
 constexpr auto kStartWait = std::chrono::seconds(5);
 
+std::int64_t steady_ms() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 }  // namespace
+
+Kind kind_of(const Form& form) {
+  if (form.value("DATA3") == "flightplan" && form.has("DATA5")) return Kind::FlightPlan;
+  const std::string request = form.value("DATA2");
+  if (request == "TEST") return Kind::Test;
+  if (request == "BEGINFLIGHT") return Kind::BeginFlight;
+  if (request == "MESSAGE") return Kind::Message;
+  if (request == "PAUSEFLIGHT") return Kind::PauseFlight;
+  if (request == "ENDFLIGHT") return Kind::EndFlight;
+  if (form.has("DATA2") && !form.has("DATA3")) return Kind::Pirep;
+  return Kind::Other;
+}
 
 AirlineServer::AirlineServer(int port) : port_(port > 0 ? port : 0) {}
 
@@ -46,6 +65,8 @@ bool AirlineServer::start() {
       request.body.append(data, length);
       return true;
     });
+    request.form = Form(request.body);
+    request.kind = kind_of(request.form);
     const Reply reply = answer(request);
     if (reply.silent || reply.delay_ms > 0) {
       std::unique_lock<std::mutex> lock(mutex_);
@@ -61,7 +82,7 @@ bool AirlineServer::start() {
     }
     out.status = reply.status;
     if (!reply.location.empty()) out.set_header("Location", reply.location);
-    out.set_content(reply.body, "text/plain");
+    out.set_content(reply.body, reply.content_type.c_str());
   });
 
   {
@@ -151,6 +172,38 @@ void AirlineServer::set_handler(Handler handler) {
   handler_ = std::move(handler);
 }
 
+void AirlineServer::set_kind_default(Kind kind, Reply reply, const std::string& only_path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  kind_defaults_[KindKey(kind, only_path)] = std::move(reply);
+}
+
+void AirlineServer::push_kind_reply(Kind kind, Reply reply, const std::string& only_path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  kind_queued_[KindKey(kind, only_path)].push_back(std::move(reply));
+}
+
+void AirlineServer::set_outage(Outage outage, NowMs now_ms) {
+  if (!now_ms) now_ms = steady_ms;
+  const std::int64_t start = now_ms();
+  std::lock_guard<std::mutex> lock(mutex_);
+  outage_ = std::move(outage);
+  outage_clock_ = std::move(now_ms);
+  outage_start_ms_ = start;
+}
+
+void AirlineServer::clear_outage() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  outage_.reset();
+  outage_clock_ = nullptr;
+}
+
+Reply AirlineServer::redirect(int status, const std::string& path) const {
+  Reply reply{status, "<html><body>Moved to " + path + "</body></html>"};
+  reply.location = url(path);
+  reply.content_type = "text/html";
+  return reply;
+}
+
 std::vector<Request> AirlineServer::requests() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return requests_;
@@ -194,23 +247,81 @@ bool AirlineServer::wait_for_count(const std::string& path, std::size_t n,
 void AirlineServer::clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   requests_.clear();
+  numbers_.clear();
 }
 
 void AirlineServer::clear_script() {
   std::lock_guard<std::mutex> lock(mutex_);
   defaults_.clear();
   queued_.clear();
+  kind_defaults_.clear();
+  kind_queued_.clear();
   handler_ = nullptr;
+  outage_.reset();
+  outage_clock_ = nullptr;
+}
+
+std::optional<Reply> AirlineServer::outage_reply(const Request& request) const {
+  if (!outage_ || outage_clock_() - outage_start_ms_ >= outage_->duration_ms) return std::nullopt;
+  const std::vector<Kind>& kinds = outage_->kinds;
+  if (!kinds.empty() && std::find(kinds.begin(), kinds.end(), request.kind) == kinds.end()) {
+    return std::nullopt;
+  }
+  return outage_->reply;
+}
+
+std::optional<Reply> AirlineServer::kind_reply(const Request& request) {
+  const KindKey keys[] = {KindKey(request.kind, request.path), KindKey(request.kind, "")};
+  for (const KindKey& key : keys) {
+    auto queue = kind_queued_.find(key);
+    if (queue != kind_queued_.end() && !queue->second.empty()) {
+      Reply reply = std::move(queue->second.front());
+      queue->second.pop_front();
+      return reply;
+    }
+  }
+  for (const KindKey& key : keys) {
+    auto fixed = kind_defaults_.find(key);
+    if (fixed != kind_defaults_.end()) return fixed->second;
+  }
+  return std::nullopt;
+}
+
+void AirlineServer::note_answer(std::uint64_t number, const Reply& reply) {
+  if (reply.silent) return;
+  for (std::size_t i = numbers_.size(); i-- > 0;) {
+    if (numbers_[i] == number) {
+      requests_[i].answered = reply.status;
+      return;
+    }
+  }
 }
 
 Reply AirlineServer::answer(const Request& request) {
+  std::uint64_t number = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    number = received_++;
+    requests_.push_back(request);
+    numbers_.push_back(number);
+  }
+  event_.notify_all();
+  Reply reply = choose(request);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    note_answer(number, reply);
+  }
+  event_.notify_all();
+  return reply;
+}
+
+Reply AirlineServer::choose(const Request& request) {
   Handler handler;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back(request);
+    if (std::optional<Reply> down = outage_reply(request)) return *down;
     handler = handler_;
   }
-  event_.notify_all();
 
   // Outside the lock, so that a handler may look at the recorded requests.
   if (handler) {
@@ -218,6 +329,7 @@ Reply AirlineServer::answer(const Request& request) {
   }
 
   std::lock_guard<std::mutex> lock(mutex_);
+  if (std::optional<Reply> scripted = kind_reply(request)) return *scripted;
   auto queue = queued_.find(request.path);
   if (queue != queued_.end() && !queue->second.empty()) {
     Reply reply = std::move(queue->second.front());
