@@ -1,5 +1,7 @@
-// ThreadSanitizer's view of Qt's queued calls: the queueing thread's work before the window
-// thread's run of the call. Built into the window programs of the ThreadSanitizer build only.
+// Qt's queued-call hand-off to the window thread, told to ThreadSanitizer (its builds only).
+//
+// Built into the window programs of the ThreadSanitizer build only: there the queueing
+// thread's work counts as done before the window thread runs the queued call.
 //
 // Debian's Qt is not built with ThreadSanitizer. A call that a worker queues for the window
 // thread (QMetaObject::invokeMethod with a functor and Qt::QueuedConnection) travels through
