@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "framework/wincore.h"
-#include "tsan_qt_handoff.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   orvane::CWinApp app(argc, argv);
-  orvane::test::orderQueuedCallsForThreadSanitizer();
   return RUN_ALL_TESTS();
 }

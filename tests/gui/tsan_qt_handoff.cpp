@@ -1,5 +1,7 @@
-// ThreadSanitizer's view of Qt's queued calls: the queueing thread's work before the window
-// thread's run of the call.
+// Qt's queued-call hand-off to the window thread, told to ThreadSanitizer (its builds only).
+//
+// Built into the window programs of the ThreadSanitizer build only: there the queueing
+// thread's work counts as done before the window thread runs the queued call.
 //
 // Debian's Qt is not built with ThreadSanitizer. A call that a worker queues for the window
 // thread (QMetaObject::invokeMethod with a functor and Qt::QueuedConnection) travels through
@@ -9,9 +11,8 @@
 // releases one sync address as it hands the call to Qt, and the window thread acquires it as
 // each queued call is delivered. As Qt's queue for the window thread is one mutex-guarded
 // list, one address for all such calls models it faithfully. Nothing is suppressed: every
-// access of ORVANE's code stays checked, only this ordering is added.
-#include "tsan_qt_handoff.h"
-
+// access of ORVANE's code stays checked, only this ordering is added. Linking this file in
+// is enough: it takes effect when the application object is made.
 #if defined(__SANITIZE_THREAD__)
 
 #include <dlfcn.h>
@@ -40,9 +41,8 @@ class QueuedCallOrder final : public QObject {
 }  // namespace
 
 // Every functor call queued through QMetaObject::invokeMethod (a template in Qt's headers,
-// compiled into the caller) enters Qt here. This definition in the test program comes
-// before Qt's; it releases the sync address and hands on to Qt's own, found by its
-// versioned name.
+// compiled into the caller) enters Qt here. This definition in the program comes before
+// Qt's; it releases the sync address and hands on to Qt's own, found by its versioned name.
 bool QMetaObject::invokeMethodImpl(QObject* object, QtPrivate::QSlotObjectBase* slot,
                                    Qt::ConnectionType type, void* ret) {
   using Impl = bool (*)(QObject*, QtPrivate::QSlotObjectBase*, Qt::ConnectionType, void*);
@@ -61,20 +61,12 @@ bool QMetaObject::invokeMethodImpl(QObject* object, QtPrivate::QSlotObjectBase* 
   return qt(object, slot, type, ret);
 }
 
-namespace orvane::test {
+namespace {
 
-void orderQueuedCallsForThreadSanitizer() {
-  QCoreApplication::instance()->installEventFilter(new QueuedCallOrder);
-}
+void orderQueuedCalls() { QCoreApplication::instance()->installEventFilter(new QueuedCallOrder); }
 
-}  // namespace orvane::test
+}  // namespace
 
-#else
-
-namespace orvane::test {
-
-void orderQueuedCallsForThreadSanitizer() {}
-
-}  // namespace orvane::test
+Q_COREAPP_STARTUP_FUNCTION(orderQueuedCalls)
 
 #endif
