@@ -44,7 +44,7 @@ std::string AcarsLink::orFallback(const std::string& error, const char* fallback
 }
 
 std::string AcarsLink::clientField(const std::string& clientName) {
-  return "DATA1=" + form_encode(clientName + "|" + ACARS::ORVANE_VERSION);
+  return "DATA1=" + form_encode(clientName + "|" + ACARS::PROTOCOL_VERSION);
 }
 
 std::string AcarsLink::wireBody(const std::string& text) {

@@ -22,7 +22,7 @@ std::string ACARS::formatEnginePerformance(const std::vector<int>& n1,
 
 std::string ACARS::createMessage(const std::string& d2, const std::string& d3,
                                  const std::string& d4) {
-  const std::string text = "DATA1=" + ClientName + "|" + ORVANE_VERSION + "&DATA2=" + d2 +
+  const std::string text = "DATA1=" + ClientName + "|" + PROTOCOL_VERSION + "&DATA2=" + d2 +
                            "&DATA3=" + d3 + "&DATA4=" + d4;
   queue_.append(text);
   return text;
