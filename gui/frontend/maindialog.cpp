@@ -311,9 +311,9 @@ void CMyDialog::OnSendPIREP() {
     IsPIREPOpen = true;
     PIREPDialogRunner& runner = pirepDialogRunner();
     if (runner) {
-      runner(*this, PD, PIREPSaved, track_);
+      runner(*this, PD, PIREPSaved, track_, touchdown_);
     } else {
-      CPIREPDialog dialog(PD, PIREPSaved, track_, GetHwnd());
+      CPIREPDialog dialog(PD, PIREPSaved, track_, touchdown_, GetHwnd());
       connect(&dialog, &CPIREPDialog::pirepSaved, this,
               [this] { DialogProc(WM_PIREP_SAVED, 0, 0); });
       dialog.DoModal();
@@ -350,6 +350,7 @@ void CMyDialog::OnLoadPIREP() {
   }
   PD = std::move(loaded.report);
   track_ = FlightTrack{};
+  touchdown_ = Touchdown{};
   setText(IDC_FLIGHTNO, PD.Callsign);
   SFlightData fd;
   fd.sDeparture = PD.From;

@@ -13,6 +13,7 @@
 #include "frontend/enginesession.h"
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
+#include "records/touchdown.h"
 #include "sim/flightdata.h"
 
 namespace orvane {
@@ -106,8 +107,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
 
   // The PIREP dialog the next View PIREP opens runs through this, so that tests can drive
   // it; the default runs it modally.
-  using PIREPDialogRunner = std::function<void(CMyDialog& owner, const PIREPData& pd,
-                                               bool saved, const FlightTrack& track)>;
+  using PIREPDialogRunner =
+      std::function<void(CMyDialog& owner, const PIREPData& pd, bool saved,
+                         const FlightTrack& track, const Touchdown& touchdown)>;
   static void setPIREPDialogRunner(PIREPDialogRunner runner);
 
  protected:
@@ -170,6 +172,7 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   bool PIREPSaved = false;
   PIREPData PD;
   FlightTrack track_;
+  Touchdown touchdown_;  // of the flight whose PIREP is shown; not recorded for a loaded file
   std::int64_t prevouttime = 0;
   std::int64_t prevofftime = 0;
   std::int64_t prevontime = 0;

@@ -124,6 +124,7 @@ void CMyDialog::pirepAvailable() {
   if (!ORVANE::PIREPDataAvailable()) return;
   PD = ORVANE::getPIREPData();
   track_ = ORVANE::getFlightTrack();
+  touchdown_ = ORVANE::getTouchdown();
   setText(IDC_BLOCKTIME, PD.BlockTime);
   setText(IDC_FLIGHTTIME, PD.FliteTime);
   setText(IDC_PIREP_FL, PD.FL);

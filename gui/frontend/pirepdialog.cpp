@@ -1,5 +1,5 @@
-// CPIREPDialog: report text, Send with a bounded wait that keeps the window working, Save
-// through the PIREP file helper, Back with the question to save.
+// CPIREPDialog: report text, landing line and profile, Send with a bounded wait that keeps
+// the window working, Save through the PIREP file helper, Back with the question to save.
 #include "frontend/pirepdialog.h"
 
 #include <QDialog>
@@ -33,6 +33,7 @@ namespace {
 constexpr UINT IDC_REPORT = 226;
 constexpr UINT IDC_STATUS = 227;
 constexpr UINT IDC_PROFILE = 228;
+constexpr UINT IDC_LANDING = 229;
 constexpr UINT IDC_SAVE = 405;
 constexpr UINT IDC_SEND = 407;
 constexpr int kPollMs = 50;  // how often the window looks at the PIREP state
@@ -65,11 +66,12 @@ QFont reportFont(const QFont& windowFont) {
 }  // namespace
 
 CPIREPDialog::CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track,
-                           QWidget* owner)
+                           const Touchdown& touchdown, QWidget* owner)
     : CDialog(IDD, &layoutPIREPDialog, owner),
       PIREP(report),
       PIREPSaved(saved),
       track_(track),
+      touchdown_(touchdown),
       poll_(new HandOffPoll(kPollMs, this)) {}
 
 void CPIREPDialog::SetSendWaitLimit(int ms) { sendWaitLimitMs = std::max(0, ms); }
@@ -82,6 +84,7 @@ int CPIREPDialog::SendWaitLimitMs() {
 
 bool CPIREPDialog::OnInitDialog() {
   showReport();
+  showLanding();
   showProfile();
   if (QWidget* status = GetDlgItem(IDC_STATUS)) status->hide();
   return true;
@@ -107,6 +110,30 @@ void CPIREPDialog::showReport() {
   field->setMinimumHeight(fm.lineSpacing() * 14 + frame);
 }
 
+std::string CPIREPDialog::landingText(const Touchdown& touchdown) {
+  std::string text = "Landing: " + touchdownRateText(touchdown.verticalSpeed).toStdString();
+  if (touchdown.gForce > 0) {
+    text += ", " + QString::number(touchdown.gForce, 'f', 2).toStdString() + " G";
+  }
+  if (touchdown.bounces == 0) {
+    text += ", no bounce";
+  } else {
+    text += ", " + std::to_string(touchdown.bounces) +
+            (touchdown.bounces == 1 ? " bounce" : " bounces");
+  }
+  return text;
+}
+
+void CPIREPDialog::showLanding() {
+  QWidget* line = GetDlgItem(IDC_LANDING);
+  if (line == nullptr) return;
+  if (!touchdown_.recorded) {
+    line->hide();  // a report from a file: it keeps no touchdown beyond its rate
+    return;
+  }
+  orvane::SetWindowText(line, landingText(touchdown_));
+}
+
 void CPIREPDialog::showProfile() {
   QWidget* area = GetDlgItem(IDC_PROFILE);
   if (area == nullptr) return;
@@ -115,7 +142,7 @@ void CPIREPDialog::showProfile() {
     return;
   }
   auto* chart = new ProfileChart(area);
-  chart->setFlight(track_, PIREP);
+  chart->setFlight(track_, PIREP, touchdown_);
   area->layout()->addWidget(chart);
 }
 

@@ -6,6 +6,7 @@
 #include "framework/dialog.h"
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
+#include "records/touchdown.h"
 
 namespace orvane {
 
@@ -17,10 +18,15 @@ class CPIREPDialog : public CDialog {
  public:
   static constexpr UINT IDD = 502;
 
-  // Works on copies of the report, its saved flag and its track. An empty track (a report
-  // loaded from a file) shows the report alone.
+  // Works on copies of the report, its saved flag, its track and its touchdown. An empty
+  // track (a report loaded from a file) shows no chart; a touchdown not recorded (the same)
+  // shows no landing line.
   CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track = {},
-               QWidget* owner = nullptr);
+               const Touchdown& touchdown = {}, QWidget* owner = nullptr);
+
+  // The landing line of a recorded touchdown: "Landing: -229 fpm, 1.28 G, no bounce"; the G
+  // only where the source gave one.
+  static std::string landingText(const Touchdown& touchdown);
 
   const PIREPData& report() const { return PIREP; }
   bool isSaved() const { return PIREPSaved; }
@@ -54,11 +60,13 @@ class CPIREPDialog : public CDialog {
   void sendEnded(bool arrived);
   void endSend();
   void showReport();
+  void showLanding();
   void showProfile();
 
   PIREPData PIREP;
   bool PIREPSaved;
   FlightTrack track_;
+  Touchdown touchdown_;
 
   bool sending_ = false;
   HandOffPoll* poll_;  // child of this object: looks at the PIREP state while sending

@@ -1,4 +1,4 @@
-// ProfileChart: the flight's altitude over time, with the OUT, OFF, ON and IN times marked.
+// ProfileChart: the flight's altitude over time, with the OUT, OFF, ON and IN times and the touchdown marked.
 #include "frontend/profilechart.h"
 
 #include <QFontMetricsF>
@@ -58,6 +58,8 @@ QString utcClock(std::int64_t t) {
       .arg((day % 3600) / 60, 2, 10, QLatin1Char('0'));
 }
 
+constexpr qreal kTouchdownRadius = 4.5;  // pixels, the touchdown's dot
+
 QString altitudeLabel(std::int64_t feet) { return QStringLiteral("%1 ft").arg(feet); }
 
 std::int64_t floorTo(double value, std::int64_t step) {
@@ -69,6 +71,10 @@ std::int64_t ceilTo(double value, std::int64_t step) {
 }
 
 }  // namespace
+
+QString touchdownRateText(double fpm) {
+  return QStringLiteral("%1 fpm").arg(static_cast<long long>(std::trunc(fpm)));
+}
 
 qreal ProfileChart::Layout::xOf(std::int64_t t) const {
   const double span = static_cast<double>(timeTo - timeFrom);
@@ -83,15 +89,24 @@ ProfileChart::ProfileChart(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void ProfileChart::setFlight(const FlightTrack& track, const PIREPData& report) {
+void ProfileChart::setFlight(const FlightTrack& track, const PIREPData& report,
+                             const Touchdown& touchdown) {
   points_.clear();
   events_.clear();
+  touchdownTime_.reset();
+  touchdownText_.clear();
   points_.reserve(track.points.size());
   for (const TrackPoint& point : track.points) {
     points_.push_back({point.time, static_cast<double>(point.altitude)});
   }
   std::stable_sort(points_.begin(), points_.end(),
                    [](const Sample& a, const Sample& b) { return a.time < b.time; });
+
+  if (!points_.empty() && touchdown.recorded && touchdown.time >= points_.front().time &&
+      touchdown.time <= points_.back().time) {
+    touchdownTime_ = touchdown.time;
+    touchdownText_ = touchdownRateText(touchdown.verticalSpeed);
+  }
 
   if (!points_.empty()) {
     const std::array<std::pair<const char*, const std::string*>, 4> times = {{
@@ -134,7 +149,23 @@ QList<ProfileChart::Tick> ProfileChart::altitudeTicks() const {
   return hasData() ? computeLayout().altTicks : QList<Tick>();
 }
 
+std::optional<ProfileChart::TouchdownMark> ProfileChart::touchdownMark() const {
+  return hasData() ? computeLayout().touchdown : std::nullopt;
+}
+
 QColor ProfileChart::lineColor() const { return palette().color(QPalette::Highlight); }
+
+QColor ProfileChart::touchdownColor() { return QColor(0xc6, 0x28, 0x28); }
+
+double ProfileChart::altitudeAt(std::int64_t t) const {
+  const auto after = std::lower_bound(points_.begin(), points_.end(), t,
+                                      [](const Sample& s, std::int64_t v) { return s.time < v; });
+  if (after == points_.end()) return points_.back().altitude;
+  if (after->time == t || after == points_.begin()) return after->altitude;
+  const Sample& before = *(after - 1);
+  const double f = static_cast<double>(t - before.time) / static_cast<double>(after->time - before.time);
+  return before.altitude + f * (after->altitude - before.altitude);
+}
 
 QSize ProfileChart::minimumSizeHint() const { return {560, 180}; }
 
@@ -223,6 +254,12 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
     layout.altTicks.push_back({feet, layout.yOf(static_cast<double>(feet)), altitudeLabel(feet)});
   }
 
+  // The touchdown's rate goes beside its dot where it fits above the profile; else it is
+  // written at ON, as the report's rate is without a touchdown.
+  layoutTouchdown(layout);
+  const bool rateAtMark = layout.touchdown && !layout.touchdown->textRect.isEmpty();
+  const QString onRate = layout.touchdown ? (rateAtMark ? QString() : touchdownText_) : QString();
+
   // Event names above the plot, each centred on its line; the touchdown rate follows the
   // name, so it never hides the profile. A name that would overlap the one before moves to
   // a second row.
@@ -232,10 +269,10 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
   std::array<qreal, 2> rowEnd = {-1e9, -1e9};  // right edge of the last name in each row
   int rowsUsed = 1;
   for (const Event& event : events_) {
-    EventMark mark{event.name, event.time, layout.xOf(event.time), {}, event.detail, {}};
+    const QString detail = layout.touchdown && event.name == QLatin1String("ON") ? onRate : event.detail;
+    EventMark mark{event.name, event.time, layout.xOf(event.time), {}, detail, {}};
     const qreal nameWidth = metrics.horizontalAdvance(event.name) + pad;
-    const qreal detailWidth =
-        event.detail.isEmpty() ? 0 : boldMetrics.horizontalAdvance(event.detail) + pad;
+    const qreal detailWidth = detail.isEmpty() ? 0 : boldMetrics.horizontalAdvance(detail) + pad;
     const qreal labelWidth = nameWidth + detailWidth;
     // The rate goes after the name, or before it where the widget ends too soon.
     const bool detailFirst = mark.x - nameWidth / 2 + labelWidth > width();
@@ -248,7 +285,7 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
     rowEnd[static_cast<std::size_t>(row)] = labelLeft + labelWidth;
     const qreal rowTop = plot.top() - pad * 0.5 - (labelRows - row) * lineHeight;
     mark.labelRect = QRectF(labelLeft, rowTop, labelWidth, lineHeight);
-    if (!event.detail.isEmpty()) {
+    if (!detail.isEmpty()) {
       mark.detailRect = QRectF(detailFirst ? labelLeft : labelLeft + nameWidth, rowTop,
                                detailWidth, lineHeight);
     }
@@ -256,6 +293,41 @@ ProfileChart::Layout ProfileChart::layoutWith(qreal leftMargin, int labelRows) c
   }
   layout.labelRows = rowsUsed;
   return layout;
+}
+
+void ProfileChart::layoutTouchdown(Layout& layout) const {
+  if (!touchdownTime_) return;
+  const QRectF& plot = layout.plot;
+  const qreal pad = QFontMetricsF(font()).averageCharWidth();
+  QFont boldFont = font();
+  boldFont.setBold(true);
+  const QFontMetricsF boldMetrics(boldFont);
+  const std::int64_t t = *touchdownTime_;
+  const QPointF point(layout.xOf(t), layout.yOf(altitudeAt(t)));
+  const qreal gap = kTouchdownRadius + pad * 0.5;
+  const QSizeF size(boldMetrics.horizontalAdvance(touchdownText_) + pad, boldMetrics.height());
+  const double secondsPerPixel = static_cast<double>(layout.timeTo - layout.timeFrom) / plot.width();
+  const auto timeAt = [&](qreal x) {
+    return layout.timeFrom + static_cast<std::int64_t>(std::floor((x - plot.left()) * secondsPerPixel));
+  };
+  // The box with its left edge at left, above the dot and above the profile under it; none
+  // where that leaves the plot.
+  const auto boxAt = [&](qreal left) -> std::optional<QRectF> {
+    if (left < plot.left() + 1 || left + size.width() > plot.right() - 1) return std::nullopt;
+    const std::int64_t from = timeAt(left), to = timeAt(left + size.width()) + 1;
+    double highest = std::max(altitudeAt(std::max(from, points_.front().time)),
+                              altitudeAt(std::min(to, points_.back().time)));
+    for (const Sample& sample : points_) {
+      if (sample.time >= from && sample.time <= to) highest = std::max(highest, sample.altitude);
+    }
+    const qreal bottom = std::min(point.y() - gap, layout.yOf(highest) - pad * 0.5);
+    if (bottom - size.height() < plot.top() + 1) return std::nullopt;
+    return QRectF(QPointF(left, bottom - size.height()), size);
+  };
+  // On the dot's right, over the taxi in; else on its left, over the landing.
+  std::optional<QRectF> box = boxAt(point.x() + gap);
+  if (!box) box = boxAt(point.x() - gap - size.width());
+  layout.touchdown = TouchdownMark{t, point, touchdownText_, box.value_or(QRectF())};
 }
 
 void ProfileChart::paintEvent(QPaintEvent* /*event*/) {
@@ -344,6 +416,24 @@ void ProfileChart::paintEvent(QPaintEvent* /*event*/) {
       painter.drawText(mark.detailRect, Qt::AlignCenter, mark.detail);
       painter.setFont(font());
     }
+  }
+
+  // The touchdown: a dot on the profile, ringed to stand off the line, and its rate on a
+  // box of the plot's colour so that no line runs through it.
+  if (layout.touchdown) {
+    const TouchdownMark& td = *layout.touchdown;
+    if (!td.textRect.isEmpty()) {
+      painter.setPen(QPen(touchdownColor(), 1));
+      painter.setBrush(pal.color(QPalette::Base));
+      painter.drawRoundedRect(td.textRect, 3, 3);
+      painter.setPen(pal.color(QPalette::WindowText));
+      painter.setFont(boldFont);
+      painter.drawText(td.textRect, Qt::AlignCenter, td.text);
+      painter.setFont(font());
+    }
+    painter.setPen(QPen(pal.color(QPalette::Base), 1.5));
+    painter.setBrush(touchdownColor());
+    painter.drawEllipse(td.point, kTouchdownRadius, kTouchdownRadius);
   }
 }
 

@@ -1,18 +1,25 @@
-// ProfileChart: the flight's altitude over time, with the OUT, OFF, ON and IN times marked.
+// ProfileChart: the flight's altitude over time, with the OUT, OFF, ON and IN times and the touchdown marked.
 #pragma once
 
 #include <QColor>
 #include <QList>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
+#include "records/touchdown.h"
 
 namespace orvane {
+
+// A touchdown rate as the window writes it: whole feet per minute, negative descending
+// ("-229 fpm"), cut toward zero as the report's VSLand is.
+QString touchdownRateText(double fpm);
 
 class ProfileChart : public QWidget {
   Q_OBJECT
@@ -24,8 +31,18 @@ class ProfileChart : public QWidget {
     std::int64_t time;   // seconds since 1970-01-01 UTC
     qreal x;             // widget x of the mark's vertical line
     QRectF labelRect;    // where the name (and detail) is written above the plot, widget coordinates
-    QString detail;      // the touchdown rate at ON ("-143 fpm"), else empty
+    QString detail;      // the touchdown rate at ON ("-143 fpm") where the touchdown's mark has none
     QRectF detailRect;   // the part of labelRect that holds the detail; empty without one
+  };
+
+  // The touchdown as laid out on the chart: a dot on the profile with its rate beside it.
+  struct TouchdownMark {
+    std::int64_t time;  // seconds since 1970-01-01 UTC
+    QPointF point;      // widget position of the dot: the profile at that time
+    QString text;       // the rate, "-229 fpm"
+    // Where the rate is written beside the dot, inside the plot and above the profile, widget
+    // coordinates; empty where it does not fit there, and the rate is written at ON instead.
+    QRectF textRect;
   };
 
   // One labelled tick of an axis.
@@ -37,9 +54,12 @@ class ProfileChart : public QWidget {
 
   explicit ProfileChart(QWidget* parent = nullptr);
 
-  // Shows a flight: its track and the event times and touchdown rate of its report. An
-  // empty track leaves the chart without data; it then paints nothing.
-  void setFlight(const FlightTrack& track, const PIREPData& report);
+  // Shows a flight: its track and the event times of its report. A recorded touchdown within
+  // the track is marked with a dot on the profile and its rate beside it (at ON where it does
+  // not fit there); without one, the report's touchdown rate is written at ON. An empty track
+  // leaves the chart without data; it then paints nothing.
+  void setFlight(const FlightTrack& track, const PIREPData& report,
+                 const Touchdown& touchdown = {});
 
   bool hasData() const { return !points_.empty(); }
 
@@ -48,9 +68,13 @@ class ProfileChart : public QWidget {
   QList<EventMark> eventMarks() const;
   QList<Tick> timeTicks() const;
   QList<Tick> altitudeTicks() const;
+  // The touchdown's mark; none without data or without a touchdown within the track.
+  std::optional<TouchdownMark> touchdownMark() const;
 
   // Colour of the profile line (the palette's highlight).
   QColor lineColor() const;
+  // Colour of the touchdown's dot.
+  static QColor touchdownColor();
 
   QSize minimumSizeHint() const override;
   QSize sizeHint() const override;
@@ -76,15 +100,21 @@ class ProfileChart : public QWidget {
     QList<Tick> altTicks;
     QList<EventMark> marks;
     int labelRows = 1;                      // rows the event names need so that none overlap
+    std::optional<TouchdownMark> touchdown;
     qreal xOf(std::int64_t t) const;
     qreal yOf(double feet) const;
   };
 
   Layout computeLayout() const;
   Layout layoutWith(qreal leftMargin, int labelRows) const;
+  void layoutTouchdown(Layout& layout) const;
+  // The profile's altitude at a time within the track, in feet, between its samples.
+  double altitudeAt(std::int64_t t) const;
 
   std::vector<Sample> points_;  // in time order
   std::vector<Event> events_;   // in time order, only those the report gives
+  std::optional<std::int64_t> touchdownTime_;  // set only within the track's time
+  QString touchdownText_;
 };
 
 }  // namespace orvane

@@ -1,10 +1,12 @@
 // A whole flight through the real main window, driven as a pilot drives it: flight number,
 // flight plan from the server, Start ACARS, the flight as the window shows it, the PIREP
-// completed, viewed, sent and saved in the real PIREP dialog, and Quit.
+// completed, viewed with the flight's landing line, sent and saved in the real PIREP dialog,
+// and Quit.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <set>
@@ -199,11 +201,17 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
     // Network and comment done; View PIREP: Send, Save, Back in the real PIREP dialog.
     files_.pick(savedFile);
     bool drove = false;
+    bool landingShown = false;
+    std::string landing;
     QTimer driver;
     QObject::connect(&driver, &QTimer::timeout, [&] {
       auto* d = dynamic_cast<CPIREPDialog*>(CWnd::FromHandle(QApplication::activeModalWidget()));
       if (d == nullptr || drove) return;
       drove = true;
+      if (auto* line = qobject_cast<QLabel*>(d->GetDlgItem(229))) {
+        landingShown = line->isVisible();
+        landing = line->text().toStdString();
+      }
       QTest::mouseClick(d->GetDlgItem(407), Qt::LeftButton);  // Send
       ASSERT_TRUE(waitFor([&] { return !boxes_.shown.empty(); }));
       QTest::mouseClick(d->GetDlgItem(405), Qt::LeftButton);  // Save
@@ -217,6 +225,13 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
       return drove && QApplication::activeModalWidget() == w().GetHwnd();
     }));
     driver.stop();
+    // The landing line is this flight's touchdown: the rate the report sends, its G and
+    // bounces.
+    const Touchdown touchdown = ORVANE::getTouchdown();
+    ASSERT_TRUE(touchdown.recorded);
+    EXPECT_TRUE(landingShown);
+    EXPECT_EQ(landing.rfind("Landing: -" + pd.VSLand + " fpm, ", 0), 0u) << landing;
+    EXPECT_EQ(landing, CPIREPDialog::landingText(touchdown));
     EXPECT_TRUE(w().isPIREPSaved());
     sent = w().pirep();
     EXPECT_EQ(sent.Online, "IVAO");

@@ -397,7 +397,7 @@ TEST_F(PIREPDialogTest, EscapeUnsavedAnsweredNoEndsWithoutTheFileDialog) {
 
 // ---- The profile -----------------------------------------------------------------------------
 
-TEST_F(PIREPDialogTest, FlownTrackIsDrawnBelowTheReportWithTheFourEventMarks) {
+TEST_F(PIREPDialogTest, FlownTrackIsDrawnBelowTheReportWithTheEventMarksAndTheTouchdown) {
   FlightOptions o = ORVANE::getFlightOptions();
   o.enableLiveACARS = false;
   ORVANE::setFlightOptions(o);
@@ -405,25 +405,35 @@ TEST_F(PIREPDialogTest, FlownTrackIsDrawnBelowTheReportWithTheFourEventMarks) {
   const PIREPData flown = finish();
   const FlightTrack track = ORVANE::getFlightTrack();
   ASSERT_FALSE(track.empty());
-  CPIREPDialog d(flown, false, track);
+  const Touchdown touchdown = ORVANE::getTouchdown();
+  ASSERT_TRUE(touchdown.recorded);
+  CPIREPDialog d(flown, false, track, touchdown);
   QStringList names;
   QString onDetail;
+  std::optional<ProfileChart::TouchdownMark> mark;
   bool chartBelowReport = false;
   runModal(d, [&] {
     auto* chart = d.GetHwnd()->findChild<ProfileChart*>();
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isVisible());
     EXPECT_TRUE(chart->hasData());
+    // Once the layout has given the chart its room.
+    EXPECT_TRUE(waitFor([&] { return chart->height() >= chart->minimumSizeHint().height(); }, 2000));
     for (const ProfileChart::EventMark& m : chart->eventMarks()) {
       names << m.name;
       if (m.name == "ON") onDetail = m.detail;
     }
+    mark = chart->touchdownMark();
     chartBelowReport = chart->mapTo(d.GetHwnd(), QPoint(0, 0)).y() >
                        d.GetDlgItem(226)->geometry().bottom();
     d.EndDialog(IDOK);
   });
   EXPECT_EQ(names, (QStringList{"OUT", "OFF", "ON", "IN"}));
-  EXPECT_TRUE(onDetail.contains(QString::fromStdString(flown.VSLand))) << onDetail.toStdString();
+  // The touchdown's rate is written at its mark, the rate the report sends.
+  EXPECT_TRUE(onDetail.isEmpty()) << onDetail.toStdString();
+  ASSERT_TRUE(mark.has_value());
+  EXPECT_EQ(mark->time, touchdown.time);
+  EXPECT_EQ(mark->text.toStdString(), "-" + flown.VSLand + " fpm");
   EXPECT_TRUE(chartBelowReport);
 }
 

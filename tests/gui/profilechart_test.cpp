@@ -1,4 +1,4 @@
-// Tests of the flight profile chart: event marks, axes and what it paints.
+// Tests of the flight profile chart: event marks, the touchdown's mark, axes and what it paints.
 #include <QApplication>
 #include <QDateTime>
 #include <QImage>
@@ -85,6 +85,36 @@ double yOfAltitude(const QList<ProfileChart::Tick>& ticks, double feet) {
   return -1;
 }
 
+// Widget x of a time, read from the chart's own labelled time ticks.
+double xOfTime(const QList<ProfileChart::Tick>& ticks, std::int64_t t) {
+  for (qsizetype i = 1; i < ticks.size(); ++i) {
+    const auto& lo = ticks[i - 1];
+    const auto& hi = ticks[i];
+    if (t >= lo.value && t <= hi.value) {
+      const double f = static_cast<double>(t - lo.value) / static_cast<double>(hi.value - lo.value);
+      return lo.position + f * (hi.position - lo.position);
+    }
+  }
+  return -1;
+}
+
+orvane::Touchdown touchdownAt(std::int64_t t, double fpm) {
+  orvane::Touchdown td;
+  td.recorded = true;
+  td.simulatorRate = true;
+  td.verticalSpeed = fpm;
+  td.gForce = 1.31;
+  td.time = t;
+  return td;
+}
+
+QImage rendered(ProfileChart& chart) {
+  QImage image(chart.size(), QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  chart.render(&image);
+  return image;
+}
+
 }  // namespace
 
 class ProfileChartTest : public QObject {
@@ -94,6 +124,9 @@ class ProfileChartTest : public QObject {
   void marksFollowTheFlightInTimeOrder();
   void axesHaveRoundLabelledTicks();
   void touchdownRateIsWrittenAtOn();
+  void touchdownIsMarkedOnTheProfileAtItsTime();
+  void touchdownRateNearTheEndSitsAboveTheDescent();
+  void touchdownOutsideTheTrackIsNotMarked();
   void emptyTrackHasNoDataAndPaintsNothing();
   void profileLineIsPaintedInsideThePlot_data();
   void profileLineIsPaintedInsideThePlot();
@@ -197,6 +230,145 @@ void ProfileChartTest::touchdownRateIsWrittenAtOn() {
   // A report without a touchdown rate writes none.
   chart.setFlight(flight.track, flight.report(""));
   for (const auto& mark : chart.eventMarks()) QVERIFY(mark.detail.isEmpty());
+}
+
+void ProfileChartTest::touchdownIsMarkedOnTheProfileAtItsTime() {
+  const StandInFlight flight;
+  ProfileChart chart;
+  chart.resize(640, 220);
+  // Nothing of the touchdown's colour without a touchdown.
+  chart.setFlight(flight.track, flight.report("143"));
+  QVERIFY(!chart.touchdownMark());
+  const QImage before = rendered(chart);
+  for (int y = 0; y < before.height(); ++y) {
+    for (int x = 0; x < before.width(); ++x) {
+      QVERIFY2(!near(before.pixel(x, y), ProfileChart::touchdownColor(), 40),
+               qPrintable(QStringLiteral("touchdown colour at %1,%2").arg(x).arg(y)));
+    }
+  }
+
+  // A touchdown 3 s after the ON the report gives, between two of the track's samples.
+  const std::int64_t t = flight.on + 3;
+  chart.setFlight(flight.track, flight.report("143"), touchdownAt(t, -187.9));
+  const std::optional<ProfileChart::TouchdownMark> mark = chart.touchdownMark();
+  QVERIFY(mark.has_value());
+  QCOMPARE(mark->time, t);
+  QCOMPARE(mark->text, QStringLiteral("-187 fpm"));
+  // On the time scale the labelled ticks give, and on the profile at that moment.
+  QVERIFY(std::abs(mark->point.x() - xOfTime(chart.timeTicks(), t)) < 0.5);
+  const orvane::model::FlightModel model = orvane::model::default_scenario();
+  const double ground = model.at(static_cast<double>(t - kDeparture)).alt;
+  QVERIFY(std::abs(mark->point.y() - yOfAltitude(chart.altitudeTicks(), ground)) < 1.5);
+  // The rate moves from ON's name to the mark: written once, inside the plot, beside the
+  // dot, clear of the event names.
+  for (const auto& event : chart.eventMarks()) {
+    QVERIFY(event.detail.isEmpty());
+    QVERIFY(!event.labelRect.intersects(mark->textRect));
+  }
+  const QRectF plot = chart.plotArea();
+  QVERIFY(plot.contains(mark->textRect));
+  QVERIFY(mark->textRect.bottom() < mark->point.y());
+  QVERIFY(mark->textRect.left() > mark->point.x() || mark->textRect.right() < mark->point.x());
+  QVERIFY(std::abs(mark->textRect.center().x() - mark->point.x()) < mark->textRect.width());
+
+  // The dot is painted there: its colour at the point, and every pixel of its colour outside
+  // the rate's box lies within a few pixels of it.
+  const QImage image = rendered(chart);
+  const QPoint centre = mark->point.toPoint();
+  QVERIFY(near(image.pixel(centre), ProfileChart::touchdownColor(), 12));
+  const QRectF box = mark->textRect.adjusted(-1.5, -1.5, 1.5, 1.5);
+  int dot = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (!near(image.pixel(x, y), ProfileChart::touchdownColor(), 12) || box.contains(QPointF(x, y)))
+        continue;
+      QVERIFY2(std::abs(x - mark->point.x()) <= 5 && std::abs(y - mark->point.y()) <= 5,
+               qPrintable(QStringLiteral("touchdown colour at %1,%2").arg(x).arg(y)));
+      ++dot;
+    }
+  }
+  QVERIFY(dot >= 20);
+}
+
+void ProfileChartTest::touchdownRateNearTheEndSitsAboveTheDescent() {
+  // A touchdown just before the track ends: no room on the dot's right, so the rate goes on
+  // its left, above the profile there.
+  const StandInFlight flight;
+  ProfileChart chart;
+  chart.resize(640, 220);
+  const std::int64_t late = flight.track.points.back().time - 10;
+  chart.setFlight(flight.track, flight.report("143"), touchdownAt(late, -143.4));
+  std::optional<ProfileChart::TouchdownMark> mark = chart.touchdownMark();
+  QVERIFY(mark.has_value());
+  QVERIFY(!mark->textRect.isEmpty());
+  QVERIFY(chart.plotArea().contains(mark->textRect));
+  QVERIFY(mark->textRect.right() < mark->point.x());
+  QVERIFY(mark->textRect.bottom() < mark->point.y());
+  const auto profileClearOf = [&](const FlightTrack& track, const QRectF& box) {
+    const QList<ProfileChart::Tick> ticks = chart.altitudeTicks();
+    const QList<ProfileChart::Tick> times = chart.timeTicks();
+    int under = 0;
+    for (const TrackPoint& p : track.points) {
+      const double x = xOfTime(times, p.time);
+      if (x < box.left() || x > box.right()) continue;
+      ++under;
+      if (yOfAltitude(ticks, p.altitude) < box.bottom()) return false;
+    }
+    return under > 0;
+  };
+  QVERIFY(profileClearOf(flight.track, mark->textRect));
+
+  // Ten hours: IN follows ON by a few pixels and the descent takes fewer than the rate needs,
+  // so no place beside the dot is clear of the profile; the rate is written at ON and the
+  // dot still marks the touchdown.
+  FlightTrack track;
+  const std::int64_t out = kDeparture, off = out + 12 * 60, on = out + 9 * 3600 + 40 * 60,
+                     in = on + 8 * 60;
+  for (std::int64_t t = out; t <= in; t += 60) {
+    double alt = 37000;
+    if (t < off) alt = 0;
+    else if (t < off + 1800) alt = 37000.0 * static_cast<double>(t - off) / 1800;
+    else if (t >= on) alt = 1000;
+    else if (t > on - 2400) alt = 1000 + 36000.0 * static_cast<double>(on - t) / 2400;
+    track.points.push_back({t, static_cast<std::int32_t>(alt), 0, 0.0F, 0.0F});
+  }
+  PIREPData report;
+  report.Out = reportTime(out);
+  report.Off = reportTime(off);
+  report.On = reportTime(on);
+  report.In = reportTime(in);
+  report.VSLand = "999";  // not what the touchdown says: the touchdown's rate is written
+  chart.resize(chart.minimumSizeHint());
+  chart.setFlight(track, report, touchdownAt(on, -212.2));
+  mark = chart.touchdownMark();
+  QVERIFY(mark.has_value());
+  QVERIFY(mark->textRect.isEmpty());
+  const QList<ProfileChart::EventMark> marks = chart.eventMarks();
+  QCOMPARE(marks.size(), 4);
+  QCOMPARE(marks[2].name, QStringLiteral("ON"));
+  QVERIFY(std::abs(mark->point.x() - marks[2].x) < 0.01);  // the same moment
+  QVERIFY(std::abs(mark->point.y() - yOfAltitude(chart.altitudeTicks(), 1000)) < 1.5);
+  QCOMPARE(marks[2].detail, QStringLiteral("-212 fpm"));
+  const QRectF widget(QPointF(0, 0), QSizeF(chart.size()));
+  QVERIFY(widget.contains(marks[2].detailRect));
+}
+
+void ProfileChartTest::touchdownOutsideTheTrackIsNotMarked() {
+  const StandInFlight flight;
+  ProfileChart chart;
+  chart.resize(640, 220);
+  chart.setFlight(flight.track, flight.report("143"),
+                  touchdownAt(flight.track.points.back().time + 600, -90));
+  QVERIFY(!chart.touchdownMark());
+  bool onHasRate = false;
+  for (const auto& event : chart.eventMarks())
+    if (event.name == "ON") onHasRate = event.detail == QStringLiteral("-143 fpm");
+  QVERIFY(onHasRate);
+  // Nor is a touchdown not recorded.
+  orvane::Touchdown none = touchdownAt(flight.on, -90);
+  none.recorded = false;
+  chart.setFlight(flight.track, flight.report("143"), none);
+  QVERIFY(!chart.touchdownMark());
 }
 
 void ProfileChartTest::emptyTrackHasNoDataAndPaintsNothing() {

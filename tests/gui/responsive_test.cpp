@@ -88,9 +88,11 @@ TEST_F(ResponsiveTest, ButtonsAnswerWhileTheWorkerWaitsOnAHungSimulator) {
   files_.pick(dir_.write("saved.ovp", saved.pack_crypt()));
   std::vector<PIREPData> viewed;
   std::vector<bool> viewedWhileHeld;
+  std::vector<bool> viewedWithTouchdown;
   CMyDialog::setPIREPDialogRunner(
-      [&](CMyDialog&, const PIREPData& pd, bool, const FlightTrack&) {
+      [&](CMyDialog&, const PIREPData& pd, bool, const FlightTrack&, const Touchdown& td) {
         viewed.push_back(pd);
+        viewedWithTouchdown.push_back(td.recorded);
         viewedWhileHeld.push_back(workerInHeldCycle());
       });
   runWindow([&] {
@@ -109,6 +111,7 @@ TEST_F(ResponsiveTest, ButtonsAnswerWhileTheWorkerWaitsOnAHungSimulator) {
     ASSERT_EQ(viewed.size(), 1u);
     EXPECT_EQ(viewed[0].Callsign, saved.Callsign);
     EXPECT_TRUE(viewedWhileHeld[0]);
+    EXPECT_FALSE(viewedWithTouchdown[0]);  // a loaded file keeps no touchdown
 
     boxes_.answer(IDYES);  // 703: the PIREP shown gives way to the new flight
     std::printf(", Start ACARS %lld ms", static_cast<long long>(press(IDC_STARTACARS)));
