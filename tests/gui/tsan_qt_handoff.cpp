@@ -1,25 +1,24 @@
-// Qt's queued-call hand-off to the window thread, told to ThreadSanitizer (its builds only).
+// Qt's queued-call hand-offs between threads, told to ThreadSanitizer (its builds only).
 //
-// Built into the window programs of the ThreadSanitizer build only: there the queueing
-// thread's work counts as done before the window thread runs the queued call.
+// Built into the window programs of the ThreadSanitizer build only.
 //
 // Debian's Qt is not built with ThreadSanitizer. A call that a worker queues for the window
-// thread (QMetaObject::invokeMethod with a functor and Qt::QueuedConnection) travels through
-// Qt's event queue, which is guarded by Qt's own futex-based mutex; ThreadSanitizer cannot see
-// that mutex, so it takes the functor, built on the worker and run on the window thread, for
-// a race. Here the hand-off Qt really makes is told to ThreadSanitizer: the queueing side
-// releases one sync address as it hands the call to Qt, and the window thread acquires it as
-// each queued call is delivered. As Qt's queue for the window thread is one mutex-guarded
-// list, one address for all such calls models it faithfully. Nothing is suppressed: every
-// access of ORVANE's code stays checked, only this ordering is added. Linking this file in
-// is enough: it takes effect when the application object is made.
+// thread (QMetaObject::invokeMethod with a functor and Qt::QueuedConnection) is handed over
+// twice inside Qt, where ThreadSanitizer cannot see it: the worker posts it through Qt's event
+// queue, guarded by Qt's own futex-based mutex, and the window thread runs it; afterwards
+// whichever thread drops the call's last reference (an atomic count inside Qt) destroys it,
+// often the worker. ThreadSanitizer would take the functor, built on the worker, read on the
+// window thread and destroyed on the worker, for a race.
+//
+// Here each such call is wrapped in a slot object of our own that tells ThreadSanitizer what
+// Qt guarantees, on the call's own address: everything the queueing thread did before it
+// queued the call comes before the call runs, and every run of the call comes before the
+// call is destroyed. Nothing is suppressed: every access of ORVANE's code stays checked.
 #if defined(__SANITIZE_THREAD__)
 
 #include <dlfcn.h>
 #include <sanitizer/tsan_interface.h>
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QMetaObject>
 #include <QObject>
 #include <cstdio>
@@ -27,22 +26,42 @@
 
 namespace {
 
-char queued_calls;  // the address the hand-off is released and acquired on
+// The caller's slot object, run and destroyed with ThreadSanitizer told of the ordering.
+class OrderedCall final : public QtPrivate::QSlotObjectBase {
+ public:
+  explicit OrderedCall(QtPrivate::QSlotObjectBase* inner)
+      : QSlotObjectBase(&OrderedCall::impl), inner_(inner) {}
 
-class QueuedCallOrder final : public QObject {
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    // Application event filters see the events of the window thread's objects only.
-    if (event->type() == QEvent::MetaCall) __tsan_acquire(&queued_calls);
-    return QObject::eventFilter(watched, event);
+ private:
+  static void impl(int which, QSlotObjectBase* self, QObject* receiver, void** args, bool* ret) {
+    auto* call = static_cast<OrderedCall*>(self);
+    switch (which) {
+      case Call:
+        __tsan_acquire(call);  // the queueing thread's work, up to the queueing
+        call->inner_->call(receiver, args);
+        __tsan_release(call);  // this run, before the destruction
+        break;
+      case Destroy:
+        __tsan_acquire(call);  // every run of the call
+        call->inner_->destroyIfLastRef();
+        delete call;
+        break;
+      case Compare:
+        *ret = call->inner_->compare(args);
+        break;
+      default:
+        break;
+    }
   }
+
+  QtPrivate::QSlotObjectBase* const inner_;
 };
 
 }  // namespace
 
 // Every functor call queued through QMetaObject::invokeMethod (a template in Qt's headers,
 // compiled into the caller) enters Qt here. This definition in the program comes before
-// Qt's; it releases the sync address and hands on to Qt's own, found by its versioned name.
+// Qt's; it wraps the call and hands it on to Qt's own, found by its versioned name.
 bool QMetaObject::invokeMethodImpl(QObject* object, QtPrivate::QSlotObjectBase* slot,
                                    Qt::ConnectionType type, void* ret) {
   using Impl = bool (*)(QObject*, QtPrivate::QSlotObjectBase*, Qt::ConnectionType, void*);
@@ -57,16 +76,9 @@ bool QMetaObject::invokeMethodImpl(QObject* object, QtPrivate::QSlotObjectBase* 
     }
     return reinterpret_cast<Impl>(f);
   }();
-  __tsan_release(&queued_calls);
-  return qt(object, slot, type, ret);
+  auto* call = new OrderedCall(slot);
+  __tsan_release(call);
+  return qt(object, call, type, ret);
 }
-
-namespace {
-
-void orderQueuedCalls() { QCoreApplication::instance()->installEventFilter(new QueuedCallOrder); }
-
-}  // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(orderQueuedCalls)
 
 #endif
