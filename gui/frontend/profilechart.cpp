@@ -313,7 +313,7 @@ void ProfileChart::layoutTouchdown(Layout& layout) const {
   // The box with its left edge at left, above the dot and above the profile under it; none
   // where that leaves the plot.
   const auto boxAt = [&](qreal left) -> std::optional<QRectF> {
-    if (left < plot.left() + 1 || left + size.width() > plot.right() - 1) return std::nullopt;
+    if (left < plot.left() + 2 || left + size.width() > plot.right() - 2) return std::nullopt;
     const std::int64_t from = timeAt(left), to = timeAt(left + size.width()) + 1;
     double highest = std::max(altitudeAt(std::max(from, points_.front().time)),
                               altitudeAt(std::min(to, points_.back().time)));
@@ -321,12 +321,24 @@ void ProfileChart::layoutTouchdown(Layout& layout) const {
       if (sample.time >= from && sample.time <= to) highest = std::max(highest, sample.altitude);
     }
     const qreal bottom = std::min(point.y() - gap, layout.yOf(highest) - pad * 0.5);
-    if (bottom - size.height() < plot.top() + 1) return std::nullopt;
+    if (bottom - size.height() < plot.top() + 2) return std::nullopt;
     return QRectF(QPointF(left, bottom - size.height()), size);
   };
-  // On the dot's right, over the taxi in; else on its left, over the landing.
-  std::optional<QRectF> box = boxAt(point.x() + gap);
-  if (!box) box = boxAt(point.x() - gap - size.width());
+  // The place nearest the dot of: its right (over the taxi in), its left (over the landing),
+  // or, where the plot ends too soon on the right, against the plot's right edge.
+  std::optional<QRectF> box;
+  qreal nearest = 0;
+  for (const qreal left : {point.x() + gap, point.x() - gap - size.width(),
+                           std::min(point.x() + gap, plot.right() - 2 - size.width())}) {
+    const std::optional<QRectF> at = boxAt(left);
+    if (!at) continue;
+    const qreal across = std::max<qreal>({0, at->left() - point.x(), point.x() - at->right()});
+    const qreal distance = across + (point.y() - at->bottom());
+    if (!box || distance < nearest - 0.5) {
+      box = at;
+      nearest = distance;
+    }
+  }
   layout.touchdown = TouchdownMark{t, point, touchdownText_, box.value_or(QRectF())};
 }
 

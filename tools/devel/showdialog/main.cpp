@@ -27,27 +27,47 @@ void sampleOptions() {
   orvane::ORVANE::setFlightOptions(o);
 }
 
-// The sample flight's profile, sampled once a minute.
+// The sample flight's profile: once a minute, and every second or two over the last 40 s
+// before touchdown, with the flare over the last 30 ft.
 orvane::FlightTrack sampleTrack(const orvane::PIREPData& p) {
   const std::int64_t out = std::atoll(p.Out.c_str()), off = std::atoll(p.Off.c_str());
   const std::int64_t on = std::atoll(p.On.c_str()), in = std::atoll(p.In.c_str());
+  const auto altitudeAt = [&](std::int64_t t) {
+    if (t <= off) return 364.0;  // feet
+    if (t >= on) return 600.0;
+    const double climb = (t - off) / 60.0 * 2200 + 364;  // 2200 fpm
+    const double left = static_cast<double>(on - t);     // seconds to touchdown
+    // 1800 fpm down to the last 30 ft, then a flare to the touchdown rate.
+    const double descent = left > 4 ? 630 + (left - 4) / 60.0 * 1800 : 600 + left * left * 1.1 + left * 3.5;
+    return std::min({climb, descent, 35000.0});
+  };
   orvane::FlightTrack track;
-  for (std::int64_t t = out; t <= in; t += 60) {
-    double alt = 364;  // feet
-    if (t > off && t < on) {
-      const double climb = (t - off) / 60.0 * 2200 + 364;   // 2200 fpm
-      const double descent = (on - t) / 60.0 * 1800 + 600;  // 1800 fpm
-      alt = std::min({climb, descent, 35000.0});
-    } else if (t >= on) {
-      alt = 600;
-    }
+  for (std::int64_t t = out; t <= in;) {
     orvane::TrackPoint pt;
     pt.time = t;
-    pt.altitude = static_cast<std::int32_t>(alt);
+    pt.altitude = static_cast<std::int32_t>(altitudeAt(t));
     pt.groundSpeed = (t > off && t < on) ? 420 : 15;
     track.points.push_back(pt);
+    const bool nearGround = t < on && on - t <= 40;
+    t += nearGround ? (on - t <= 4 ? 1 : 2) : 60;
+    if (!nearGround && t > on - 40 && t < on) t = on - 40;
   }
   return track;
+}
+
+// The sample flight's touchdown: the report's rate (VSLand 212), at its ON, one bounce.
+orvane::Touchdown sampleTouchdown(const orvane::PIREPData& p) {
+  orvane::Touchdown t;
+  t.recorded = true;
+  t.simulatorRate = true;
+  t.verticalSpeed = -212.4;
+  t.gForce = 1.24;
+  t.bounces = 1;
+  t.pitch = 4.2;
+  t.bank = -0.6;
+  t.groundSpeed = 134;
+  t.time = std::atoll(p.On.c_str());
+  return t;
 }
 
 }  // namespace
@@ -69,7 +89,7 @@ int main(int argc, char** argv) {
   }
   if (which == "pirep") {
     const orvane::PIREPData report = orvane::samples::sample_pirep();
-    orvane::CPIREPDialog dialog(report, false, sampleTrack(report));
+    orvane::CPIREPDialog dialog(report, false, sampleTrack(report), sampleTouchdown(report));
     QTimer::singleShot(seconds * 1000, [&dialog] { dialog.EndDialog(orvane::IDOK); });
     return static_cast<int>(dialog.DoModal());
   }
