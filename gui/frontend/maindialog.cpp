@@ -36,8 +36,8 @@ constexpr int kFlightPlanPollMs = 200;
 // Beyond the transfer's own time-outs, how long to wait for the flight plan, seconds.
 constexpr std::int64_t kFlightPlanMarginS = 15;
 
-CMyDialog::PIREPDialogRunner& pirepDialogRunner() {
-  static CMyDialog::PIREPDialogRunner runner;
+CMyDialog::PIREPReviewRunner& pirepDialogRunner() {
+  static CMyDialog::PIREPReviewRunner runner;
   return runner;
 }
 
@@ -49,6 +49,16 @@ void layoutMainDialog(QDialog* window) {
 }
 
 void CMyDialog::setPIREPDialogRunner(PIREPDialogRunner runner) {
+  if (!runner) {
+    pirepDialogRunner() = nullptr;
+    return;
+  }
+  pirepDialogRunner() = [run = std::move(runner)](CMyDialog& owner, const PIREPData& pd,
+                                                  bool saved, const FlightTrack& track,
+                                                  const Touchdown&) { run(owner, pd, saved, track); };
+}
+
+void CMyDialog::setPIREPReviewRunner(PIREPReviewRunner runner) {
   pirepDialogRunner() = std::move(runner);
 }
 
@@ -309,7 +319,7 @@ void CMyDialog::OnSendPIREP() {
     if (IsPIREPOpen || GetHwnd() == nullptr) return;
     QPointer<QWidget> focus = QApplication::focusWidget();
     IsPIREPOpen = true;
-    PIREPDialogRunner& runner = pirepDialogRunner();
+    PIREPReviewRunner& runner = pirepDialogRunner();
     if (runner) {
       runner(*this, PD, PIREPSaved, track_, touchdown_);
     } else {

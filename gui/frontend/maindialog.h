@@ -107,10 +107,14 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
 
   // The PIREP dialog the next View PIREP opens runs through this, so that tests can drive
   // it; the default runs it modally.
-  using PIREPDialogRunner =
+  using PIREPDialogRunner = std::function<void(CMyDialog& owner, const PIREPData& pd,
+                                               bool saved, const FlightTrack& track)>;
+  static void setPIREPDialogRunner(PIREPDialogRunner runner);
+  // The same with the flight's touchdown, for runners that show the landing line.
+  using PIREPReviewRunner =
       std::function<void(CMyDialog& owner, const PIREPData& pd, bool saved,
                          const FlightTrack& track, const Touchdown& touchdown)>;
-  static void setPIREPDialogRunner(PIREPDialogRunner runner);
+  static void setPIREPReviewRunner(PIREPReviewRunner runner);
 
  protected:
   bool OnInitDialog() override;

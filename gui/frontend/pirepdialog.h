@@ -21,8 +21,12 @@ class CPIREPDialog : public CDialog {
   // Works on copies of the report, its saved flag, its track and its touchdown. An empty
   // track (a report loaded from a file) shows no chart; a touchdown not recorded (the same)
   // shows no landing line.
+  CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track,
+               const Touchdown& touchdown, QWidget* owner = nullptr);
+  // The same without a touchdown (no landing line): the signature earlier callers use.
   CPIREPDialog(const PIREPData& report, bool saved, const FlightTrack& track = {},
-               const Touchdown& touchdown = {}, QWidget* owner = nullptr);
+               QWidget* owner = nullptr)
+      : CPIREPDialog(report, saved, track, Touchdown{}, owner) {}
 
   // The landing line of a recorded touchdown: "Landing: -229 fpm, 1.28 G, no bounce"; the G
   // only where the source gave one.

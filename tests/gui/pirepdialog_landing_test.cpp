@@ -125,7 +125,9 @@ TEST(LandingLine, ReportFromAFileHasNone) {
 
 TEST(LandingLine, FlightWithoutATouchdownHasNoneAndItsChartNoMark) {
   const PIREPData report = test::sample_pirep();
-  CPIREPDialog d(report, true, trackOf(report));
+  // The signature callers used before touchdowns: report, saved flag, track and owner.
+  QWidget* owner = nullptr;
+  CPIREPDialog d(report, true, trackOf(report), owner);
   runModal(d, [&] {
     EXPECT_TRUE(d.GetDlgItem(IDC_LANDING)->isHidden());
     auto* profile = d.GetHwnd()->findChild<ProfileChart*>();

@@ -89,7 +89,7 @@ TEST_F(ResponsiveTest, ButtonsAnswerWhileTheWorkerWaitsOnAHungSimulator) {
   std::vector<PIREPData> viewed;
   std::vector<bool> viewedWhileHeld;
   std::vector<bool> viewedWithTouchdown;
-  CMyDialog::setPIREPDialogRunner(
+  CMyDialog::setPIREPReviewRunner(
       [&](CMyDialog&, const PIREPData& pd, bool, const FlightTrack&, const Touchdown& td) {
         viewed.push_back(pd);
         viewedWithTouchdown.push_back(td.recorded);
