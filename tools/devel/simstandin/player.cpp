@@ -200,13 +200,14 @@ void Player::run(std::int64_t start_ms) {
       holding = true;
       break;
     }
-    holding_.store(holding);
     {
       std::lock_guard<std::mutex> g(apply_mutex_);
       held_s_ = static_cast<double>(held_ms) / 1000.0 * speed_;
     }
     lock.unlock();
     apply(t);
+    // Told after the pass: a reader who sees the hold also sees the flight time it holds at.
+    holding_.store(holding);
     lock.lock();
     clock().wait_for(run_cv_, lock, pass_mono + kTickMs - clock().mono_ms(),
                      [this] { return stop_; });
