@@ -1,12 +1,16 @@
 // CMyDialog and the worker's reports: each pass's update, the PIREP, live ACARS failures, status.
 #include "frontend/maindialog.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "framework/dialoghelpers.h"
 #include "framework/messagebox.h"
+#include "frontend/addressprompt.h"
 #include "frontend/flighttimes.h"
 #include "tracking/flightstate.h"
+#include "util/util.h"
 
 namespace orvane {
 
@@ -51,6 +55,12 @@ INT_PTR CMyDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMyDialog::periodicUpdate() {
+  if (ACARSInProgress) {
+    // The live messages wait while the ACARS address answers with a redirect.
+    confirmNewAddress(AirlineAddress::ACARS,
+                      "The live ACARS server answered with a redirect: the messages wait.",
+                      loadString(806), "orvane.ini");
+  }
   const bool lost = !ORVANE::isConnectedToSim() || ORVANE::isFlightCrashed();
   if (lost && ACARSInProgress) {
     SetMessage(loadString(602));
@@ -125,6 +135,16 @@ void CMyDialog::pirepAvailable() {
   PD = ORVANE::getPIREPData();
   track_ = ORVANE::getFlightTrack();
   touchdown_ = ORVANE::getTouchdown();
+  // The report may come in the pass that also knew the last event: the times not shown yet
+  // come from the report, as no periodic update follows it.
+  const std::pair<std::int64_t*, const std::string*> events[] = {
+      {&prevouttime, &PD.Out}, {&prevofftime, &PD.Off}, {&prevontime, &PD.On}, {&previntime, &PD.In}};
+  const UINT eventIds[] = {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN};
+  for (int i = 0; i < 4; ++i) {
+    if (*events[i].first != 0) continue;
+    *events[i].first = To_t<std::int64_t>(*events[i].second);
+    if (*events[i].first != 0) setText(eventIds[i], tm2hminU(*events[i].first));
+  }
   setText(IDC_BLOCKTIME, PD.BlockTime);
   setText(IDC_FLIGHTTIME, PD.FliteTime);
   setText(IDC_PIREP_FL, PD.FL);
