@@ -2,6 +2,7 @@
 #include "framework/messagebox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <utility>
 
@@ -36,6 +37,12 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setEscapeButton(QMessageBox::No);
+      if (!request.yes_text.empty()) {
+        box.button(QMessageBox::Yes)->setText(QString::fromStdString(request.yes_text));
+      }
+      if (!request.no_text.empty()) {
+        box.button(QMessageBox::No)->setText(QString::fromStdString(request.no_text));
+      }
       break;
     default:
       box.setStandardButtons(QMessageBox::Ok);
@@ -51,9 +58,12 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
   }
 }
 
-int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
-  const MessageBoxRequest request{text, caption, style};
+int ShowMessageBox(const MessageBoxRequest& request) {
   return handler() ? handler()(request) : ShowQtMessageBox(request);
+}
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
+  return ShowMessageBox(MessageBoxRequest{text, caption, style, {}, {}});
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler h) {

@@ -13,6 +13,9 @@ struct MessageBoxRequest {
   std::string text;
   std::string caption;
   UINT style = MB_OK;
+  // With MB_YESNO: the buttons' own words instead of "Yes" and "No", when given.
+  std::string yes_text;
+  std::string no_text;
 };
 
 // Answers a box with IDOK, IDCANCEL, IDYES or IDNO.
@@ -21,6 +24,8 @@ using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
 // Shows a modal box without owner window and returns the button pressed. The product's
 // handler is a QMessageBox with the style's buttons and icon.
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT style);
+// The same for a whole request (buttons with their own words).
+int ShowMessageBox(const MessageBoxRequest& request);
 
 // Replaces the handler (tests); an empty one restores the real box. Returns the previous.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -11,6 +11,7 @@
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"
+#include "frontend/addressprompt.h"
 #include "frontend/flighttimes.h"
 #include "frontend/handoffpoll.h"
 #include "frontend/hyperlink.h"
@@ -245,7 +246,13 @@ void CMyDialog::flightPlanArrived(bool arrived) {
   session_.setBusy(false);
   enable(IDC_GETFD, true);
   if (starts_with(answer, "ERROR:")) {
-    ShowMessageBox(loadString(653) + "\r\n[" + answer + "]", loadString(801), MB_ICONERROR);
+    const std::string failure = loadString(653) + "\r\n[" + answer + "]";
+    switch (confirmNewAddress(AirlineAddress::FLIGHTINFO, failure, loadString(801),
+                              "orvane.ini")) {
+      case AddressAnswer::USE: OnGetFD(); break;  // once more, at the confirmed address
+      case AddressAnswer::KEEP: break;
+      case AddressAnswer::NO_OFFER: ShowMessageBox(failure, loadString(801), MB_ICONERROR); break;
+    }
     return;
   }
   showFlightData(ORVANE::fillinFlightData(answer));

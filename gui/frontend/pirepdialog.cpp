@@ -20,6 +20,7 @@
 #include "framework/dialoghelpers.h"
 #include "framework/filedialog.h"
 #include "framework/messagebox.h"
+#include "frontend/addressprompt.h"
 #include "frontend/handoffpoll.h"
 #include "frontend/pirepfile.h"
 #include "frontend/profilechart.h"
@@ -191,8 +192,14 @@ void CPIREPDialog::sendEnded(bool arrived) {
     ShowMessageBox(loadString(604) + "\r\n[" + message + "]\r\n\r\n", loadString(804),
                    MB_ICONINFORMATION);
   } else {
-    ShowMessageBox(loadString(658) + "\r\n[" + message + "]\r\n\r\n" + loadString(659),
-                   loadString(803), MB_ICONERROR);
+    const std::string failure = loadString(658) + "\r\n[" + message + "]";
+    switch (confirmNewAddress(AirlineAddress::PIREP, failure, loadString(803), "orvane.ini")) {
+      case AddressAnswer::USE: OnSendPIREP(); break;  // once more, at the confirmed address
+      case AddressAnswer::KEEP: break;
+      case AddressAnswer::NO_OFFER:
+        ShowMessageBox(failure + "\r\n\r\n" + loadString(659), loadString(803), MB_ICONERROR);
+        break;
+    }
   }
 }
 

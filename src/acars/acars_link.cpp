@@ -7,6 +7,7 @@
 #include "acars/send_queue.h"
 #include "acars/server_answer.h"
 #include "util/clock.h"
+#include "acars/address_offer.h"
 #include "util/form_encode.h"
 #include "util/util.h"
 
@@ -172,6 +173,9 @@ AcarsLink::PIREPOutcome AcarsLink::transmitPIREP() {
   acars_.sendInfo("Sending PIREP: [" + client + "&DATA2=" + shown + "].");
   acars_.sendInfo("Connecting to PIREP Server at [" + opts.PIREP_URL + "] ...");
   const TransferResult r = transfer.post(opts.PIREP_URL, body);
+  if (isRedirect(r)) {
+    AddressOffers::instance().offer(AirlineAddress::PIREP, opts.PIREP_URL, r.redirect_to);
+  }
   if (!r.ok) {
     sendPIR_ = false;
     const std::string msg =
@@ -263,6 +267,9 @@ void AcarsLink::carryOutFlightInfo() {
                            form_encode(opts.ACARS_Password);
   acars_.sendInfo("Connecting to FlightInfo Server at [" + opts.INFO_URL + "] ...");
   const TransferResult r = transfer.post(opts.INFO_URL, body);
+  if (isRedirect(r)) {
+    AddressOffers::instance().offer(AirlineAddress::FLIGHTINFO, opts.INFO_URL, r.redirect_to);
+  }
   if (!r.ok) {
     const std::string e = orFallback(r.error, "Check URL.");
     acars_.sendInfo("Connection to ACARS server failed: [" + e + "]");

@@ -9,6 +9,7 @@
 #include "acars/send_queue.h"
 #include "acars/server_answer.h"
 #include "util/clock.h"
+#include "acars/address_offer.h"
 #include "util/form_encode.h"
 #include "util/tokenizer.h"
 #include "util/util.h"
@@ -62,12 +63,7 @@ std::string AcarsLink::wireBody(const std::string& text) {
   for (int i = 0; i < 4; ++i) {
     const std::size_t start = at[i] + std::char_traits<char>::length(kNames[i]);
     const std::size_t end = i < 3 ? at[i + 1] : text.size();
-    // A line feed stays as it is: every form decoder keeps it, and message texts are made of
-    // lines, so their bodies stay what they always were.
-    std::string value = form_encode(std::string_view(text).substr(start, end - start));
-    for (std::size_t lf = value.find("%0A"); lf != std::string::npos; lf = value.find("%0A", lf))
-      value.replace(lf, 3, "\n");
-    body += kNames[i] + value;
+    body += kNames[i] + form_encode(std::string_view(text).substr(start, end - start));
   }
   return body;
 }
@@ -90,7 +86,12 @@ AcarsLink::TestOutcome AcarsLink::connectionTest(HttpTransfer& transfer, bool ag
   const TransferResult r = transfer.post(opts.ACARS_URL, body);
   reportDelivery(r.ok, r.error);
   if (error != nullptr) *error = orFallback(r.error, "Check URL.");
-  if (!r.ok && r.failure == TransferResult::UNREACHABLE) {
+  // A redirect to the same host waits like an outage until the pilot confirms the new
+  // address (the window offers it) or the flight ends; one elsewhere is refused.
+  const bool offered =
+      isRedirect(r) &&
+      AddressOffers::instance().offer(AirlineAddress::ACARS, opts.ACARS_URL, r.redirect_to);
+  if (!r.ok && (r.failure == TransferResult::UNREACHABLE || offered)) {
     // Down for now: live ACARS stays on, the queue waits and the test is repeated.
     if (!again) {
       acars_.sendInfo("Connection to ACARS server failed: [" + orFallback(r.error, "Check URL.") +
@@ -154,6 +155,7 @@ AcarsLink::Posted AcarsLink::postQueued(HttpTransfer& transfer, const std::strin
   const std::string url = acars_.getACARSAddress();
   p.result = transfer.post(url, body);
   const TransferResult& r = p.result;
+  if (isRedirect(r)) AddressOffers::instance().offer(AirlineAddress::ACARS, url, r.redirect_to);
   if (r.ok) p.answer = classifyServerAnswer(kind, url, r.http_status, r.answer);
   // A redirect holds the queue like an outage: the messages are not lost to it. So does a
   // web page (or any other answer that is not the airline's) given to a message.

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "acars/address_offer.h"
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 #include "records/flighttrack.h"
@@ -88,6 +90,13 @@ class ORVANE {
   // ---- Settings file -----------------------------------------------------------------
   static void loadOptions(const std::string& fileName);
   static void saveOptions(const std::string& fileName);
+  // A new address met in a redirect to the same host (see AddressOffers), taken once; the
+  // window offers it with the failure it belongs to.
+  static std::optional<AddressOffer> takeAddressOffer(AirlineAddress which);
+  static void declineAddressOffer(const AddressOffer& offer);
+  // Puts the new address into the options (the running flight's too) and saves them to
+  // fileName.
+  static void useNewAddress(const AddressOffer& offer, const std::string& fileName);
 
   // ---- Data source pass-throughs (any thread; no lock, the source pointer is atomic) --
   static bool isConnectedToSim();

@@ -107,4 +107,23 @@ void ORVANE::saveOptions(const std::string& fileName) {
   showMessage("Saving Options succeeded.");
 }
 
+std::optional<AddressOffer> ORVANE::takeAddressOffer(AirlineAddress which) {
+  return AddressOffers::instance().take(which);
+}
+
+void ORVANE::declineAddressOffer(const AddressOffer& offer) {
+  AddressOffers::instance().decline(offer);
+}
+
+void ORVANE::useNewAddress(const AddressOffer& offer, const std::string& fileName) {
+  FlightOptions options = getFlightOptions();
+  std::string& address = offer.which == AirlineAddress::ACARS        ? options.ACARS_URL
+                         : offer.which == AirlineAddress::FLIGHTINFO ? options.INFO_URL
+                                                                     : options.PIREP_URL;
+  showMessage("New server address: [" + address + "] -> [" + offer.to + "]");
+  address = offer.to;
+  setFlightOptions(options);
+  saveOptions(fileName);
+}
+
 }  // namespace orvane

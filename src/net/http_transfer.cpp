@@ -194,6 +194,7 @@ TransferResult HttpTransfer::post(const std::string& url, const std::string& bod
   if (code == CURLE_OK && status >= 300 && status < 400) {
     const char* target = nullptr;
     curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &target);
+    result.redirect_to = target ? target : "";
     result.error = "Redirect not followed: HTTP " + std::to_string(status) + " to [" +
                    std::string(target ? target : "") + "]; set the new address in the settings";
     result.failure = TransferResult::PERMANENT;

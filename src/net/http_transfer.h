@@ -20,6 +20,7 @@ struct TransferResult {
   long http_status = 0;  // the server's status code, 0 when none was received
   std::string error;    // libcurl's error text on failure (or the redirect's); may be empty
   std::string answer;   // the whole response body on success
+  std::string redirect_to;  // a 3xx answer's new address (absolute), empty otherwise
 };
 
 class HttpTransfer {

@@ -5,10 +5,13 @@
 #include <memory>
 
 #include "acars/ACARS.h"
+#include "acars/address_offer.h"
 #include "airline/airline_server.h"
 #include "airline/replies.h"
 #include "net/http_transfer.h"
+#include "net/same_host.h"
 #include "support/recorder.h"
+#include "support/wire.h"
 #include "util/clock.h"
 
 namespace orvane {
@@ -150,27 +153,27 @@ TEST_F(ProtocolTest, ConnectionTestBeginMessagesPausesAndEndArriveByteForByte) {
   EXPECT_EQ(b[1],
             "DATA1=ORVANE_MSFS|2.0&DATA2=BEGINFLIGHT&DATA3=pilot||ABC123|B738|ABC|"
             "EDDF~ANEKI~EDDM|N50 1.998 E8 34.236|364||||12000|248|27008|15|IFR|0|secret|&DATA4=");
-  EXPECT_EQ(b[2], a.messages()[1]);
-  EXPECT_TRUE(contains(b[2], "&DATA2=MESSAGE&DATA3=&DATA4=[07/04/2026 14:00Z]\n"));
+  EXPECT_EQ(b[2], test::on_the_wire(a.messages()[1]));
+  EXPECT_TRUE(contains(b[2], "&DATA2=MESSAGE&DATA3=&DATA4=[07/04/2026 14:00Z]%0A"));
   EXPECT_EQ(b[3], "DATA1=ORVANE_MSFS|2.0&DATA2=PAUSEFLIGHT&DATA3=4711&DATA4=1");
   EXPECT_EQ(b[4], "DATA1=ORVANE_MSFS|2.0&DATA2=PAUSEFLIGHT&DATA3=4711&DATA4=0");
   EXPECT_EQ(b[5],
-            "DATA1=ORVANE_MSFS|2.0&DATA2=MESSAGE&DATA3=4711&DATA4=[07/04/2026 14:00Z]\n"
-            "ACARS Mode: 2 Aircraft Reg: .D-ABCD\n"
-            "Msg Label: QM Block ID: 01 Msg No: M02A\n"
-            "Flight ID: ABC123\n"
-            "Message:\n"
-            "BLOCK TIME 00:00 /FUEL 0\n"
-            "FLIGHT TIME 00:00 /FUEL 0\n"
-            "FLIGHT DISTANCE 0\n"
-            "\n");
+            "DATA1=ORVANE_MSFS|2.0&DATA2=MESSAGE&DATA3=4711&DATA4=[07/04/2026 14:00Z]%0A"
+            "ACARS Mode: 2 Aircraft Reg: .D-ABCD%0A"
+            "Msg Label: QM Block ID: 01 Msg No: M02A%0A"
+            "Flight ID: ABC123%0A"
+            "Message:%0A"
+            "BLOCK TIME 00:00 /FUEL 0%0A"
+            "FLIGHT TIME 00:00 /FUEL 0%0A"
+            "FLIGHT DISTANCE 0%0A"
+            "%0A");
   EXPECT_EQ(b[6], "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
   for (const Request& r : server_.requests())
     EXPECT_EQ(r.content_type, "application/x-www-form-urlencoded");
 
   EXPECT_TRUE(recorder().contains(Channel::Info, "Connected to ACARS server."));
   EXPECT_TRUE(recorder().contains(Channel::Info, "BEGINFLIGHT successfull, ID: [4711]"));
-  EXPECT_TRUE(recorder().contains(Channel::Info, "MESSAGE [" + prepare_info(b[5]) +
+  EXPECT_TRUE(recorder().contains(Channel::Info, "MESSAGE [" + prepare_info(a.messages()[4]) +
                                                      "] transmitted successfully."));
   EXPECT_TRUE(recorder().contains(Channel::Info, "ENDFLIGHT successfull."));
   // No ON and IN: the PIREP is cancelled at once.
@@ -325,9 +328,9 @@ TEST_F(ProtocolTest, MessagesSurviveAnOutageInOrder) {
   }
   const auto b = bodies(kAcars);
   ASSERT_EQ(b.size(), 5u);
-  EXPECT_TRUE(contains(b[2], "POS N50 0 E8 0 [P0]\n"));
-  EXPECT_TRUE(contains(b[3], "POS N50 0 E8 0 [P1]\n"));
-  EXPECT_TRUE(contains(b[4], "POS N50 0 E8 0 [P2]\n"));
+  EXPECT_TRUE(contains(b[2], "POS N50 0 E8 0 [P0]%0A"));
+  EXPECT_TRUE(contains(b[3], "POS N50 0 E8 0 [P1]%0A"));
+  EXPECT_TRUE(contains(b[4], "POS N50 0 E8 0 [P2]%0A"));
 }
 
 TEST_F(ProtocolTest, DeadServerHoldsTheQueueUntilTheFlightIsEndedThenThePIREPFollows) {
@@ -384,7 +387,7 @@ TEST_F(ProtocolTest, OutageIsOneEventAndTheQueueDrainsInOrderWhenTheServerAnswer
   ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
   const auto b = bodies(kAcars);
   ASSERT_EQ(b.size(), 8u);  // test, begin, five reports, end
-  for (int i = 0; i < 5; ++i) EXPECT_TRUE(contains(b[2 + i], "[P" + std::to_string(i) + "]\n"));
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(contains(b[2 + i], "[P" + std::to_string(i) + "]%0A"));
   EXPECT_EQ(b[7], "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
   EXPECT_EQ(infoStartingWith("ACARS server unreachable: "), 1u);
   EXPECT_EQ(infoStartingWith("ACARS server answers again after ["), 1u);
@@ -436,8 +439,10 @@ TEST_F(ProtocolTest, RefusedMessageIsNotRetriedARedirectHoldsTheQueue) {
   ASSERT_NE(stepToNextRetry(a), 0);
   ASSERT_TRUE(server_.wait_for_count(kAcars, 6, 5000));
   const auto q = a.messages();
-  EXPECT_EQ(bodies(kAcars), (std::vector<std::string>{bodies(kAcars)[0], bodies(kAcars)[1],
-                                                      q[1], q[2], q[2], q[3]}));
+  using test::on_the_wire;
+  EXPECT_EQ(bodies(kAcars),
+            (std::vector<std::string>{bodies(kAcars)[0], bodies(kAcars)[1], on_the_wire(q[1]),
+                                      on_the_wire(q[2]), on_the_wire(q[2]), on_the_wire(q[3])}));
   ASSERT_TRUE(recorder().waitFor(Channel::Info,
                                  "MESSAGE [" + prepare_info(q[3]) + "] transmitted successfully."));
   EXPECT_TRUE(recorder().contains(Channel::Info,
@@ -603,6 +608,92 @@ TEST_F(ProtocolTest, SilentServerAtTheTestIsAnOutage) {
   EXPECT_TRUE(a.isLiveACARSEnabled());
   EXPECT_TRUE(recorder().texts(Channel::ConnectFailed).empty());
   EXPECT_EQ(infoContaining("-- the queue waits and the test is repeated."), 1u);
+}
+
+
+// A redirect to the same host: the connection test waits as in an outage, the messages wait
+// behind it, and once the pilot has confirmed the new address they all go there, in order.
+TEST_F(ProtocolTest, ARedirectedAddressHoldsTheQueueUntilTheNewOneIsConfirmed) {
+  AddressOffers::instance().clear();
+  const std::string moved = "/phpvms/index.php/acars/xacars/acars";
+  server_.set_handler([this, moved](const Request& r) -> std::optional<Reply> {
+    if (r.path == kAcars) return server_.redirect(301, moved);
+    if (contains(r.body, "&DATA2=BEGINFLIGHT&")) return Reply{200, "1|4711"};
+    return std::nullopt;
+  });
+  server_.set_default(moved, Reply{200, "1|OK"});
+  ACARS& a = started();
+  EXPECT_TRUE(a.isLiveACARSEnabled());
+  EXPECT_TRUE(recorder().texts(Channel::ConnectFailed).empty());  // not a refusal
+  begin(a);
+  a.messagePOS(static_cast<long>(clock_.now()), 1000, 50, 8, 364, 0, 0, 0, 0, 0, 0, 0, 0, "A");
+  ASSERT_NE(stepToNextRetry(a), 0);
+  ASSERT_NE(stepToNextRetry(a), 0);
+  EXPECT_EQ(server_.count(moved), 0u);  // never followed by itself
+  const std::optional<AddressOffer> offer = AddressOffers::instance().take(AirlineAddress::ACARS);
+  ASSERT_TRUE(offer.has_value());
+  EXPECT_EQ(offer->from, server_.url(kAcars));
+  EXPECT_EQ(offer->to, server_.url(moved));
+
+  options_.ACARS_URL = offer->to;  // what the window does when the pilot agrees
+  a.updateOptions(options_);
+  a.messagePOS(static_cast<long>(clock_.now()), 1000, 50, 8, 364, 0, 0, 0, 0, 0, 0, 0, 0, "B");
+  stepToNextRetry(a);
+  ASSERT_TRUE(server_.wait_for_count(moved, 4, 5000));
+  std::vector<airline::Kind> kinds;
+  for (const Request& r : server_.requests_for(moved)) kinds.push_back(r.kind);
+  EXPECT_EQ(kinds, (std::vector<airline::Kind>{airline::Kind::Test, airline::Kind::BeginFlight,
+                                                airline::Kind::Message, airline::Kind::Message}));
+  const auto q = a.messages();
+  EXPECT_EQ(bodies(moved)[2], test::on_the_wire(q[1]));
+  EXPECT_EQ(bodies(moved)[3], test::on_the_wire(q[2]));
+  EXPECT_EQ(a.getDataID(), "4711");
+  server_.set_handler(nullptr);
+}
+
+// The flight plan and the PIREP leave their offers; a redirect to another host, or one the
+// pilot refused, is not offered; an address refused stays refused only for that address.
+TEST_F(ProtocolTest, FlightPlanAndPIREPRedirectsAreOfferedOnlyForTheSameHost) {
+  AddressOffers& offers = AddressOffers::instance();
+  offers.clear();
+  server_.set_default(kInfo, server_.redirect(302, "/v2/info.php"));
+  server_.set_default(kPirep, server_.redirect(307, "/v2/pirep.php"));
+  ACARS& a = make();
+  a.getFlightInfo("ABC123", "flightplan");
+  ASSERT_TRUE(eventually([] { return !recorder().texts(Channel::FlightInfo).empty(); }));
+  EXPECT_EQ(recorder().texts(Channel::FlightInfo)[0].rfind("ERROR: ", 0), 0u);
+  PIREPData report;
+  approve(a, report);
+  EXPECT_EQ(recorder().texts(Channel::PIREPSuccess).size(), 0u);
+  const auto info = offers.take(AirlineAddress::FLIGHTINFO);
+  const auto pirep = offers.take(AirlineAddress::PIREP);
+  ASSERT_TRUE(info && pirep);
+  EXPECT_EQ(info->to, server_.url("/v2/info.php"));
+  EXPECT_EQ(pirep->to, server_.url("/v2/pirep.php"));
+  EXPECT_FALSE(offers.take(AirlineAddress::PIREP));  // taken once
+  EXPECT_FALSE(offers.take(AirlineAddress::ACARS));
+
+  offers.decline(*pirep);
+  EXPECT_FALSE(offers.offer(AirlineAddress::PIREP, pirep->from, pirep->to));
+  EXPECT_TRUE(offers.offer(AirlineAddress::FLIGHTINFO, pirep->from, pirep->to));
+  EXPECT_TRUE(offers.offer(AirlineAddress::PIREP, pirep->from, server_.url("/v3/pirep.php")));
+  EXPECT_FALSE(offers.offer(AirlineAddress::ACARS, server_.url(kAcars), server_.url(kAcars)));
+  EXPECT_FALSE(offers.offer(AirlineAddress::ACARS, server_.url(kAcars),
+                            "http://127.0.0.2:" + std::to_string(server_.port()) + kAcars));
+  offers.clear();
+}
+
+TEST(SameHost, HostAndPortDecideSchemeAndPathDoNot) {
+  EXPECT_TRUE(same_host("http://va.example/a.php", "http://VA.example:80/b/c.php?x=1"));
+  EXPECT_TRUE(same_host("http://va.example/a.php", "https://va.example:80/a.php"));
+  EXPECT_TRUE(same_host("https://va.example/a", "https://va.example:443/b"));
+  EXPECT_FALSE(same_host("http://va.example/a", "https://va.example/a"));  // 80 and 443
+  EXPECT_FALSE(same_host("http://va.example/a", "http://va.example:8080/a"));
+  EXPECT_FALSE(same_host("http://va.example/a", "http://other.example/a"));
+  EXPECT_FALSE(same_host("http://va.example/a", "http://va.example.evil/a"));
+  EXPECT_FALSE(same_host("http://va.example/a", "ftp://va.example/a"));
+  EXPECT_FALSE(same_host("http://va.example/a", "/relative/path"));
+  EXPECT_FALSE(same_host("", ""));
 }
 
 }  // namespace

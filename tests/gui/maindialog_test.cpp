@@ -54,7 +54,6 @@ class MainDialogTest : public MainWindowTest {
   bool logHas(const std::string& part) const {
     return test::read_file(dir_.file("orvane.log")).find(part) != std::string::npos;
   }
-  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
 };
 
 TEST_F(MainDialogTest, SetMessageIgnoresTheShownTextAndEmptyBringsBackTheWelcome) {

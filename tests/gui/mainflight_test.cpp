@@ -15,6 +15,7 @@
 #include "frontend/flighttimes.h"
 #include "frontend/pirepdialog.h"
 #include "mainwindow_fixture.h"
+#include "support/wire.h"
 #include "util/util.h"
 
 namespace orvane {
@@ -58,7 +59,7 @@ class MainFlightTest : public MainWindowTest {
       return "DATA1=ORVANE_MSFS|2.0&DATA2=BEGINFLIGHT&DATA3=" + q.substr(12) + "&DATA4=";
     if (q.rfind("ENDFLIGHT|", 0) == 0)
       return "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=" + q.substr(10) + "&DATA4=";
-    return q;
+    return test::on_the_wire(q);
   }
   // What the PIREP server receives for a report.
   static std::string pirepBody(const PIREPData& p) {

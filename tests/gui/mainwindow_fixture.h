@@ -159,6 +159,8 @@ class MainWindowTest : public FlightWorldTest {
     QTest::keyClicks(field, QString::fromStdString(text));
   }
   std::string field(UINT id) const { return getItemString(window_->GetHwnd(), id); }
+  // Escape on the window: Quit's question (answered by the box script) and the end.
+  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
   bool enabled(UINT id) const { return window_->GetDlgItem(id)->isEnabled(); }
 
   // Types the flight data a pilot types when the airline has no flight plan to download.

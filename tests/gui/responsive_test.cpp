@@ -74,7 +74,6 @@ class ResponsiveTest : public MainWindowTest {
     longestMs_ = std::max(longestMs_, ms);
     return ms;
   }
-  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
 
   const std::uint32_t sendTimeoutMs_ = fsuipc_send_timeout_ms();
   long heldPass_ = 0;

@@ -40,7 +40,6 @@ class TeardownTest : public MainWindowTest {
     EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_OKCANCEL));
     settle();
   }
-  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
 };
 
 TEST_F(TeardownTest, SimulatorGoneMidFlightEndsTrackingAndPreparesANewFlight) {

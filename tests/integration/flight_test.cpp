@@ -422,7 +422,7 @@ TEST_F(IntegrationTest, BeginFlightFailingForTwoMinutesThenAnsweredGivesTheIdToT
     if (lastQueue_[i].rfind("ENDFLIGHT|", 0) == 0) {
       EXPECT_EQ(bodies[lastBegin + i], "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
     } else {
-      EXPECT_EQ(bodies[lastBegin + i], lastQueue_[i]) << i;
+      EXPECT_EQ(bodies[lastBegin + i], test::on_the_wire(lastQueue_[i])) << i;
       EXPECT_TRUE(has(lastQueue_[i], "&DATA3=4711&DATA4=")) << lastQueue_[i];
     }
   }

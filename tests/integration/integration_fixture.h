@@ -14,6 +14,7 @@
 #include "support/flight_world.h"
 #include "support/recorder.h"
 #include "support/temp_dir.h"
+#include "support/wire.h"
 #include "tracking/flightstate.h"
 #include "util/clock.h"
 
@@ -159,7 +160,7 @@ class IntegrationTest : public FlightWorldTest {
     EXPECT_EQ(bodies[0], "DATA1=ORVANE_MSFS|2.0&DATA2=TEST&DATA3=pilot&DATA4=");
     for (std::size_t i = 0; i < lastQueue_.size(); ++i) {
       const std::string& q = lastQueue_[i];
-      std::string expected = q;
+      std::string expected = on_the_wire(q);
       if (q.rfind("BEGINFLIGHT|", 0) == 0)
         expected = "DATA1=ORVANE_MSFS|2.0&DATA2=BEGINFLIGHT&DATA3=" + q.substr(12) + "&DATA4=";
       if (q.rfind("ENDFLIGHT|", 0) == 0)
