@@ -1,6 +1,8 @@
 // orvane-showdialog: opens one dialog with sample data for a while, for screenshots.
-// Usage: orvane-showdialog options|pirep [seconds]
+// Usage: orvane-showdialog options|pirep|newaddress [seconds]
+#include <QApplication>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,8 @@
 
 #include "engine/orvane_base.h"
 #include "framework/wincore.h"
+#include "framework/dialoghelpers.h"
+#include "frontend/addressprompt.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
 #include "samples/sample_pirep.h"
@@ -74,7 +78,7 @@ orvane::Touchdown sampleTouchdown(const orvane::PIREPData& p) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: orvane-showdialog options|pirep [seconds]\n";
+    std::cerr << "usage: orvane-showdialog options|pirep|newaddress [seconds]\n";
     return 2;
   }
   const std::string which = argv[1];
@@ -92,6 +96,22 @@ int main(int argc, char** argv) {
     orvane::CPIREPDialog dialog(report, false, sampleTrack(report), sampleTouchdown(report));
     QTimer::singleShot(seconds * 1000, [&dialog] { dialog.EndDialog(orvane::IDOK); });
     return static_cast<int>(dialog.DoModal());
+  }
+  if (which == "newaddress") {
+    // The box of a flight plan whose address answered with a redirect to the same server.
+    orvane::AddressOffers::instance().offer(
+        orvane::AirlineAddress::FLIGHTINFO, "http://va.example/phpvms/index.php/acars/xacars/data",
+        "http://va.example/phpvms/action.php/acars/xacars/data");
+    QTimer::singleShot(seconds * 1000, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    const std::string failure =
+        orvane::loadString(653) + "\r\n[ERROR: Connection to ACARS server failed: [Redirect not "
+        "followed: HTTP 301 to [http://va.example/phpvms/action.php/acars/xacars/data]; set the "
+        "new address in the settings]]";
+    orvane::confirmNewAddress(orvane::AirlineAddress::FLIGHTINFO, failure,
+                              orvane::loadString(801), "/dev/null");
+    return 0;
   }
   std::cerr << "unknown dialog: " << which << "\n";
   return 2;
