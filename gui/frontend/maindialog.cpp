@@ -27,7 +27,7 @@ static void initResources() { Q_INIT_RESOURCE(orvane); }
 
 namespace orvane {
 
-const char* const ORVANE_WEB_ADDRESS = "https://orvane.example.org/";
+const char* const ORVANE_WEB_ADDRESS = ORVANE_HOMEPAGE;
 const char* const CMyDialog::LAST_PIREP_FILE = "lastpirep.ovp";
 
 namespace {
