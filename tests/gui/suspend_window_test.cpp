@@ -111,9 +111,12 @@ TEST_F(SuspendWindowTest, StoppedFiveMinutesThenKilledAndRestartedTheFlightResum
     sendThePIREP();
     escape();
   });
-  EXPECT_EQ(boxes_.shown.size(), 1u);  // 604 after Send
+  // 604 after Send, 612 at Escape with the PIREP not saved; nothing else.
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[0].text, loadString(604) + "\r\n[PIREP accepted]\r\n\r\n");
+  EXPECT_EQ(boxes_.shown[1].text, loadString(612));
   EXPECT_EQ(airline_.count(kPirep), 1u);
-  EXPECT_EQ(postedWith("&DATA2=MESSAGE&DATA3=4711&DATA4=[") > 0, true);
+  EXPECT_GT(postedWith("&DATA2=MESSAGE&DATA3=4711&DATA4=["), 0u);
   EXPECT_EQ(postedWith("\nSIM LOST "), 2u);
   EXPECT_EQ(postedWith("&DATA2=ENDFLIGHT&"), 1u);
   EXPECT_EQ(postedWith("\nIN "), 1u);

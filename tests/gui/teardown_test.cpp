@@ -84,9 +84,10 @@ TEST_F(TeardownTest, SimulatorGoneMidFlightSuspendsAndEndFlightEndsTrackingAsBef
     step();
     EXPECT_EQ(field(IDC_STATUS_SIM), "Simulator not connected");
     EXPECT_EQ(boxes_.shown.size(), 1u);
-    const auto bodies = airline_.requests_for(kAcars);
-    ASSERT_FALSE(bodies.empty());
-    EXPECT_EQ(bodies.back().body, "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=");
+    std::size_t ends = 0;
+    for (const auto& r : airline_.requests_for(kAcars))
+      ends += r.body == "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=";
+    EXPECT_EQ(ends, 1u);
     escape();
   });
 }
