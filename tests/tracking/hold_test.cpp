@@ -31,7 +31,7 @@ TEST(SuspensionTest, BeyondEitherLimitIsElsewhere) {
   EXPECT_TRUE(s.active());
   EXPECT_EQ(s.elsewhereText(),
             "The simulator is back, but the aircraft is 0 nm and 5100 ft from where it was at "
-            "14:32Z (N50 00 E008 00, 35000 ft): not taken as this flight. Bring it back within "
+            "14:32Z (N50 0 E8 0, 35000 ft): not taken as this flight. Bring it back within "
             "20 nm and 5000 ft of that place, or end the flight.");
   EXPECT_EQ(s.look(50.1, 8.1, 34000), Suspension::Verdict::SAME_PLACE);
 }
