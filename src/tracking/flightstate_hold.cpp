@@ -17,7 +17,7 @@ bool FlightState::holdForSuspension() {
   const Position p = FData->getPosition();
   const double altitude = FData->getAltitude();
   if (!suspension_.active()) {
-    suspension_.notePlace(p.lat, p.lng, altitude);
+    suspension_.notePlace(p.lat, p.lng, altitude, clock().now());
     return false;
   }
   holding_ = true;
@@ -33,7 +33,7 @@ bool FlightState::holdForSuspension() {
   elsewhere_ = false;
   createNote(suspension_.gapLine(clock().now()));
   send("The simulator is back near where it was: the flight goes on.");
-  suspension_.notePlace(p.lat, p.lng, altitude);
+  suspension_.notePlace(p.lat, p.lng, altitude, clock().now());
   // The figures of this cycle are the aircraft's again.
   holding_ = false;
   return false;

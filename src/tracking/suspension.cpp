@@ -21,7 +21,8 @@ std::string whole(double v) { return to_str(static_cast<long>(std::lround(v))); 
 
 }  // namespace
 
-void Suspension::notePlace(double lat, double lon, double altitude) {
+void Suspension::notePlace(double lat, double lon, double altitude, std::time_t t) {
+  noted_at_ = t;
   lat_ = lat;
   lon_ = lon;
   alt_ = altitude;
@@ -31,7 +32,7 @@ void Suspension::notePlace(double lat, double lon, double altitude) {
 void Suspension::begin(std::time_t t) {
   if (active_) return;
   active_ = true;
-  lost_at_ = t;
+  lost_at_ = known_ ? noted_at_ : t;
   distance_nm_ = 0.0;
   height_ft_ = 0.0;
 }

@@ -17,9 +17,10 @@ class Suspension {
 
   enum class Verdict { NONE, SAME_PLACE, ELSEWHERE };
 
-  // The aircraft's place this cycle (read from a simulator that answered).
-  void notePlace(double lat, double lon, double altitude);
-  // The simulator is lost at wall time t (seconds); does nothing when already suspended.
+  // The aircraft's place at wall time t (seconds), read from a simulator that answered.
+  void notePlace(double lat, double lon, double altitude, std::time_t t);
+  // The simulator is given up at wall time t: it counts as lost since the last place noted
+  // (t when none was). Does nothing when already suspended.
   void begin(std::time_t t);
   bool active() const { return active_; }
   std::time_t lostAt() const { return lost_at_; }
@@ -45,6 +46,7 @@ class Suspension {
  private:
   bool known_ = false;  // a place has been noted
   double lat_ = 0.0, lon_ = 0.0, alt_ = 0.0;
+  std::time_t noted_at_ = 0;  // when the place was read
   bool active_ = false;
   std::time_t lost_at_ = 0;
   double distance_nm_ = 0.0;  // of the last look

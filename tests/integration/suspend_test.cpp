@@ -78,15 +78,15 @@ TEST_F(SuspendTest, StandinStoppedFiveMinutesInCruiseTheFlightIsSuspendedAndResu
   flyUntil(245);
   ASSERT_EQ(ORVANE::getState(), FlightState::CRUISING);
   const std::string text = flyWhileLost(550);
-  EXPECT_EQ(text, "Simulator lost at 14:05Z" + kResumes);
+  EXPECT_EQ(text, "Simulator lost at 14:04Z" + kResumes);
   EXPECT_GT(suspendedCycles_, 30);
   ASSERT_TRUE(cycleUntilResumed());
   EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
   EXPECT_TRUE(logHas("Message: [No connection to flight simulator.]"));
-  EXPECT_TRUE(logHas("Message: [Simulator lost at 14:05Z" + kResumes + "]"));
+  EXPECT_TRUE(logHas("Message: [Simulator lost at 14:04Z" + kResumes + "]"));
   EXPECT_TRUE(logHas("Message: [The simulator is back near where it was: the flight goes on.]"));
   // The gap is in an ACARS message of its own.
-  ASSERT_EQ(queuedWith("\nSIM LOST 14:05Z /BACK 14:09Z /GAP "), 1u);
+  ASSERT_EQ(queuedWith("\nSIM LOST 14:04Z /BACK 14:09Z /GAP "), 1u);
   for (const std::string& m : lastQueue_) {
     if (!has(m, "SIM LOST")) continue;
     EXPECT_EQ(m.rfind("DATA1=ORVANE_MSFS|2.0&DATA2=MESSAGE&DATA3=4711&DATA4=[", 0), 0u) << m;
@@ -106,11 +106,11 @@ TEST_F(SuspendTest, StandinKilledAndRestartedTwoMinutesLaterTheFlightResumes) {
   ASSERT_EQ(ORVANE::getState(), FlightState::CRUISING);
   sim_->stop();
   const std::string text = flyWhileLost(370);
-  EXPECT_EQ(text, "Simulator lost at 14:05Z" + kResumes);
+  EXPECT_EQ(text, "Simulator lost at 14:04Z" + kResumes);
   ASSERT_TRUE(sim_->restart()) << sim_->error();
   ASSERT_TRUE(cycleUntilResumed());
   EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
-  EXPECT_EQ(queuedWith("\nSIM LOST 14:05Z /BACK 14:06Z /GAP "), 1u);
+  EXPECT_EQ(queuedWith("\nSIM LOST 14:04Z /BACK 14:06Z /GAP "), 1u);
   landAndSendThePIREP();
 }
 
@@ -135,7 +135,7 @@ TEST_F(SuspendTest, SimulatorBackElsewhereStaysSuspendedUntilThePilotEndsTheFlig
   EXPECT_TRUE(ORVANE::isConnectedToSim());
   EXPECT_EQ(h.suspendedText.rfind("The simulator is back, but the aircraft is ", 0), 0u)
       << h.suspendedText;
-  EXPECT_TRUE(has(h.suspendedText, " ft from where it was at 14:05Z (N49 ")) << h.suspendedText;
+  EXPECT_TRUE(has(h.suspendedText, " ft from where it was at 14:04Z (N49 ")) << h.suspendedText;
   EXPECT_TRUE(has(h.suspendedText, "not taken as this flight")) << h.suspendedText;
   EXPECT_EQ(lastQueue_.size(), queued);
   EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
@@ -166,7 +166,7 @@ TEST_F(SuspendTest, SimulatorBackElsewhereThenNearResumes) {
   play(same);
   ASSERT_TRUE(cycleUntilResumed());
   EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
-  EXPECT_EQ(queuedWith("\nSIM LOST 14:05Z"), 1u);
+  EXPECT_EQ(queuedWith("\nSIM LOST 14:04Z"), 1u);
 }
 
 // Simulation rate 2 for 5 s in cruise: tracking pauses, the flight goes on, and an ACARS

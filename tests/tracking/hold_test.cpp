@@ -11,7 +11,7 @@ constexpr std::time_t k1432 = 1783175520;  // 2026-07-04 14:32:00 UTC
 
 TEST(SuspensionTest, BackWithin20NmAnd5000FtIsTheSameFlight) {
   Suspension s;
-  s.notePlace(50.0, 8.0, 35000);
+  s.notePlace(50.0, 8.0, 35000, k1432);
   EXPECT_EQ(s.look(50.0, 8.0, 35000), Suspension::Verdict::NONE);  // not suspended
   s.begin(k1432);
   ASSERT_TRUE(s.active());
@@ -22,7 +22,7 @@ TEST(SuspensionTest, BackWithin20NmAnd5000FtIsTheSameFlight) {
 
 TEST(SuspensionTest, BeyondEitherLimitIsElsewhere) {
   Suspension s;
-  s.notePlace(50.0, 8.0, 35000);
+  s.notePlace(50.0, 8.0, 35000, k1432);
   s.begin(k1432);
   EXPECT_EQ(s.look(50.0 + 21.0 / 60.0, 8.0, 35000), Suspension::Verdict::ELSEWHERE);
   EXPECT_NEAR(s.distanceNm(), 21.0, 0.2);
@@ -36,10 +36,17 @@ TEST(SuspensionTest, BeyondEitherLimitIsElsewhere) {
   EXPECT_EQ(s.look(50.1, 8.1, 34000), Suspension::Verdict::SAME_PLACE);
 }
 
+TEST(SuspensionTest, WithoutAPlaceTheSimulatorIsLostWhenGivenUpAndTakenBackAsItIs) {
+  Suspension s;
+  s.begin(k1432);
+  EXPECT_EQ(s.lostAt(), k1432);
+  EXPECT_EQ(s.look(10.0, 10.0, 1000), Suspension::Verdict::SAME_PLACE);
+}
+
 TEST(SuspensionTest, TextsNameTheTimeInUtc) {
   Suspension s;
-  s.notePlace(50.0, 8.0, 35000);
-  s.begin(k1432);
+  s.notePlace(50.0, 8.0, 35000, k1432);
+  s.begin(k1432 + 70);  // given up 70 s after the last answer: lost since that answer
   s.begin(k1432 + 600);  // already suspended: the first time stays
   EXPECT_EQ(s.lostText(),
             "Simulator lost at 14:32Z \u2014 the flight resumes when it is back near where it was");
