@@ -46,6 +46,7 @@ const std::map<UINT, std::string>& table() {
       {807, "ORVANE PIREP File"},
       {900, "Start ACARS"},
       {901, "Stop ACARS"},
+      {902, "End flight"},
   };
   return strings;
 }

@@ -260,6 +260,14 @@ void CMyDialog::flightPlanArrived(bool arrived) {
 
 void CMyDialog::OnStartACARS() {
   session_.ensurePrepared([this] {
+    if (ACARSInProgress && ORVANE::getFlightHold().suspended) {
+      // End flight: the suspended flight ends as a lost simulator ended it before.
+      if (MessBox(700, 806, MB_YESNO) == IDYES) {
+        session_.run([] { ORVANE::endFlight(); }, {}, "Ending the flight ...");
+        endLostFlight();
+      }
+      return;
+    }
     if (!ORVANE::isConnectedToSim()) {
       MessBox(654, 802, MB_ICONERROR);
       return;

@@ -155,6 +155,12 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   // ended and the window is ready for the next one.
   void stopTracking();
 
+  // The flight ends as after a lost simulator: the window is made ready for the next one.
+  void endLostFlight();
+  // A suspended flight (simulator lost) and a simulation rate above 1x, as the last pass
+  // left them: the message area, the button and the status line say so.
+  void showHolds(const FlightHold& hold);
+
   void flightPlanArrived(bool arrived);
   void onWindowDestroyed();
   void setButton403(UINT stringId);
@@ -185,6 +191,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   EngineSession session_{*this, ORVANE_Initialized};
   long reportsHandled_ = 0;
   std::string phase_ = "No flight";  // the status line's flight phase, as of the last report
+  bool suspendedShown_ = false;  // the message area and the button show a suspended flight
+  bool rateWarned_ = false;      // the message area shows the warning of a fast simulator
+  std::string holdStatus_;       // the status line's simulator text while a flight is held
   bool IsOptionsOpen = false;
   bool IsPIREPOpen = false;
 };

@@ -54,6 +54,23 @@ INT_PTR CMyDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CDialog::DialogProc(message, wParam, lParam);
 }
 
+void CMyDialog::endLostFlight() {
+  SetMessage(loadString(602));
+  finalizeEngine();
+  ACARSInProgress = false;
+  suspendedShown_ = rateWarned_ = false;
+  holdStatus_.clear();
+  setButton403(900);
+  enable(IDC_STARTACARS, false);
+  enable(IDC_LOADPIREP, true);
+  if (!PIREPAvailable) {
+    prevouttime = prevofftime = prevontime = previntime = 0;
+    for (UINT id : {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}) setText(id, "");
+    SetMessage("");
+  }
+  session_.ensurePrepared({});
+}
+
 void CMyDialog::periodicUpdate() {
   if (ACARSInProgress) {
     // The live messages wait while the ACARS address answers with a redirect.
@@ -61,20 +78,12 @@ void CMyDialog::periodicUpdate() {
                       "The live ACARS server answered with a redirect: the messages wait.",
                       loadString(806), "orvane.ini");
   }
-  const bool lost = !ORVANE::isConnectedToSim() || ORVANE::isFlightCrashed();
+  const FlightHold hold = ORVANE::getFlightHold();
+  // A simulator lost mid-flight suspends the flight: the pilot ends it, not the window.
+  const bool lost =
+      (!ORVANE::isConnectedToSim() && !hold.suspended) || ORVANE::isFlightCrashed();
   if (lost && ACARSInProgress) {
-    SetMessage(loadString(602));
-    finalizeEngine();
-    ACARSInProgress = false;
-    setButton403(900);
-    enable(IDC_STARTACARS, false);
-    enable(IDC_LOADPIREP, true);
-    if (!PIREPAvailable) {
-      prevouttime = prevofftime = prevontime = previntime = 0;
-      for (UINT id : {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}) setText(id, "");
-      SetMessage("");
-    }
-    session_.ensurePrepared({});
+    endLostFlight();
   } else {
     if (ORVANE_Initialized) {
       // One time per update, in the order they happen.
@@ -114,8 +123,13 @@ void CMyDialog::periodicUpdate() {
   phase_ = state == FlightState::NONE ? std::string("No flight")
                                       : FlightState::stateName(static_cast<FlightState::State>(state));
 
+  if (ACARSInProgress) showHolds(hold);
+  // A fast simulator is a warning while the flight holds it; beyond its time (or with the
+  // flight already ended) tracking ends as it always did.
+  const bool rateTeardown =
+      ORVANE::isSlewing() && (hold.rateExpired || !session_.holdsFlight());
   if (ACARSInProgress) {
-    if (ORVANE::isSlewing()) {
+    if (rateTeardown) {
       MessBox(651, 800, MB_ICONERROR);
       // Tracking stays flagged, so the box comes again at each update while the slew goes
       // on. The engine is ended once: a job posted at every box would wake the worker at
@@ -190,10 +204,38 @@ void CMyDialog::stopTracking() {
   enable(IDC_LOADPIREP, true);
 }
 
+void CMyDialog::showHolds(const FlightHold& hold) {
+  holdStatus_.clear();
+  if (hold.suspended) {
+    holdStatus_ = hold.suspendedText;
+    SetMessage(hold.suspendedText);
+    if (!suspendedShown_) setButton403(902);
+    suspendedShown_ = true;
+  } else if (suspendedShown_) {
+    // The simulator is back near the aircraft: the flight goes on.
+    suspendedShown_ = false;
+    setButton403(901);
+    SetMessage("The simulator is back near where it was: the flight goes on.");
+  }
+  if (hold.rateHeld && !hold.rateExpired) {
+    std::string warning = loadString(651);
+    const std::size_t second = warning.find('\n', warning.find('\n') + 1);
+    std::string line = warning.substr(0, second);
+    for (char& c : line) c = c == '\n' ? ' ' : c;
+    holdStatus_ = line;
+    if (!rateWarned_) SetMessage(warning);
+    rateWarned_ = true;
+  } else if (rateWarned_) {
+    rateWarned_ = false;
+    if (!hold.rateExpired) SetMessage("The simulation rate is back to 1x: the flight goes on.");
+  }
+}
+
 void CMyDialog::updateStatusLine() {
   if (GetHwnd() == nullptr) return;
-  setText(IDC_STATUS_SIM, ORVANE::isConnectedToSim() ? "Simulator connected"
-                                                     : "Simulator not connected");
+  setText(IDC_STATUS_SIM, !holdStatus_.empty()         ? holdStatus_
+                          : ORVANE::isConnectedToSim() ? "Simulator connected"
+                                                       : "Simulator not connected");
   if (!session_.busy()) setText(IDC_STATUS_PHASE, phase_);
   const LiveACARSStatus live = ORVANE::getLiveACARSStatus();
   std::string acars;

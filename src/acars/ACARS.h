@@ -117,6 +117,9 @@ class ACARS {
                          int ias, int tas, int oat, int tat, int wdir, int wspd,
                          const std::string& phase);
   std::string messageSTAT(long t);
+  // A free-text note of the flight (FlightRecord::noteMessage), as a MESSAGE request.
+  std::string messageNote(long t, int fuel, double lat, double lon, int alt,
+                          const std::string& line);
   std::string messageEndFlight();
   std::string messagePauseFlight();
   std::string messageUnPauseFlight();

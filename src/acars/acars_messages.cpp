@@ -152,6 +152,17 @@ std::string ACARS::messageALT(long t, int fuel, double lat, double lon, int alt,
 
 std::string ACARS::messageSTAT(long t) { return queueMessage(record_.statMessage(t)); }
 
+std::string ACARS::messageNote(long t, int fuel, double lat, double lon, int alt,
+                               const std::string& line) {
+  FlightSample s;
+  s.t = t;
+  s.fuel = fuel;
+  s.lat = lat;
+  s.lon = lon;
+  s.alt = alt;
+  return queueMessage(record_.noteMessage(s, line));
+}
+
 std::string ACARS::messageEndFlight() {
   const std::string text = "ENDFLIGHT|" + getDataID();
   // The send thread computes the report from this copy of the record, its own: nothing the

@@ -225,6 +225,19 @@ std::string FlightRecord::statMessage(long t) {
   return text;
 }
 
+std::string FlightRecord::noteMessage(const FlightSample& s, const std::string& line) {
+  current_fuel_ = s.fuel;
+  countMessage();
+
+  std::string text = header("Msg Label: FT Block ID: 01 Msg No: M", s.t);
+  text += line + "\n";
+  text += "/POS " + format_position(s.lat, s.lon) + "\n";
+  text += "/ALT " + to_str(s.alt) + "\n";
+  text += "/FOB " + to_str(s.fuel) + "\n";
+  text += "\n";
+  return text;
+}
+
 void FlightRecord::pauseBegins() {
   time_this_pause_ = wrap_to_int32(static_cast<std::int64_t>(orvane::clock().now()));
 }

@@ -52,6 +52,9 @@ class FlightRecord {
   // phase: "CHG CLIMB", "CHG DESC" or "LEVEL".
   std::string altMessage(const FlightSample& s, const std::string& phase);
   std::string statMessage(long t);
+  // A numbered free-text message at s.t: the line (an episode of the simulator: a fast rate,
+  // slew, a lost simulator back), then the aircraft's position and altitude.
+  std::string noteMessage(const FlightSample& s, const std::string& line);
   // A pause begins or ends now (clock time); the length of a pause during block or flight
   // time is kept out of it.
   void pauseBegins();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "engine/clock_jump.h"
 #include "engine/engine_log.h"
@@ -34,6 +35,10 @@ struct EngineState {
   // What the last cycle published; before there is a data source: not connected, on the
   // ground, no engine running, neither slewing nor crashed. Any thread.
   SimStatus published() const;
+
+  // ---- Under holdMutex, a leaf lock: what the last cycle said of the flight's holds ----
+  mutable std::mutex holdMutex;
+  FlightHold hold;  // holdMutex
 
   // ---- Under ORVANE::MUTEX (and a leaf lock for the live ACARS status) ----------------
   StatusBoard board{ORVANE::MUTEX, log};

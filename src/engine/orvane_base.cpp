@@ -26,6 +26,20 @@ struct EndOfCycle {
   }
 };
 
+// Publishes what the flight says of its holds (none without a flight); CYCLE_MUTEX held.
+void publishHold(const FlightState* flight) {
+  FlightHold h;
+  if (flight != nullptr) {
+    h.suspended = flight->isSuspended();
+    h.suspendedText = flight->suspensionText();
+    h.rateHeld = flight->isRateHeld();
+    h.rateExpired = flight->isRateExpired();
+  }
+  EngineState& e = engine();
+  std::lock_guard<std::mutex> g(e.holdMutex);
+  e.hold = h;
+}
+
 bool hasFlight() {
   std::lock_guard<std::mutex> c(ORVANE::CYCLE_MUTEX);
   return engine().flight != nullptr;
@@ -141,6 +155,7 @@ bool ORVANE::prepareFlight() {
                              PIREPDataCallback, PIREPErrorCallback, PIREPSuccessCallback,
                              showMessage, showACARSMessage);
   e.flight->setFlightOptions(getFlightOptions());
+  publishHold(nullptr);
   e.initialized = true;
   e.board.flightStarted(e.figures.startFlight());
   return true;
@@ -171,12 +186,16 @@ bool ORVANE::cycleOnce() {
   if (!e.flight->Check()) {
     delete e.flight;
     e.flight = nullptr;
+    publishHold(nullptr);
     showMessage("Check FlightState failed");
     e.initialized = false;
     runPendingRequests();
     return false;
   }
-  if (FlightData* source = e.source.load()) {
+  publishHold(e.flight);
+  // A held cycle's values (a lost or fast simulator) are not the flight's figures.
+  FlightData* source = e.flight->isHolding() ? nullptr : e.source.load();
+  if (source != nullptr) {
     const std::int32_t vs = truncate_saturating(source->getVerticalSpeed());
     const std::int32_t ias = source->getIAS();
     const std::int32_t gs = truncate_saturating(source->getGroundSpeed());
@@ -209,6 +228,7 @@ void ORVANE::finalize() {
     if (FlightData* source = e.source.load()) source->keepLastValues();
     delete e.flight;
     e.flight = nullptr;
+    publishHold(nullptr);
   }
   e.initialized = false;
 }
@@ -228,6 +248,7 @@ void ORVANE::InitMembers() {
     fsuipc_set_give_up(false);
     delete e.flight;
     e.flight = nullptr;
+    publishHold(nullptr);
     delete e.source.exchange(nullptr);
     e.initialized = false;
     e.figures = FlightFigures{};
@@ -255,6 +276,23 @@ void ORVANE::BeginFlight() {
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
   if (engine().flight) engine().flight->BeginFlight();
   engine().figures.beginFlight();
+}
+
+void ORVANE::endFlight() {
+  showMessage("The pilot ends the flight.");
+  // A cycle waiting on a simulator that does not answer gives up; the flight's end does not
+  // read the simulator.
+  finalizeComing();
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  fsuipc_set_give_up(false);
+  if (engine().flight) engine().flight->EndSuspendedFlight();
+  publishHold(engine().flight);
+}
+
+FlightHold ORVANE::getFlightHold() {
+  EngineState& e = engine();
+  std::lock_guard<std::mutex> g(e.holdMutex);
+  return e.hold;
 }
 
 void ORVANE::setRealTimeChanged(long seconds) {

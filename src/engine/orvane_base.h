@@ -28,6 +28,15 @@ struct LiveACARSStatus {
   std::string lastError;          // the text of the latest failed post, empty before any
 };
 
+// What the last cycle said of a flight that is held: its simulator lost (suspended), or
+// running faster than 1x or slewing.
+struct FlightHold {
+  bool suspended = false;    // the simulator was lost mid-flight; the flight waits for it
+  std::string suspendedText;  // "Simulator lost at 14:32Z — ...", or where it came back
+  bool rateHeld = false;     // simulation rate above 1x or slew: figures not tracked
+  bool rateExpired = false;  // ... for longer than the flight allows: tracking is to end
+};
+
 // The latest text of each status channel.
 struct SStatusMessage {
   std::string message;
@@ -68,6 +77,12 @@ class ORVANE {
 
   // ---- Flight operations (any thread; those that reach the flight take CYCLE_MUTEX) ----
   static void BeginFlight();
+  // The pilot ends the flight (a suspended one above all): the flight's end as a lost
+  // simulator made it before, ENDFLIGHT and the report from what was recorded. The front
+  // end then finalizes as it does after any flight.
+  static void endFlight();
+  // What the last cycle said of the flight's holds; any thread, never waits on a cycle.
+  static FlightHold getFlightHold();
   static int getState();
   static int getLoopInterval();
   static void setRealTimeChanged(long seconds);

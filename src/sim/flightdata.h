@@ -84,7 +84,12 @@ class FlightData {
   virtual std::string getXSBAlternate() { return {}; }
   virtual bool isOnGround() = 0;
   virtual bool isPaused() = 0;
+  // Slew mode on, or a simulation rate above 1.
   virtual bool isSlewing() = 0;
+  // The simulation rate (1 normal) and slew mode alone, for the record of an episode. A
+  // source without them keeps the defaults.
+  virtual double getSimulationRate() { return 1.0; }
+  virtual bool isSlewMode() { return false; }
   virtual bool isFlightCrashed() = 0;
   virtual Position getPosition() = 0;
   virtual double getGroundSpeed() = 0;    // knots

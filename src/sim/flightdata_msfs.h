@@ -98,6 +98,8 @@ class FlightData_MSFS : public FlightData {
   bool isOnGround() override;
   bool isPaused() override;
   bool isSlewing() override;
+  double getSimulationRate() override;  // 0x0C1A / 256
+  bool isSlewMode() override;           // 0x05DC non-zero
   bool isFlightCrashed() override;
   Position getPosition() override;
   double getGroundSpeed() override;

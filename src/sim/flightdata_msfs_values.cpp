@@ -56,6 +56,12 @@ bool FlightData_MSFS::isSlewing() {
   return f.slew != 0;
 }
 
+double FlightData_MSFS::getSimulationRate() {
+  return frame(DATAREF_SIMRATE).simRate / 256.0;
+}
+
+bool FlightData_MSFS::isSlewMode() { return frame(DATAREF_SLEW).slew != 0; }
+
 bool FlightData_MSFS::isFlightCrashed() { return frame(DATAREF_CRASHED).crashed != 0; }
 
 Position FlightData_MSFS::getPosition() {

@@ -108,6 +108,7 @@ bool FlightState::Check() {
     state = FINAL;
     send("Transitioning to FINAL state.");
   }
+  holding_ = false;
   if (inFlightStates(state)) {
     send("Checking for flight crashed.");
     if (FData->isFlightCrashed()) {
@@ -115,17 +116,20 @@ bool FlightState::Check() {
       EndFlight();
     }
     send("Checking for flight sim connection.");
-    if (!FData->isSimConnected()) {
+    if (inFlightStates(state) && !FData->isSimConnected()) {
       send("No connection to flight simulator.");
-      EndFlight();
+      suspend();
+      return true;
     }
   }
   // A simulator that stalls is still connected for a while; the zeros of a read that failed
   // must not move the flight or go into a message.
   if ((state == READY || inFlightStates(state)) && !FData->lastReadOk()) {
     send("No values from the flight simulator.");
+    holding_ = true;
     return true;
   }
+  if (inFlightStates(state) && holdForSuspension()) return true;
 
   send("Checking for paused state.");
   const bool pauseStops = state == READY || inFlightStates(state);
@@ -143,6 +147,8 @@ bool FlightState::Check() {
     CreateData(ACARS::MESSAGE_PAUSED);
     if (pauseStops) return true;
   }
+
+  if ((state == READY || inFlightStates(state)) && holdForRate()) return true;
 
   if (state >= CLIMBING && state <= STARTED_IN) {
     const auto seen = touchdown_.sample(*FData, landing_vspeed, clock().mono_ms(), clock().now());

@@ -10,6 +10,8 @@
 #include "acars/ACARS.h"
 #include "records/flightoptions.h"
 #include "sim/flightdata.h"
+#include "tracking/rate_episode.h"
+#include "tracking/suspension.h"
 #include "tracking/touchdown_watch.h"
 
 namespace orvane {
@@ -95,6 +97,20 @@ class FlightState {
   void PIREPCancel();
   void getFlightInfo(const std::string& flightNumber, const std::string& type);
 
+  // ---- A simulator lost, or running fast (cycle thread, or under the engine's cycle lock) --
+  // The simulator went away mid-flight: the flight waits for it (see Suspension).
+  bool isSuspended() const { return suspension_.active() && inFlight(state); }
+  // While suspended: the text for the pilot (lost, or back elsewhere); empty otherwise.
+  std::string suspensionText() const;
+  // A simulation rate above 1x or slew is under way: the figures are not tracked.
+  bool isRateHeld() const { return rate_.active(); }
+  // ... and it has lasted beyond RateEpisode::kAllowedSeconds: tracking is to end.
+  bool isRateExpired() const;
+  // The cycle's values are not the flight's: suspended, fast, or no values read.
+  bool isHolding() const { return holding_; }
+  // The pilot ends a suspended (or any tracked) flight: what a lost simulator did before.
+  void EndSuspendedFlight();
+
   // The flight's ACARS object, or null; for the engine and tests.
   ACARS* acars() const { return ACARS_Msg; }
 
@@ -112,6 +128,16 @@ class FlightState {
   void send(const std::string& text) const;
   void stepState();
   void deleteACARS();
+  static bool inFlight(State s) { return s >= STARTED_OUT && s <= STARTED_IN; }
+  // The simulator is not connected: the flight is suspended (told once).
+  void suspend();
+  // The simulator answered this cycle: notes the aircraft's place, or, while suspended,
+  // decides whether it is back near it. True while the flight stays suspended.
+  bool holdForSuspension();
+  // True while the simulation rate is above 1x or slew is on; records an episode that ends.
+  bool holdForRate();
+  // Queues a free-text ACARS note with the aircraft's position.
+  void createNote(const std::string& line);
 
   FlightData* FData;
   ACARS* ACARS_Msg = nullptr;
@@ -127,6 +153,10 @@ class FlightState {
   mutable std::mutex posrep_lock_;
   double landing_vspeed = 0.0;  // feet per minute, sampled below 100 ft
   TouchdownWatch touchdown_;
+  Suspension suspension_;
+  bool elsewhere_ = false;  // the suspended flight's simulator is back elsewhere
+  RateEpisode rate_;
+  bool holding_ = false;    // this cycle's values are not tracked
   int loopinterval = 5;         // seconds
   TextCallback showMessage;
   TextCallback ACARSConnectFailed;

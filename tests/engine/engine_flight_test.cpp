@@ -433,9 +433,17 @@ TEST_F(EngineVariantsTest, CrashInTheAirEndsTheFlightWithoutAPIREP) {
   EXPECT_FALSE(ORVANE::isFlightCrashed());
 }
 
-TEST_F(EngineVariantsTest, LosingTheSimulatorInTheAirEndsTheFlight) {
+TEST_F(EngineVariantsTest, LosingTheSimulatorInTheAirSuspendsTheFlightUntilThePilotEndsIt) {
   toCruise();
   sim().state.connected = false;
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(ORVANE::cycleOnce());
+  EXPECT_EQ(ORVANE::getState(), FlightState::CRUISING);
+  const FlightHold hold = ORVANE::getFlightHold();
+  EXPECT_TRUE(hold.suspended);
+  EXPECT_EQ(hold.suspendedText.rfind("Simulator lost at ", 0), 0u) << hold.suspendedText;
+  EXPECT_EQ(logText().find("ACARS: [Starting PIREP Transaction.]"), std::string::npos);
+  ORVANE::endFlight();
+  EXPECT_FALSE(ORVANE::getFlightHold().suspended);
   EXPECT_TRUE(cycleUntilDiscarded());
   EXPECT_NE(logText().find("ACARS: [Starting PIREP Transaction.]"), std::string::npos);
   EXPECT_NE(logText().find("Message: [No connection to flight simulator.]"), std::string::npos);

@@ -199,16 +199,17 @@ Do you want to stop flight tracking?)"},
     {807, R"(ORVANE PIREP File)"},
     {900, R"(Start ACARS)"},
     {901, R"(Stop ACARS)"},
+    {902, R"(End flight)"},
 };
 
-TEST(StringTable, EveryIdFrom600To901HasItsTextByteForByte) {
-  for (UINT id = 600; id <= 901; ++id) {
+TEST(StringTable, EveryIdFrom600To902HasItsTextByteForByte) {
+  for (UINT id = 600; id <= 902; ++id) {
     const auto it = kTexts.find(id);
     EXPECT_EQ(loadString(id), it == kTexts.end() ? std::string() : it->second) << id;
   }
   EXPECT_EQ(StringTable::ids().size(), kTexts.size());
   EXPECT_EQ(loadString(599), "");
-  EXPECT_EQ(loadString(902), "");
+  EXPECT_EQ(loadString(903), "");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// How tracking ends when it cannot go on: the simulator gone, slew mode, a refused live
-// ACARS start answered either way; the refusal boxes; and loading PIREP files.
+// How tracking ends when it cannot go on: the simulator gone (once the pilot ends the
+// suspended flight), slew mode beyond its time, a refused live ACARS start answered either
+// way; the refusal boxes; and loading PIREP files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,13 +43,30 @@ class TeardownTest : public MainWindowTest {
   }
 };
 
-TEST_F(TeardownTest, SimulatorGoneMidFlightEndsTrackingAndPreparesANewFlight) {
+TEST_F(TeardownTest, SimulatorGoneMidFlightSuspendsAndEndFlightEndsTrackingAsBefore) {
   runWindow([&] {
     startTracking();
     ASSERT_TRUE(stepUntil([] { return ORVANE::getState() == FlightState::CLIMBING; }));
     EXPECT_FALSE(field(IDC_OUT).empty());
     sim_->stop();
-    ASSERT_TRUE(stepUntil([&] { return !w().isACARSInProgress(); }, 20));
+    // Suspended, not ended: the window says so and offers to end the flight.
+    ASSERT_TRUE(stepUntil([&] { return ORVANE::getFlightHold().suspended; }, 20));
+    const std::string text = ORVANE::getFlightHold().suspendedText;
+    EXPECT_EQ(text.rfind("Simulator lost at ", 0), 0u) << text;
+    EXPECT_EQ(field(IDC_STATUS_SIM), text);
+    EXPECT_EQ(message(), text);
+    EXPECT_EQ(field(IDC_STARTACARS), "End flight");
+    EXPECT_TRUE(enabled(IDC_STARTACARS));
+    EXPECT_TRUE(w().isACARSInProgress());
+    EXPECT_EQ(ORVANE::getState(), FlightState::CLIMBING);
+    for (int i = 0; i < 3; ++i) step();
+    EXPECT_TRUE(w().isACARSInProgress());
+    // End flight: what a lost simulator did before.
+    boxes_.answer(IDYES);
+    click(IDC_STARTACARS);
+    ASSERT_EQ(boxes(700), 1u);
+    settle();
+    EXPECT_FALSE(w().isACARSInProgress());
     EXPECT_EQ(field(IDC_STARTACARS), "Start ACARS");
     EXPECT_FALSE(enabled(IDC_STARTACARS));
     EXPECT_TRUE(enabled(IDC_LOADPIREP));
@@ -64,17 +82,25 @@ TEST_F(TeardownTest, SimulatorGoneMidFlightEndsTrackingAndPreparesANewFlight) {
     EXPECT_EQ(ORVANE::getOutTime(), 0);
     step();
     EXPECT_EQ(field(IDC_STATUS_SIM), "Simulator not connected");
-    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    std::size_t ends = 0;
+    for (const auto& r : airline_.requests_for(kAcars))
+      ends += r.body == "DATA1=ORVANE_MSFS|2.0&DATA2=ENDFLIGHT&DATA3=4711&DATA4=";
+    EXPECT_EQ(ends, 1u);
     escape();
   });
 }
 
-TEST_F(TeardownTest, SlewWhileTrackingShows651AndFinalisesTheEngine) {
-  play(test::pausingFlight() + "event 150 slew on\nevent 180 slew off\n");
+TEST_F(TeardownTest, SlewBeyond30SecondsShows651AndFinalisesTheEngine) {
+  play(test::pausingFlight() + "event 150 slew on\nevent 200 slew off\n");
   runWindow([&] {
     startTracking();
+    // At first a warning: the flight holds, no box.
+    ASSERT_TRUE(stepUntil([&] { return ORVANE::isSlewing(); }));
+    EXPECT_EQ(message(), shown(651));
+    EXPECT_EQ(boxes(651), 0u);
     ASSERT_TRUE(stepUntil([&] { return boxes(651) > 0; }));
-    EXPECT_GE(flightTime(), 150);
+    EXPECT_GT(flightTime(), 180);
     const MessageBoxRequest& box = boxes_.shown.front();
     EXPECT_EQ(box.caption, loadString(800));
     EXPECT_EQ(box.style, static_cast<UINT>(MB_ICONERROR));
@@ -83,7 +109,7 @@ TEST_F(TeardownTest, SlewWhileTrackingShows651AndFinalisesTheEngine) {
     EXPECT_FALSE(w().isORVANEInitialized());
     EXPECT_TRUE(w().isACARSInProgress());
     // The box comes again while the slew lasts, and no longer once it ends.
-    ASSERT_TRUE(stepUntil([&] { return flightTime() > 190; }));
+    ASSERT_TRUE(stepUntil([&] { return flightTime() > 210; }));
     const std::size_t shownWhileSlewing = boxes(651);
     EXPECT_GE(shownWhileSlewing, 2u);
     for (int i = 0; i < 3; ++i) step();

@@ -202,9 +202,14 @@ TEST_F(IntegrationTest, CrashInTheAirEndsTheFlight) {
   EXPECT_FALSE(ORVANE::PIREPDataAvailable());  // no ON and IN: no PIREP
 }
 
-TEST_F(IntegrationTest, SimulatorVanishingInTheAirEndsTheFlight) {
+TEST_F(IntegrationTest, SimulatorVanishingInTheAirSuspendsTheFlightUntilThePilotEndsIt) {
   loadSettings(true);
   startFlight(model::default_scenario_text() + "event 200 disconnect\n");
+  flyUntil(320);
+  EXPECT_TRUE(ORVANE::getFlightHold().suspended);
+  EXPECT_NE(ORVANE::getState(), FlightState::FINAL);
+  EXPECT_EQ(queuedWith("ENDFLIGHT|"), 0u);
+  ORVANE::endFlight();
   ASSERT_TRUE(flyToTheEnd());
   EXPECT_FALSE(sim_->running());
   expectServerGotTheQueue();

@@ -1,9 +1,26 @@
 // Scenario texts for the end-to-end flights, built on the stand-in's scenario format.
 #pragma once
 
+#include <sstream>
 #include <string>
 
 namespace orvane::test {
+
+// The scenario with every keyframe after `from` seconds moved `by` seconds later: the
+// aircraft holds still in between.
+inline std::string held(const std::string& scenario, double from, double by) {
+  std::istringstream in(scenario);
+  std::string line, out;
+  while (std::getline(in, line)) {
+    if (line.rfind("key ", 0) == 0) {
+      const std::size_t end = line.find(' ', 4);
+      const double t = std::stod(line.substr(4, end - 4));
+      if (t > from) line = "key " + std::to_string(t + by) + line.substr(end);
+    }
+    out += line + "\n";
+  }
+  return out;
+}
 
 // A short flight of about eleven minutes that stays still while it is paused: engines start
 // at 20 s, taxi from 30 s, lift-off at 111 s, level at 2800 ft from 210 s to 420 s, touchdown

@@ -219,7 +219,7 @@ TEST_F(FlightStateTest, StoppedAcarsEndsTheFlightWithoutAnEndOfFlightMessage) {
   EXPECT_FALSE(recorder().contains(Channel::ACARSText, "Starting PIREP Transaction."));
 }
 
-TEST_F(FlightStateTest, CrashAndLostSimulatorEndTheFlight) {
+TEST_F(FlightStateTest, CrashEndsTheFlightAndALostSimulatorSuspendsIt) {
   // The end-of-flight text reaches the send thread, which offers no PIREP without ON and IN.
   // The send thread may finish at once, so the cycle that saw the end may already be the
   // one that reports the flight over.
@@ -244,9 +244,17 @@ TEST_F(FlightStateTest, CrashAndLostSimulatorEndTheFlight) {
   auto g = readyFlight();
   airborne(*g, FlightState::CLIMBING);
   data_.state.connected = false;
-  const bool stillTracked = g->Check();
+  // A lost simulator suspends the flight: it stays in its phase until the pilot ends it.
+  EXPECT_TRUE(g->Check());
   EXPECT_TRUE(recorder().contains(Channel::Status, "No connection to flight simulator."));
-  endsWithEndFlight(g, stillTracked);
+  EXPECT_TRUE(g->isSuspended());
+  EXPECT_TRUE(g->isHolding());
+  EXPECT_EQ(g->suspensionText().rfind("Simulator lost at ", 0), 0u) << g->suspensionText();
+  EXPECT_TRUE(g->Check());
+  EXPECT_EQ(g->getState(), FlightState::CLIMBING);
+  g->EndSuspendedFlight();
+  EXPECT_FALSE(g->isSuspended());
+  endsWithEndFlight(g, true);
 }
 
 TEST_F(FlightStateTest, PositionReportIntervalsByAltitude) {

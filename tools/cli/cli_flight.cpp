@@ -61,6 +61,8 @@ TrackingEnd trackFlight(PIREPData& pirep) {
   int shownState = -1;
   std::string shownMessage;
   bool pirepReady = false;
+  std::string shownHold;    // the suspension text last printed
+  bool rateWarned = false;  // the warning of a fast simulator is printed
   while (!interrupted) {
     ORVANE::checkClockJump();
     const bool tracked = ORVANE::cycleOnce();
@@ -78,7 +80,26 @@ TrackingEnd trackFlight(PIREPData& pirep) {
       std::cout << message << "\n\n";
       shownMessage = message;
     }
-    if (ORVANE::isSlewing() && tracked) {
+    const FlightHold hold = ORVANE::getFlightHold();
+    if (hold.suspendedText != shownHold) {
+      // A lost simulator suspends the flight; Ctrl-C ends it.
+      if (!hold.suspendedText.empty()) {
+        std::cout << hold.suspendedText << " (Ctrl-C ends the flight)\n";
+      } else if (!shownHold.empty()) {
+        std::cout << "The simulator is back near where it was: the flight goes on.\n";
+      }
+      shownHold = hold.suspendedText;
+    }
+    if (hold.rateHeld && !hold.rateExpired && !rateWarned) {
+      std::cout << "ORVANE does not allow slew mode while tracking a flight. Also, you must "
+                   "not use a simulation rate greater than 1. Tracking pauses; back to 1x "
+                   "within 30 s and the flight goes on.\n";
+      rateWarned = true;
+    } else if (!hold.rateHeld && rateWarned) {
+      std::cout << "The simulation rate is back to 1x: the flight goes on.\n";
+      rateWarned = false;
+    }
+    if (ORVANE::isSlewing() && tracked && hold.rateExpired) {
       std::cout << "ORVANE does not allow slew mode while tracking a flight. Also, you must "
                    "not use a simulation rate greater than 1. ORVANE tracking is stopped.\n";
       return TrackingEnd::Slewed;
