@@ -9,6 +9,7 @@
 #include "frontend/pirepdialog.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
+#include "support/wire.h"
 
 namespace orvane {
 namespace {
@@ -70,9 +71,11 @@ class SuspendWindowTest : public MainWindowTest {
     driver.stop();
   }
 
+  // The posts whose body holds part (its line breaks as the form carries them).
   std::size_t postedWith(const std::string& part) const {
+    const std::string wire = test::on_the_wire(part);
     std::size_t n = 0;
-    for (const auto& r : airline_.requests_for(kAcars)) n += r.body.find(part) != std::string::npos;
+    for (const auto& r : airline_.requests_for(kAcars)) n += r.body.find(wire) != std::string::npos;
     return n;
   }
 };
