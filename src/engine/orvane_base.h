@@ -87,7 +87,9 @@ class ORVANE {
 
   // ---- Settings file -----------------------------------------------------------------
   static void loadOptions(const std::string& fileName);
-  static void saveOptions(const std::string& fileName);
+  // Writes the options to fileName (whole or not at all, mode 0600 or the file's own); false
+  // when that failed, with the file and the system's message in *reason when given.
+  static bool saveOptions(const std::string& fileName, std::string* reason = nullptr);
 
   // ---- Data source pass-throughs (any thread; no lock, the source pointer is atomic) --
   static bool isConnectedToSim();

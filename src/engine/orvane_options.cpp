@@ -82,7 +82,7 @@ void ORVANE::loadOptions(const std::string& fileName) {
   }
 }
 
-void ORVANE::saveOptions(const std::string& fileName) {
+bool ORVANE::saveOptions(const std::string& fileName, std::string* reason) {
   showMessage("Saving Options ...");
   const FlightOptions o = getFlightOptions();
   std::ostringstream out;
@@ -100,11 +100,14 @@ void ORVANE::saveOptions(const std::string& fileName) {
       << "AutoPIREP = 1\n";
   // The file holds the pilot's password and servers: a crash or a full disk in the middle
   // of the write must leave the previous file whole.
-  if (!write_file_atomically(fileName, out.str())) {
+  FileWriteError error;
+  if (!write_file_atomically(fileName, out.str(), &error)) {
     showMessage("Saving Options failed.");
-    return;
+    if (reason != nullptr) *reason = error.reason;
+    return false;
   }
   showMessage("Saving Options succeeded.");
+  return true;
 }
 
 }  // namespace orvane
