@@ -5,10 +5,14 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <sys/stat.h>
+
 #include <QSettings>
+#include <filesystem>
 
 #include "net/http_transfer.h"
 #include "frontend/flighttimes.h"
+#include "frontend/quitsignals.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
 #include "pirep/pirep_samples.h"
@@ -177,6 +181,38 @@ TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo)
   EXPECT_EQ(boxes_.shown[0].caption, loadString(803));
   EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
 }
+
+class QuitSignalTest : public MainDialogTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(QuitSignalTest, TakesTheClosePathAndKeepsTheUnsavedPIREPPrivately) {
+  const int sig = GetParam();
+  play(test::pausingFlight());
+  const mode_t oldMask = ::umask(022);
+  runWindow([&] {
+    QuitSignals quit(w());
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    ::kill(::getpid(), sig);  // as a logout, Ctrl-C or a closed terminal sends it
+    ASSERT_TRUE(waitFor([&] { return w().GetHwnd() == nullptr; }));
+  });
+  ::umask(oldMask);
+  EXPECT_FALSE(w().isPIREPSaved());
+  const std::string file = test::read_file(dir_.file("lastpirep.ovp"));
+  ASSERT_FALSE(file.empty());
+  PIREPData decoded;
+  decoded.unpack_crypt(file);
+  EXPECT_EQ(decoded, w().pirep());
+  struct stat st {};
+  ASSERT_EQ(::stat(dir_.file("lastpirep.ovp").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777u, 0600u);
+  // The handler went with the object: the signal's earlier disposition is back.
+  struct sigaction now {};
+  ASSERT_EQ(::sigaction(sig, nullptr, &now), 0);
+  EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+INSTANTIATE_TEST_SUITE_P(TermIntHangUp, QuitSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
 TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
   play(test::pausingFlight());
