@@ -36,7 +36,9 @@ bool eventually(const std::function<bool()>& pred, int timeout_ms = 20000) {
 // One orvane-cli run in the test's folder, its output in files beside it.
 class Cli {
  public:
-  Cli(const test::TempDir& dir, const std::string& name, const std::vector<std::string>& extra)
+  // Runs in cwd, or in the test's folder when cwd is empty.
+  Cli(const test::TempDir& dir, const std::string& name, const std::vector<std::string>& extra,
+      const std::string& workIn = "")
       : out_(dir.file(name + ".out")), err_(dir.file(name + ".err")) {
     std::vector<std::string> args = {ORVANE_CLI_PATH, "--flight",    "ORV123",   "--from",
                                      "EDDF",          "--to",        "EGLL",     "--alternate",
@@ -46,7 +48,7 @@ class Cli {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    const std::string cwd = dir.path().string();
+    const std::string cwd = workIn.empty() ? dir.path().string() : workIn;
     pid_ = ::fork();
     if (pid_ == 0) {
       // Only calls that are safe between fork and exec.
@@ -149,6 +151,18 @@ TEST_F(CliProcessTest, TheNextRunKeepsThePreviousLogAndEachQuitSignalEndsTheRunI
     previous = read_file(dir_.file("orvane.log"));
     EXPECT_NE(previous.find("initialized."), std::string::npos);
   }
+}
+
+TEST_F(CliProcessTest, AnUnwritableWorkingFolderIsReportedAtStart) {
+  // /proc takes no new files, from root either. The settings come from the test's folder.
+  Cli cli(dir_, "cli", {"--ini", dir_.file("orvane.ini")}, "/proc");
+  ASSERT_TRUE(eventually([&] { return waiting(cli); })) << cli.err();
+  EXPECT_EQ(cli.err().rfind("orvane-cli: ORVANE cannot write in its working folder [/proc]: ", 0),
+            0u)
+      << cli.err();
+  EXPECT_NE(cli.err().find("start ORVANE in a folder you can write to.\n"), std::string::npos);
+  ::kill(cli.pid(), SIGTERM);
+  ASSERT_TRUE(cli.endsWithin(20000));
 }
 
 TEST_F(CliProcessTest, AKilledClientLeavesNoSharedBlockInDevShm) {
