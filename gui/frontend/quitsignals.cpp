@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <QWidget>
 #include <atomic>
 
@@ -100,15 +99,15 @@ void QuitSignals::onSignal() {
   closing_ = true;
   QWidget* main = window_.GetHwnd();
   if (main == nullptr) return;
-  // First what the close box does: the unsaved PIREP is written, the engine stops.
-  window_.DialogProc(WM_COMMAND, IDCANCEL, 0);
-  // Then every dialog or box still open (the PIREP review, a question) ends unanswered, so
-  // that the modal loops under the window's own return.
-  const QWidgetList windows = QApplication::topLevelWidgets();
-  for (QWidget* w : windows) {
-    QPointer<QDialog> d = qobject_cast<QDialog*>(w);
-    if (d != nullptr && d != main && d->isVisible()) d->done(QDialog::Rejected);
+  // The dialogs and boxes open above the window (the PIREP review, a question) end first,
+  // unanswered, while they are still the modal ones; their loops return once this does.
+  for (int i = 0; i < 16; ++i) {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (d == nullptr || d == main) break;
+    d->done(QDialog::Rejected);
   }
+  // Then what the close box does: the unsaved PIREP is written, the engine stops.
+  window_.DialogProc(WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace orvane

@@ -10,7 +10,7 @@ class CDialog;
 
 // While it lives, each of SIGTERM, SIGINT and SIGHUP (a logout, Ctrl-C, a closed terminal)
 // ends window on the window thread as its close box does (OnCancel: the unsaved PIREP goes
-// to lastpirep.ovp, the engine stops); dialogs and boxes open above the window end too,
+// to lastpirep.ovp, the engine stops); dialogs and boxes open above the window end first,
 // without their questions. The handler itself only writes a byte to a pipe that a socket
 // notifier reads. One at a time per process; the earlier handlers come back with its end.
 // Nothing on Windows, which has no such signals for a window program.

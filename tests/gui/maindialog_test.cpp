@@ -7,11 +7,14 @@
 
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QSettings>
+#include <QTimer>
 #include <filesystem>
 
 #include "net/http_transfer.h"
 #include "frontend/flighttimes.h"
+#include "frontend/pirepdialog.h"
 #include "frontend/quitsignals.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
@@ -213,6 +216,42 @@ TEST_P(QuitSignalTest, TakesTheClosePathAndKeepsTheUnsavedPIREPPrivately) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TermIntHangUp, QuitSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST_F(MainDialogTest, ATermSignalWhileThePIREPReviewIsOpenEndsBothAndKeepsThePIREP) {
+  play(test::pausingFlight());
+  CMyDialog::setPIREPDialogRunner(nullptr);  // the real review, modal above the window
+  bool sent = false;
+  runWindow([&] {
+    QuitSignals quit(w());
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+      if (sent || dynamic_cast<CPIREPDialog*>(
+                      CWnd::FromHandle(QApplication::activeModalWidget())) == nullptr) {
+        return;
+      }
+      sent = true;
+      ::kill(::getpid(), SIGTERM);
+    });
+    driver.start(10);
+    click(IDC_VIEWPIREP);
+    ASSERT_TRUE(waitFor([&] {
+      if (w().GetHwnd() != nullptr && w().worker() != nullptr &&
+          w().worker()->waitState().where == EngineWorker::Waiting::Preparing)
+        clock_.advance(1);
+      return w().GetHwnd() == nullptr;
+    }));
+    driver.stop();
+  });
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  PIREPData decoded;
+  decoded.unpack_crypt(test::read_file(dir_.file("lastpirep.ovp")));
+  EXPECT_EQ(decoded, w().pirep());
+  EXPECT_TRUE(boxes_.shown.empty());  // no question on the way out
+}
 
 TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {
   play(test::pausingFlight());
