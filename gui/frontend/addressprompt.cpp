@@ -31,7 +31,11 @@ AddressAnswer confirmNewAddress(AirlineAddress which, const std::string& failure
     ORVANE::declineAddressOffer(*offer);
     return AddressAnswer::KEEP;
   }
-  ORVANE::useNewAddress(*offer, settingsFile);
+  std::string reason;
+  if (!ORVANE::useNewAddress(*offer, settingsFile, &reason)) {
+    ShowMessageBox("The new address is used, but your settings could not be saved:\r\n" + reason,
+                   box.caption, MB_ICONWARNING);
+  }
   return AddressAnswer::USE;
 }
 

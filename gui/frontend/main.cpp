@@ -1,10 +1,13 @@
-// The ORVANE window program: one instance per user, the main window, then the end.
+// The ORVANE window program: one instance per user and per folder, the main window, the end.
+#include <QApplication>
 #include <cstdio>
 #include <cstring>
 
 #include "engine/orvane_base.h"
 #include "frontend/dialogapp.h"
 #include "frontend/singleinstance.h"
+#include "frontend/startup.h"
+#include "util/working_folder.h"
 
 namespace {
 
@@ -27,8 +30,18 @@ int main(int argc, char** argv) {
     std::fputs(kHelp, stdout);
     return 0;
   }
+  // A second window of this user ends silently, as ever. One ORVANE per working folder: a
+  // window that finds its folder held (by an orvane-cli, or another user's window) says so
+  // and ends before it touches anything there.
+  orvane::WorkingFolderLock folder(".");
   orvane::SingleInstance instance("JUSTTOCHECK");
   if (!instance.isFirst()) return 0;
+  if (folder.taken()) {
+    QApplication box(argc, argv);
+    orvane::showFolderTaken(folder.message());
+    return 1;
+  }
+  if (folder.held()) orvane::keep_previous_log(orvane::ORVANE::getLogFilePath());
   orvane::CDialogApp app(argc, argv);
   return app.MessageLoop();
 }

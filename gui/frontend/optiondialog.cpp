@@ -5,9 +5,12 @@
 
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
+#include "framework/messagebox.h"
 #include "ui_optiondialog.h"
 
 namespace orvane {
+
+const char* const COptionDialog::SETTINGS_FILE = "orvane.ini";
 
 namespace {
 void layoutOptionDialog(QDialog* window) {
@@ -48,7 +51,15 @@ void COptionDialog::OnOK() {
   o.enableLiveACARS = IsDlgButtonChecked(w, 350);
   o.enablePIREP = IsDlgButtonChecked(w, 351);
   ORVANE::setFlightOptions(o);
-  ORVANE::saveOptions("orvane.ini");
+  std::string reason;
+  if (!ORVANE::saveOptions(SETTINGS_FILE, &reason)) {
+    // The options are in use all the same; the pilot learns that they will not be there at
+    // the next start, and why.
+    ShowMessageBox(std::string("The preferences could not be saved in [") + SETTINGS_FILE +
+                       "]: " + reason +
+                       "\nThey are used until ORVANE ends, but will be lost then.",
+                   loadString(800), MB_ICONERROR);
+  }
   EndDialog(IDOK);
 }
 

@@ -10,6 +10,9 @@ class COptionDialog : public CDialog {
 
  public:
   static constexpr UINT IDD = 501;
+  // Where OK saves the options, in the working folder ("orvane.ini"). A failed save is shown
+  // to the pilot in a box with the reason.
+  static const char* const SETTINGS_FILE;
 
   // owner: the main window, or null when the engine asks for options on its own.
   explicit COptionDialog(QWidget* owner = nullptr);

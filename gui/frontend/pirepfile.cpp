@@ -1,23 +1,21 @@
-// PIREP files: the atomic, unbuffered save through QSaveFile and the load through the decoder.
+// PIREP files: the atomic, unbuffered, private save and the load through the decoder.
 #include "frontend/pirepfile.h"
 
-#include <QSaveFile>
-#include <QString>
 #include <exception>
 #include <fstream>
 #include <iterator>
+
+#include "util/atomic_file.h"
 
 namespace orvane {
 
 PIREPFileResult savePIREPFile(const PIREPData& report, const std::string& path) {
   const std::string bytes = report.pack_crypt();
-  // A temporary file beside the chosen one replaces it only when it is whole; the
-  // destructor removes it when the save does not commit.
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return PIREPFileResult::CannotOpen;
-  const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(bytes.data(), size) != size || !file.commit()) return PIREPFileResult::CannotWrite;
-  return PIREPFileResult::Done;
+  // A temporary file beside the chosen one replaces it only when it is whole and synced;
+  // a new file is the pilot's alone (the password is inside), an earlier one keeps its mode.
+  FileWriteError error;
+  if (write_file_atomically(path, bytes, &error)) return PIREPFileResult::Done;
+  return error.created ? PIREPFileResult::CannotWrite : PIREPFileResult::CannotOpen;
 }
 
 LoadedPIREPFile loadPIREPFile(const std::string& path) {

@@ -15,9 +15,9 @@ enum class PIREPFileResult {
 };
 
 // Encrypts the report and replaces the file at path with it through a temporary file beside
-// it, unbuffered: a short write (a full disk) shows in the write's count, where a buffer's
-// flush inside the replace could lose it and put a cut file in place of the old one. On a
-// failure no partial file is left. The encoder's exceptions pass through.
+// it, unbuffered and synced (write_file_atomically): a short write (a full disk) shows in the
+// write's count. A new file gets mode 0600, an earlier one keeps its mode. On a failure no
+// partial file is left. The encoder's exceptions pass through.
 PIREPFileResult savePIREPFile(const PIREPData& report, const std::string& path);
 
 struct LoadedPIREPFile {

@@ -104,14 +104,17 @@ class ORVANE {
 
   // ---- Settings file -----------------------------------------------------------------
   static void loadOptions(const std::string& fileName);
-  static void saveOptions(const std::string& fileName);
+  // Writes the options to fileName (whole or not at all, mode 0600 or the file's own); false
+  // when that failed, with the file and the system's message in *reason when given.
+  static bool saveOptions(const std::string& fileName, std::string* reason = nullptr);
   // A new address met in a redirect to the same host (see AddressOffers), taken once; the
   // window offers it with the failure it belongs to.
   static std::optional<AddressOffer> takeAddressOffer(AirlineAddress which);
   static void declineAddressOffer(const AddressOffer& offer);
   // Puts the new address into the options (the running flight's too) and saves them to
-  // fileName.
-  static void useNewAddress(const AddressOffer& offer, const std::string& fileName);
+  // fileName; false when the save failed (the address is used all the same), as saveOptions.
+  static bool useNewAddress(const AddressOffer& offer, const std::string& fileName,
+                            std::string* reason = nullptr);
 
   // ---- Data source pass-throughs (any thread; no lock, the source pointer is atomic) --
   static bool isConnectedToSim();

@@ -82,7 +82,7 @@ void ORVANE::loadOptions(const std::string& fileName) {
   }
 }
 
-void ORVANE::saveOptions(const std::string& fileName) {
+bool ORVANE::saveOptions(const std::string& fileName, std::string* reason) {
   showMessage("Saving Options ...");
   const FlightOptions o = getFlightOptions();
   std::ostringstream out;
@@ -100,11 +100,14 @@ void ORVANE::saveOptions(const std::string& fileName) {
       << "AutoPIREP = 1\n";
   // The file holds the pilot's password and servers: a crash or a full disk in the middle
   // of the write must leave the previous file whole.
-  if (!write_file_atomically(fileName, out.str())) {
+  FileWriteError error;
+  if (!write_file_atomically(fileName, out.str(), &error)) {
     showMessage("Saving Options failed.");
-    return;
+    if (reason != nullptr) *reason = error.reason;
+    return false;
   }
   showMessage("Saving Options succeeded.");
+  return true;
 }
 
 std::optional<AddressOffer> ORVANE::takeAddressOffer(AirlineAddress which) {
@@ -115,7 +118,8 @@ void ORVANE::declineAddressOffer(const AddressOffer& offer) {
   AddressOffers::instance().decline(offer);
 }
 
-void ORVANE::useNewAddress(const AddressOffer& offer, const std::string& fileName) {
+bool ORVANE::useNewAddress(const AddressOffer& offer, const std::string& fileName,
+                           std::string* reason) {
   FlightOptions options = getFlightOptions();
   std::string& address = offer.which == AirlineAddress::ACARS        ? options.ACARS_URL
                          : offer.which == AirlineAddress::FLIGHTINFO ? options.INFO_URL
@@ -123,7 +127,7 @@ void ORVANE::useNewAddress(const AddressOffer& offer, const std::string& fileNam
   showMessage("New server address: [" + address + "] -> [" + offer.to + "]");
   address = offer.to;
   setFlightOptions(options);
-  saveOptions(fileName);
+  return saveOptions(fileName, reason);
 }
 
 }  // namespace orvane

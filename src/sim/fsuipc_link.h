@@ -28,7 +28,8 @@ class FsuipcLink {
   // Registers the message by name; 0 when that fails.
   virtual std::uint32_t register_message(const char* name) = 0;
   // Creates the shared block of size bytes under mapping_name and maps it writable; refuses
-  // a block of that name that already exists. On OK, *view is the start of the block.
+  // a block of that name that already exists. On OK, *view is the start of the block. (On
+  // POSIX the name is removed at once and the block's descriptor goes with each message.)
   virtual BlockResult create_block(const std::string& mapping_name, std::size_t size,
                                    std::uint8_t** view) = 0;
   // Sends msg with the block's name to the server found, blocking up to timeout_ms; on
@@ -58,7 +59,8 @@ std::string fsuipc_shm_name(const std::string& mapping_name);
 std::uint32_t fsuipc_message_id(const std::string& name);
 
 // Socket message, little-endian: u32 message id, u32 name length (1..255), the name bytes
-// (the mapping name), u32 second parameter (0). The server answers one u32.
+// (the mapping name), u32 second parameter (0), with the block's descriptor attached to it
+// (SCM_RIGHTS). The server answers one u32.
 inline constexpr std::uint32_t FSUIPC_MAX_NAME = 255;
 #endif
 

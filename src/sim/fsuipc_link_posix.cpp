@@ -1,4 +1,4 @@
-// FsuipcLink for POSIX: shared memory for the block, a UNIX-domain socket per window class.
+// FsuipcLink for POSIX: an unnamed shared block passed with each message over a UNIX socket.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
@@ -85,8 +85,11 @@ class PosixLink final : public FsuipcLink {
     const std::string shm = fsuipc_shm_name(mapping_name);
     const int fd = ::shm_open(shm.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
     if (fd < 0) return BlockResult::MAPPING_FAILED;  // EEXIST: someone else's block
+    // The name goes at once: the block lives only as long as a descriptor or a mapping of
+    // it, so a client that is killed leaves nothing in /dev/shm. The server gets the
+    // descriptor with every message.
+    ::shm_unlink(shm.c_str());
     shm_fd_ = fd;
-    shm_name_ = shm;
     if (::ftruncate(fd, static_cast<off_t>(size)) != 0) return BlockResult::MAPPING_FAILED;
     void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (p == MAP_FAILED) return BlockResult::VIEW_FAILED;
@@ -146,7 +149,9 @@ class PosixLink final : public FsuipcLink {
     put_u32(out, 0);
     std::size_t sent = 0;
     while (sent < out.size()) {
-      const ssize_t n = ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
+      // The block's descriptor rides with the first bytes that go out.
+      const ssize_t n = sent == 0 ? send_with_block(fd, out)
+                                  : ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
       if (n > 0) {
         sent += static_cast<std::size_t>(n);
       } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -176,23 +181,38 @@ class PosixLink final : public FsuipcLink {
     return SendResult::ANSWERED;
   }
 
+  // Sends the whole message with the block's descriptor attached (SCM_RIGHTS); what
+  // send() answers. Without a block the message goes alone.
+  ssize_t send_with_block(int fd, std::vector<std::uint8_t>& out) {
+    iovec part{out.data(), out.size()};
+    msghdr m{};
+    m.msg_iov = &part;
+    m.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    if (shm_fd_ >= 0) {
+      m.msg_control = control;
+      m.msg_controllen = sizeof control;
+      cmsghdr* c = CMSG_FIRSTHDR(&m);
+      c->cmsg_level = SOL_SOCKET;
+      c->cmsg_type = SCM_RIGHTS;
+      c->cmsg_len = CMSG_LEN(sizeof(int));
+      std::memcpy(CMSG_DATA(c), &shm_fd_, sizeof(int));
+    }
+    return ::sendmsg(fd, &m, MSG_NOSIGNAL);
+  }
+
   void release_block() {
     if (view_) ::munmap(view_, view_size_);
     view_ = nullptr;
     view_size_ = 0;
-    if (shm_fd_ >= 0) {
-      ::close(shm_fd_);
-      ::shm_unlink(shm_name_.c_str());
-    }
+    if (shm_fd_ >= 0) ::close(shm_fd_);
     shm_fd_ = -1;
-    shm_name_.clear();
     mapping_name_.clear();
   }
 
   std::string path_;          // socket of the server found
   std::string mapping_name_;  // sent with every message
-  std::string shm_name_;      // the block we created, unlinked on release
-  int shm_fd_ = -1;
+  int shm_fd_ = -1;           // the block, nameless since it was made
   std::uint8_t* view_ = nullptr;
   std::size_t view_size_ = 0;
 };

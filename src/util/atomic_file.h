@@ -1,14 +1,27 @@
-// write_file_atomically: replaces a file whole or not at all (temporary file, then rename).
+// write_file_atomically: replaces a file whole or not at all, synced, private to its owner.
 #pragma once
 
 #include <string>
 
 namespace orvane {
 
+// Why a write_file_atomically failed.
+struct FileWriteError {
+  // False: the temporary file could not even be made (a folder that is missing or cannot be
+  // written). True: it was made, and a write, the sync or the final replace failed.
+  bool created = false;
+  // The file concerned and the system's message, e.g. "[/x/orvane.ini.tmp]: Not a directory".
+  std::string reason;
+};
+
 // Writes bytes to "<path>.tmp" in the same folder, forces them to the disk, then renames
-// the temporary file over path. On any failure the temporary file is removed, path keeps
-// its old content untouched, and the result is false. A crash at any moment leaves either
-// the old or the new file at path, never a part of one.
-bool write_file_atomically(const std::string& path, const std::string& bytes);
+// the temporary file over path (and, on POSIX, syncs the folder). A new file gets mode 0600
+// (its owner may read and write it, nobody else); an existing file keeps its mode. On any
+// failure the temporary file is removed, path keeps its old content untouched, the result
+// is false and *error (when given) says why. A crash at any moment leaves either the old or
+// the new file at path, never a part of one. Any thread; two writers of one path at once
+// are the caller's to prevent.
+bool write_file_atomically(const std::string& path, const std::string& bytes,
+                           FileWriteError* error = nullptr);
 
 }  // namespace orvane

@@ -59,7 +59,7 @@ void IniParse::Open(const std::string& filename_, const std::string& comment_sig
   open();
 }
 
-void IniParse::open() {
+void IniParse::open(bool raw) {
   // Reopening rather than rewinding: a file replaced or deleted since the last query must
   // not be read through the old handle.
   close();
@@ -70,6 +70,13 @@ void IniParse::open() {
     throw std::domain_error(filename);
   }
   opened = true;
+  if (raw) return;
+  // Editors that save "UTF-8 with BOM" put these three bytes before the first section.
+  char mark[3] = {};
+  input.read(mark, sizeof mark);
+  if (input.gcount() == 3 && mark[0] == '\xEF' && mark[1] == '\xBB' && mark[2] == '\xBF') return;
+  input.clear();
+  input.seekg(0);
 }
 
 void IniParse::close() {
@@ -218,7 +225,7 @@ std::map<std::string, IniParse::Section> IniParse::Get_IniFile(std::string* err)
 }
 
 std::ostream& IniParse::operator<<(std::ostream& out) {
-  open();
+  open(true);
   char buffer[4096];
   while (input) {
     input.read(buffer, sizeof buffer);

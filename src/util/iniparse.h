@@ -49,8 +49,9 @@ class IniParse {
   Mode mode() const { return mode_strict; }
 
  private:
-  // (Re)opens the file at its top, so that every query reads what is on disk now.
-  void open();
+  // (Re)opens the file at its top, so that every query reads what is on disk now. A UTF-8
+  // byte-order mark (EF BB BF) at the top is stepped over unless raw is true.
+  void open(bool raw = false);
   void close();
   std::size_t skip_head_ws(const std::string& s) const;
   long skip_tail_ws(const std::string& s) const;

@@ -1,6 +1,8 @@
 // The settings file: defaults, partial files, empty values, round trips, hand-over to a flight.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "support/engine_fixture.h"
@@ -166,6 +168,48 @@ TEST_F(SettingsTest, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(read_file(f).rfind("[Server]\nAddress = http://127.0.0.1/new.php\n", 0), 0u);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("orvane.ini.tmp")));
   EXPECT_NE(logText().find("Message: [Saving Options succeeded.]"), std::string::npos);
+}
+
+TEST_F(SettingsTest, APrivateSettingsFileStaysPrivateAndANewOneIsMadePrivate) {
+  const mode_t oldMask = ::umask(022);
+  FlightOptions o;
+  o.ACARS_Password = o.PIREP_Password = "secret";
+  ORVANE::setFlightOptions(o);
+  const std::string f = dir_.write("orvane.ini", "[Server]\nPassword = secret\n");
+  ASSERT_EQ(::chmod(f.c_str(), 0600), 0);
+  ORVANE::saveOptions(f);
+  struct stat st {};
+  ASSERT_EQ(::stat(f.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777u, 0600u);
+  const std::string g = dir_.file("new.ini");
+  ORVANE::saveOptions(g);
+  ASSERT_EQ(::stat(g.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777u, 0600u);
+  ::umask(oldMask);
+  EXPECT_NE(read_file(g).find("Password = secret\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, AByteOrderMarkDoesNotHideTheFirstSection) {
+  const std::string f = dir_.write(
+      "orvane.ini", "\xEF\xBB\xBF[Server]\nAddress = http://127.0.0.1/a.php\nUser = pilot\n"
+                    "[ACARS]\nPOSReportTime = 7\n");
+  ORVANE::loadOptions(f);
+  const FlightOptions o = ORVANE::getFlightOptions();
+  EXPECT_EQ(o.ACARS_URL, "http://127.0.0.1/a.php");
+  EXPECT_EQ(o.ACARS_User, "pilot");
+  EXPECT_EQ(o.POS_Report_Interval, 420);
+}
+
+TEST_F(SettingsTest, AFailedSaveAnswersFalseWithTheFileAndTheReason) {
+  // A file where the folder should be: nobody can write there, root included.
+  dir_.write("plain", "not a folder");
+  const std::string f = dir_.file("plain") + "/orvane.ini";
+  std::string reason;
+  EXPECT_FALSE(ORVANE::saveOptions(f, &reason));
+  EXPECT_EQ(reason, "[" + f + ".tmp]: Not a directory");
+  reason.clear();
+  EXPECT_TRUE(ORVANE::saveOptions(dir_.file("orvane.ini"), &reason));
+  EXPECT_EQ(reason, "");
 }
 
 TEST_F(SettingsTest, UnwritableFileIsReported) {

@@ -5,10 +5,17 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <sys/stat.h>
+
+#include <QApplication>
 #include <QSettings>
+#include <QTimer>
+#include <filesystem>
 
 #include "net/http_transfer.h"
 #include "frontend/flighttimes.h"
+#include "frontend/pirepdialog.h"
+#include "frontend/quitsignals.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
 #include "pirep/pirep_samples.h"
@@ -175,6 +182,74 @@ TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo)
   EXPECT_EQ(boxes_.shown[0].text, "Cannot access file [lastpirep.ovp]");
   EXPECT_EQ(boxes_.shown[0].caption, loadString(803));
   EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
+}
+
+class QuitSignalTest : public MainDialogTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(QuitSignalTest, TakesTheClosePathAndKeepsTheUnsavedPIREPPrivately) {
+  const int sig = GetParam();
+  play(test::pausingFlight());
+  const mode_t oldMask = ::umask(022);
+  runWindow([&] {
+    QuitSignals quit(w());
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    ::kill(::getpid(), sig);  // as a logout, Ctrl-C or a closed terminal sends it
+    ASSERT_TRUE(waitFor([&] { return w().GetHwnd() == nullptr; }));
+  });
+  ::umask(oldMask);
+  EXPECT_FALSE(w().isPIREPSaved());
+  const std::string file = test::read_file(dir_.file("lastpirep.ovp"));
+  ASSERT_FALSE(file.empty());
+  PIREPData decoded;
+  decoded.unpack_crypt(file);
+  EXPECT_EQ(decoded, w().pirep());
+  struct stat st {};
+  ASSERT_EQ(::stat(dir_.file("lastpirep.ovp").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777u, 0600u);
+  // The handler went with the object: the signal's earlier disposition is back.
+  struct sigaction now {};
+  ASSERT_EQ(::sigaction(sig, nullptr, &now), 0);
+  EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+INSTANTIATE_TEST_SUITE_P(TermIntHangUp, QuitSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST_F(MainDialogTest, ATermSignalWhileThePIREPReviewIsOpenEndsBothAndKeepsThePIREP) {
+  play(test::pausingFlight());
+  CMyDialog::setPIREPDialogRunner(nullptr);  // the real review, modal above the window
+  bool sent = false;
+  runWindow([&] {
+    QuitSignals quit(w());
+    startTracking();
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+      if (sent || dynamic_cast<CPIREPDialog*>(
+                      CWnd::FromHandle(QApplication::activeModalWidget())) == nullptr) {
+        return;
+      }
+      sent = true;
+      ::kill(::getpid(), SIGTERM);
+    });
+    driver.start(10);
+    click(IDC_VIEWPIREP);
+    ASSERT_TRUE(waitFor([&] {
+      if (w().GetHwnd() != nullptr && w().worker() != nullptr &&
+          w().worker()->waitState().where == EngineWorker::Waiting::Preparing)
+        clock_.advance(1);
+      return w().GetHwnd() == nullptr;
+    }));
+    driver.stop();
+  });
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  PIREPData decoded;
+  decoded.unpack_crypt(test::read_file(dir_.file("lastpirep.ovp")));
+  EXPECT_EQ(decoded, w().pirep());
+  EXPECT_TRUE(boxes_.shown.empty());  // no question on the way out
 }
 
 TEST_F(MainDialogTest, ASavedPIREPEnablesStartAgainAndQuitWritesNoLastPIREP) {

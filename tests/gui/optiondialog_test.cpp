@@ -157,6 +157,28 @@ TEST_F(OptionDialogTest, SavingTakesEveryFieldAndGivesThePIREPTheACARSCredential
             "[ACARS]\nPOSReportTime = 10\nEnableLiveACARS = 0\nEnablePIREP = 1\nAutoPIREP = 1\n");
 }
 
+TEST_F(OptionDialogTest, AFailedSaveIsShownOnceWithTheReasonAndTheOptionsStayInUse) {
+  ORVANE::saveOptions("orvane.ini");
+  const std::string before = read_file("orvane.ini");
+  // The temporary file cannot be made: a folder with something in it holds its name, which
+  // stops root as well as anyone.
+  std::filesystem::create_directories(dir_.file("orvane.ini.tmp/inside"));
+  test::MessageBoxScript boxes;
+  show([](COptionDialog& d) {
+    type(d, 219, "captain");
+    click(d, 1);
+  });
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, "The preferences could not be saved in [orvane.ini]: "
+                                 "[orvane.ini.tmp]: Is a directory\n"
+                                 "They are used until ORVANE ends, but will be lost then.");
+  EXPECT_EQ(boxes.shown[0].caption, "ORVANE Error");
+  EXPECT_EQ(boxes.shown[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(ORVANE::getFlightOptions().ACARS_User, "captain");
+  EXPECT_EQ(read_file("orvane.ini"), before);
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.file("orvane.ini.tmp/inside")));
+}
+
 TEST_F(OptionDialogTest, CancelAfterEditingLeavesOptionsAndFileUntouched) {
   ORVANE::saveOptions("orvane.ini");
   const std::string before = read_file("orvane.ini");

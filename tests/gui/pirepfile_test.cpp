@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
@@ -42,6 +43,20 @@ TEST_F(PIREPFileTest, SavedReportLoadsBackWholeAndNoTemporaryFileIsLeft) {
   EXPECT_EQ(loaded.report, report);
   EXPECT_EQ(loaded.message, "");
   EXPECT_EQ(names(dir_.path()), std::set<std::string>{"ABC123.ovp"});
+}
+
+TEST_F(PIREPFileTest, ANewFileIsPrivateAndAnEarlierOneKeepsItsMode) {
+  const mode_t oldMask = ::umask(022);
+  const std::string path = dir_.file("ABC123.ovp");
+  ASSERT_EQ(savePIREPFile(sample_pirep(), path), PIREPFileResult::Done);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777u, 0600u);
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_EQ(savePIREPFile(sample_pirep(), path), PIREPFileResult::Done);
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777u, 0640u);
+  ::umask(oldMask);
 }
 
 TEST_F(PIREPFileTest, SaveReplacesAnEarlierFileOfTheSameName) {

@@ -1,6 +1,7 @@
-// One ORVANE per user: the real orvane program started twice, and the lock it leaves when
-// it dies.
+// One ORVANE per user and per folder: the real orvane program started twice, an orvane-cli
+// started in its folder, the lock it leaves when it dies, and its end on SIGTERM.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QProcess>
@@ -75,6 +76,50 @@ TEST_F(SingleInstanceTest, ASecondProgramEndsAtOnceWithZeroWhileTheFirstRuns) {
   EXPECT_TRUE(next.isFirst());
   SingleInstance another("JUSTTOCHECK", runtime_);
   EXPECT_FALSE(another.isFirst());
+}
+
+TEST_F(SingleInstanceTest, AnOrvaneCliInTheWindowsFolderIsRefusedAndLeavesTheWindowsLogWhole) {
+  dir_.write("orvane.log", "the log of the run before\n");
+  QProcess window;
+  start(window);
+  ASSERT_TRUE(test::waitFor(
+      [&] {
+        return test::read_file(dir_.file("orvane.log")).find("Finished Init stage.") !=
+               std::string::npos;
+      },
+      20000))
+      << window.readAllStandardError().toStdString();
+  // The run before's log is kept beside the new one.
+  EXPECT_EQ(test::read_file(dir_.file("orvane.log.1")), "the log of the run before\n");
+  const std::string log = test::read_file(dir_.file("orvane.log"));
+
+  QProcess cli;
+  cli.setWorkingDirectory(QString::fromStdString(dir_.path().string()));
+  cli.start(QString::fromUtf8(ORVANE_CLI_PROGRAM),
+            {"--flight", "ORV123", "--from", "EDDF", "--to", "EGLL", "--alternate", "EGKK",
+             "--aircraft", "A320", "--fsuipc-dir", QString::fromStdString(dir_.file("fsuipc"))});
+  ASSERT_TRUE(cli.waitForFinished(10000));
+  EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(cli.exitCode(), 1);
+  EXPECT_EQ(cli.readAllStandardOutput(), QByteArray());
+  const std::string err = cli.readAllStandardError().toStdString();
+  EXPECT_EQ(err.rfind("orvane-cli: ORVANE is already running in the folder [" +
+                          dir_.path().string() + "] (process " +
+                          std::to_string(window.processId()) + ").",
+                      0),
+            0u)
+      << err;
+  const std::string after = test::read_file(dir_.file("orvane.log"));
+  EXPECT_EQ(after.rfind(log, 0), 0u);
+  EXPECT_EQ(after.find('\0'), std::string::npos);
+  EXPECT_EQ(test::read_file(dir_.file("orvane.log.1")), "the log of the run before\n");
+  EXPECT_EQ(window.state(), QProcess::Running);
+
+  // A logout's SIGTERM ends the window through its close path: a normal end.
+  ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+  ASSERT_TRUE(window.waitForFinished(20000));
+  EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(window.exitCode(), 0);
 }
 
 }  // namespace

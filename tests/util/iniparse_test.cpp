@@ -98,6 +98,27 @@ TEST_F(IniParseTest, CrLfLineEndsAndMissingLastLineEndReadTheSame) {
   }
 }
 
+TEST_F(IniParseTest, AByteOrderMarkAtTheStartIsSkipped) {
+  // Editors on Windows save "UTF-8" with EF BB BF in front; the first section is still there.
+  const std::string bom = "\xEF\xBB\xBF";
+  for (const std::string& content : {bom + "[Server]\nUser = pilot\n[ACARS]\nPOSReportTime = 7\n",
+                                     bom + "# comment\n[Server]\nUser = pilot\n"}) {
+    IniParse p(write(content), "#", "=", IP_ERROR);
+    EXPECT_EQ(p.Get_Value_Default("Server", "User", "missing"), "pilot");
+    EXPECT_EQ(p.Get_All_Sections()[0], "Server");
+    EXPECT_EQ(p.Get_Section("Server"), (Section{{"User", "pilot"}}));
+  }
+  // Only at the very start: the same bytes further in are text like any other.
+  IniParse later(write("[A]\nkey = \xEF\xBB\xBFvalue\n"), "#", "=", IP_ERROR);
+  EXPECT_EQ(later.Get_Value("A", "key"), "\xEF\xBB\xBFvalue");
+  // The raw copy keeps the file's bytes.
+  const std::string raw = bom + "[Server]\n";
+  IniParse copy(write(raw), "#", "=", IP_SLOPPY);
+  std::ostringstream out;
+  out << copy;
+  EXPECT_EQ(out.str(), raw);
+}
+
 TEST_F(IniParseTest, SectionNamesAreTakenExactlyAndCaseSensitive) {
   IniParse p(write("[ My Section ] trailing text\nk=v\n[Lower]\nKey=1\n"), "#", "=", IP_SLOPPY);
   EXPECT_EQ(p.Get_Value(" My Section ", "k"), "v");

@@ -14,8 +14,11 @@ int reportPIREP(PIREPData& pirep, const CliArgs& args) {
   pirep.Comment = args.get("--comment");
   for (const std::string& line : pirep.Generate_PIREP_Text()) std::cout << line << "\n";
   const std::string file = args.get("--save", "lastpirep.ovp");
+  bool kept = false;  // only a checked write may be called kept
   try {
-    if (!write_file_atomically(file, pirep.pack_crypt())) std::cerr << "Cannot access file [" << file << "]\n";
+    FileWriteError error;
+    kept = write_file_atomically(file, pirep.pack_crypt(), &error);
+    if (!kept) std::cerr << "Cannot access file [" << file << "]\n" << error.reason << "\n";
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
   }
@@ -29,7 +32,13 @@ int reportPIREP(PIREPData& pirep, const CliArgs& args) {
               << ORVANE::getPIREPMessage() << "\n";
   } else {
     std::cout << "Sending the PIREP returned an ERROR condition:\n"
-              << ORVANE::getPIREPMessage() << "\nThe PIREP is kept in [" << file << "].\n";
+              << ORVANE::getPIREPMessage() << "\n";
+    if (kept) {
+      std::cout << "The PIREP is kept in [" << file << "].\n";
+    } else {
+      std::cout << "The PIREP could not be kept in [" << file << "]: it is lost when ORVANE "
+                   "ends.\n";
+    }
   }
   ORVANE::finalize();
   return ORVANE::getPIREPState() == SUCCESS ? 0 : 1;

@@ -1,9 +1,9 @@
 // orvane-cli: the console front end. Tracks one flight from the gate to the gate and sends its PIREP.
-#include <csignal>
 #include <iostream>
 
 #include "cli_args.h"
 #include "cli_flight.h"
+#include "cli_folder.h"
 #include "engine/orvane_base.h"
 #include "sim/fsuipc_link.h"
 
@@ -11,8 +11,6 @@ using namespace orvane;
 using namespace orvane::cli;
 
 namespace {
-
-void onSignal(int) { interrupted = true; }
 
 void optionInput() {
   std::cout << "The settings file could not be read; local defaults are in use. Edit the "
@@ -33,10 +31,10 @@ int main(int argc, char** argv) {
     std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
+  if (!claimWorkingFolder()) return 1;
   if (args.has("--fsuipc-dir")) fsuipc_set_socket_dir(args.get("--fsuipc-dir"));
   std::cout << std::unitbuf;  // progress shows at once, also when written to a file
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
+  handleQuitSignals();
 
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(optionInput);

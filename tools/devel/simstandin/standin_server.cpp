@@ -44,9 +44,10 @@ bool make_address(const std::string& path, sockaddr_un* addr) {
 }
 
 // Reads exactly n bytes from fd unless the peer closes, the deadline passes or wake_fd
-// becomes readable (stop).
+// becomes readable (stop). A descriptor passed with the bytes (SCM_RIGHTS) goes to *passed
+// when given (the first one; any other is closed), else it is closed.
 bool read_all(int fd, int wake_fd, std::uint8_t* out, std::size_t n,
-              std::chrono::steady_clock::time_point deadline) {
+              std::chrono::steady_clock::time_point deadline, int* passed = nullptr) {
   std::size_t got = 0;
   while (got < n) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -57,8 +58,28 @@ bool read_all(int fd, int wake_fd, std::uint8_t* out, std::size_t n,
     const int r = ::poll(p, 2, static_cast<int>(left));
     if (r < 0 && errno == EINTR) continue;
     if (r <= 0 || (p[1].revents & POLLIN)) return false;
-    const ssize_t k = ::recv(fd, out + got, n - got, 0);
+    iovec part{out + got, n - got};
+    msghdr m{};
+    m.msg_iov = &part;
+    m.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(4 * sizeof(int))] = {};
+    m.msg_control = control;
+    m.msg_controllen = sizeof control;
+    const ssize_t k = ::recvmsg(fd, &m, MSG_CMSG_CLOEXEC);
     if (k > 0) {
+      for (cmsghdr* c = CMSG_FIRSTHDR(&m); c != nullptr; c = CMSG_NXTHDR(&m, c)) {
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS) continue;
+        const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (std::size_t i = 0; i < count; ++i) {
+          int received;
+          std::memcpy(&received, CMSG_DATA(c) + i * sizeof(int), sizeof(int));
+          if (passed != nullptr && *passed < 0) {
+            *passed = received;
+          } else {
+            ::close(received);
+          }
+        }
+      }
       got += static_cast<std::size_t>(k);
     } else if (!(k < 0 && (errno == EAGAIN || errno == EINTR))) {
       return false;
@@ -211,19 +232,24 @@ void StandinServer::handle(int fd) {
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadDeadlineMs);
   std::uint8_t head[8];
+  // The client's block, when it came with the message; otherwise it is opened by its name.
+  int block_fd = -1;
   // A client looking for the server connects and leaves without a word.
-  if (!read_all(fd, wake_fd_[0], head, sizeof head, deadline)) {
+  if (!read_all(fd, wake_fd_[0], head, sizeof head, deadline, &block_fd)) {
+    if (block_fd >= 0) ::close(block_fd);
     ::close(fd);
     return;
   }
   const std::uint32_t msg = get_u32(head);
   const std::uint32_t length = get_u32(head + 4);
   if (length == 0 || length > FSUIPC_MAX_NAME) {
+    if (block_fd >= 0) ::close(block_fd);
     ::close(fd);
     return;
   }
   std::uint8_t rest[FSUIPC_MAX_NAME + 4];
-  if (!read_all(fd, wake_fd_[0], rest, length + 4, deadline)) {
+  if (!read_all(fd, wake_fd_[0], rest, length + 4, deadline, &block_fd)) {
+    if (block_fd >= 0) ::close(block_fd);
     ::close(fd);
     return;
   }
@@ -240,6 +266,7 @@ void StandinServer::handle(int fd) {
   }
   if (on_link) on_link(name);
   if (silent_.load()) {
+    if (block_fd >= 0) ::close(block_fd);
     std::lock_guard<std::mutex> g(mutex_);
     held_.push_back(fd);
     return;
@@ -247,7 +274,9 @@ void StandinServer::handle(int fd) {
   // An unknown message gets what a window gives for messages it does not handle: 0.
   std::uint32_t answer = 0;
   if (msg == fsuipc_message_id(FSUIPC_MESSAGE_NAME)) {
-    const int shm = ::shm_open(fsuipc_shm_name(name).c_str(), O_RDWR, 0);
+    const int shm =
+        block_fd >= 0 ? block_fd : ::shm_open(fsuipc_shm_name(name).c_str(), O_RDWR, 0);
+    block_fd = -1;
     struct stat st {};
     if (shm >= 0 && ::fstat(shm, &st) == 0 && st.st_size >= FSUIPC_BLOCK_SIZE) {
       void* view = ::mmap(nullptr, FSUIPC_BLOCK_SIZE, PROT_READ | PROT_WRITE, MAP_SHARED, shm, 0);
@@ -265,6 +294,7 @@ void StandinServer::handle(int fd) {
     }
     if (shm >= 0) ::close(shm);
   }
+  if (block_fd >= 0) ::close(block_fd);
   send_u32(fd, answer);
   ::close(fd);
 }

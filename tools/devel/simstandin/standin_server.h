@@ -14,8 +14,8 @@
 
 namespace orvane::standin {
 
-// Listens on the UNIX-domain socket <dir>/<window class>, opens the client's shared block
-// by the mapping name each message carries, serves the read records from the offset memory,
+// Listens on the UNIX-domain socket <dir>/<window class>, maps the client's shared block
+// passed with each message (or opens it by the mapping name the message carries), serves the read records from the offset memory,
 // stores the write records into it and answers 1. Messages are handled one at a time on
 // the server's own thread, as a window thread would.
 //

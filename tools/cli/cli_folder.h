@@ -1,0 +1,16 @@
+// orvane-cli's start in its working folder: the folder's lock, the write check, the kept log.
+#pragma once
+
+namespace orvane::cli {
+
+// Takes the working folder's lock for the rest of the run. False, after saying why on
+// stderr, when another ORVANE (window or orvane-cli) works in the folder: the caller ends
+// at once, before it writes anything there. Otherwise says on stderr when the folder
+// cannot be written, keeps the previous run's log as "<log>.1", and answers true.
+bool claimWorkingFolder();
+
+// SIGTERM, SIGINT and SIGHUP set `interrupted` (cli_flight.h), so each of them ends the
+// flight as the pilot's Ctrl-C does.
+void handleQuitSignals();
+
+}  // namespace orvane::cli
