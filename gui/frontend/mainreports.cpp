@@ -56,7 +56,12 @@ INT_PTR CMyDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CMyDialog::endLostFlight() {
   SetMessage(loadString(602));
-  finalizeEngine();
+  finalizeEngine([this] {
+    // The ended flight's last ACARS lines (its queue is tried once more as it ends) are not
+    // news for the next flight: the welcome stays.
+    ORVANE::getACARSMessage();
+    if (!PIREPAvailable && !ACARSInProgress) SetMessage("");
+  });
   ACARSInProgress = false;
   suspendedShown_ = rateWarned_ = false;
   holdStatus_.clear();
