@@ -93,6 +93,7 @@ TEST_F(SuspendWindowTest, StoppedFiveMinutesThenKilledAndRestartedTheFlightResum
     ASSERT_TRUE(stepUntil(&SuspendWindowTest::suspended));
     EXPECT_GT(flightTime(), 300);
     expectSuspendedWindow();
+    shot("8-suspended");
     ASSERT_TRUE(stepUntil([&] { return flightTime() > 500; }));
     expectSuspendedWindow();
     ASSERT_TRUE(stepUntil([] { return !suspended(); }));
@@ -138,6 +139,7 @@ TEST_F(SuspendWindowTest, SimulationRateTwoForFiveSecondsWarnsAndTheFlightGoesOn
               "simulation rate greater than 1.");
     EXPECT_TRUE(ORVANE::getFlightHold().rateHeld);
     EXPECT_EQ(boxes(651), 0u);
+    shot("9-rate-warning");
     ASSERT_TRUE(stepUntil([] { return !ORVANE::isSlewing(); }));
     EXPECT_EQ(message(), "The simulation rate is back to 1x: the flight goes on.");
     EXPECT_EQ(field(IDC_STATUS_SIM), "Simulator connected");
