@@ -51,7 +51,7 @@ class DialogWindow : public QDialog {
     switch (event->key()) {
       case Qt::Key_Return:
       case Qt::Key_Enter:
-        command(IDOK);
+        dialog_.OnReturnKey();
         return;
       case Qt::Key_Escape:
         command(IDCANCEL);
@@ -193,6 +193,7 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnReturnKey() { DialogProc(WM_COMMAND, IDOK, 0); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 bool CDialog::OnInitDialog() { return true; }
 

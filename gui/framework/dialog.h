@@ -57,6 +57,9 @@ class CDialog : public CWnd {
   virtual void OnCancel();
   // Called before the dialog shows; true accepts the default focus.
   virtual bool OnInitDialog();
+  // Enter or Return pressed in a control that does not take it itself (a push button
+  // clicks itself). Default: the OK command, as a dialog's default button does.
+  virtual void OnReturnKey();
 
  private:
   friend class DialogWindow;

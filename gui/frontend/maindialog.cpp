@@ -452,6 +452,14 @@ void CMyDialog::OnOK() {
   }
 }
 
+void CMyDialog::OnReturnKey() {
+  QWidget* number = GetDlgItem(IDC_FLIGHTNO);
+  QWidget* getData = GetDlgItem(IDC_GETFD);
+  if (number != nullptr && number->hasFocus() && getData != nullptr && getData->isEnabled()) {
+    OnGetFD();
+  }
+}
+
 void CMyDialog::OnCancel() {
   onWindowDestroyed();
   CDialog::OnCancel();

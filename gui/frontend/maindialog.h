@@ -120,6 +120,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   bool OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
+  // Enter in the flight-number field asks for the flight data; elsewhere it does nothing
+  // (Quit is a button to press, not the default).
+  void OnReturnKey() override;
   virtual void SetMessage(const std::string& message);
   virtual void Prepare_New_Flight();
 
