@@ -174,6 +174,7 @@ bool ORVANE::initialize() {
 
 bool ORVANE::cycleOnce() {
   EngineState& e = engine();
+  e.log.beginPass();
   showMessage("cycleOnce called.");
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
   const EndOfCycle publish;

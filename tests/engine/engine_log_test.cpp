@@ -51,5 +51,42 @@ TEST_F(EngineLogTest, LinesThatCannotBeWrittenAreDroppedUntilAPathCanBeOpened) {
   EXPECT_EQ(read_file(path), "Sat Jul  4 14:00:00 2026: kept\n");
 }
 
+
+TEST_F(EngineLogTest, PassesThatSayTheSameAreLeftOutAndTheNextChangeCountsThem) {
+  const std::string path = dir_.file("orvane.log");
+  log_.setPath(path);
+  for (int pass = 0; pass < 50; ++pass) {
+    log_.beginPass();
+    log_.write("cycleOnce called.");
+    log_.write("IAS 0");
+  }
+  log_.beginPass();
+  log_.write("cycleOnce called.");
+  log_.write("IAS 12");  // something changed
+  log_.write("IAS 12");  // the same pass may say it twice
+  EXPECT_EQ(read_file(path),
+            "Sat Jul  4 14:00:00 2026: cycleOnce called.\n"
+            "Sat Jul  4 14:00:00 2026: IAS 0\n"
+            "Sat Jul  4 14:00:00 2026: (99 lines as in the pass before left out)\n"
+            "Sat Jul  4 14:00:00 2026: IAS 12\n"
+            "Sat Jul  4 14:00:00 2026: IAS 12\n");
+  // A text the pass before did not write comes again.
+  log_.beginPass();
+  log_.write("IAS 0");
+  EXPECT_NE(read_file(path).find(": IAS 0\n", read_file(path).find("IAS 12")), std::string::npos);
+}
+
+TEST_F(EngineLogTest, BeyondItsCapTheFileBecomesTheDotOneAndStartsAfresh) {
+  const std::string path = dir_.file("orvane.log");
+  log_.setPath(path);
+  log_.setSizeCap(100);
+  const std::string line(40, 'x');  // 26 bytes of time and ": " make 67 a line
+  log_.write(line + "1");
+  log_.write(line + "2");
+  log_.write(line + "3");
+  EXPECT_EQ(read_file(path + ".1"), "Sat Jul  4 14:00:00 2026: " + line + "2\n");
+  EXPECT_EQ(read_file(path), "Sat Jul  4 14:00:00 2026: " + line + "3\n");
+}
+
 }  // namespace
 }  // namespace orvane
