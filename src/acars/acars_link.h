@@ -28,6 +28,8 @@ class AcarsLink {
  public:
   // Outcome of one post of a send thread to the ACARS server.
   using DeliveryCallback = void (*)(bool ok, const std::string& error);
+  // An airline's refusal of a flight at ENDFLIGHT, with the text the pilot is told.
+  using RefusalCallback = void (*)(const std::string& text);
 
   AcarsLink(ACARS& acars, SendQueue& queue);
   // Joins the threads that shutdown() has not joined.
@@ -37,6 +39,7 @@ class AcarsLink {
 
   // The one process-wide receiver of every send thread's post outcomes (null: none).
   static void setDeliveryCallback(DeliveryCallback callback);
+  static void setRefusalCallback(RefusalCallback callback);
 
   // ---- Send thread ---------------------------------------------------------------------------
   void startSending();
@@ -54,6 +57,13 @@ class AcarsLink {
   bool connectTested() const { return serverConnectTested_.load(); }
   bool checkConnection(HttpTransfer& transfer);
   void parseBeginFlightResponse(const std::string& answer);
+
+  // Cycle thread: ENDFLIGHT is queued. From now on the report waits for its verdict (the
+  // server's answer, or the end of the sending) before it is transmitted.
+  void endFlightQueued();
+  // Send thread: ENDFLIGHT's verdict is in; refusal: the pilot's text when the airline
+  // refused the flight (the report is then cancelled), else empty.
+  void endFlightSettled(const std::string& refusal);
 
   // ---- PIREP thread --------------------------------------------------------------------------
   // Starts the PIREP thread unless a transmission is under way.
@@ -151,6 +161,10 @@ class AcarsLink {
   std::atomic<std::int64_t> retry_due_ms_{0};
   // Send thread only: monotonic ms at which the current outage began, -1 when none.
   std::int64_t outage_since_ms_ = -1;
+
+  std::atomic<bool> endQueued_{false};   // ENDFLIGHT queued, set by the cycle thread
+  std::atomic<bool> endSettled_{false};  // its verdict is in, set by the send thread
+  std::string refusal_;                  // lock_: the pilot's text of a refused flight
 
   std::atomic<bool> sendPIR_{false};
   std::atomic<bool> cancelPIR_{false};

@@ -35,6 +35,12 @@ void reportDelivery(bool ok, const std::string& error) {
 
 void AcarsLink::setDeliveryCallback(DeliveryCallback callback) { delivery_callback = callback; }
 
+namespace {
+std::atomic<AcarsLink::RefusalCallback> refusal_callback{nullptr};
+}  // namespace
+
+void AcarsLink::setRefusalCallback(RefusalCallback callback) { refusal_callback = callback; }
+
 std::string AcarsLink::answerText(const std::string& answer) {
   return answer.size() > 2 ? answer.substr(2) : std::string();
 }
@@ -250,7 +256,8 @@ AcarsLink::Step AcarsLink::handleMessage(HttpTransfer* transfer, const std::stri
 }
 
 void AcarsLink::endOfFlight(const FlightRecord* record) {
-  if (!acars_.isPIREPEnabled()) return;
+  // Made when the flight ended; ENDFLIGHT's answer does not make it again.
+  if (acars_.reportMade() || !acars_.isPIREPEnabled()) return;
   acars_.sendInfo("Starting PIREP Transaction.");
   // An ENDFLIGHT queued without a record has nothing to report.
   acars_.reportFrom(record != nullptr ? *record : FlightRecord{});
@@ -286,7 +293,13 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
     } else if (a.verdict == ServerAnswer::ERROR && a.cause == ServerAnswer::EMPTY) {
       acars_.sendInfo(a.text);
     } else if (a.verdict == ServerAnswer::REFUSAL) {
-      acars_.sendInfo("ENDFLIGHT returned error: [" + shownAnswer(a.text) + "] -- Aborting.");
+      const std::string reason = shownAnswer(a.text);
+      acars_.sendInfo("ENDFLIGHT returned error: [" + reason + "] -- Aborting.");
+      const std::string told =
+          "The airline refused the flight: [" + reason + "]. Its PIREP is not sent.";
+      endFlightSettled(told);
+      if (const RefusalCallback cb = refusal_callback.load()) cb(told);
+      return {Handled::Finish, {}};
     } else if (a.verdict == ServerAnswer::ERROR) {
       // Not the airline's answer: the flight is ended as after a failed transfer, so the
       // PIREP is still computed.
@@ -300,6 +313,7 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
     endOfFlight(entry.record.get());
     acars_.clearDataID();
   }
+  endFlightSettled(std::string());
   return {Handled::Finish, {}};
 }
 

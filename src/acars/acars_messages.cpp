@@ -157,6 +157,13 @@ std::string ACARS::messageEndFlight() {
   // The send thread computes the report from this copy of the record, its own: nothing the
   // cycle records after the flight's end reaches it.
   queue_.append(text, std::make_shared<const FlightRecord>(record_));
+  link_.endFlightQueued();
+  // The report exists the moment the flight ends, from what was recorded: it never waits for
+  // the server's answer to ENDFLIGHT, which goes out in the background.
+  if (isPIREPEnabled() && !reportMade_.exchange(true)) {
+    sendInfo("Starting PIREP Transaction.");
+    reportFrom(record_);
+  }
   return text;
 }
 

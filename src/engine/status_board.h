@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "engine/flight_figures.h"
@@ -59,6 +60,12 @@ class StatusBoard {
   PIREPData takeReport(const Extremes& running);
   // The track paired with the stored report; empty when none is.
   FlightTrack reportTrack() const;
+  // Once per delivered report: the report with its flight's figures as takeReport gives it,
+  // for the outbox; nullopt when there is none or it was handed out for keeping before.
+  std::optional<PIREPData> reportToKeep(const Extremes& running);
+  // The airline refused the flight of the stored report: it is no longer offered, and the
+  // outcome is ERR with text. Returns the report.
+  PIREPData refuseReport(const std::string& text);
   void setOutcome(PIREPState state, const std::string& text);
   // A new send starts: UNKNOWN until it ends (the text of the last outcome stays).
   void clearOutcome();
@@ -79,6 +86,7 @@ class StatusBoard {
   std::string connectFailed_;         // lock_
   PIREPData report_;                  // lock_
   bool reportArrived_ = false;        // lock_
+  bool reportKept_ = false;           // lock_: report_ was handed out for the outbox
   PIREPState outcome_ = UNKNOWN;      // lock_
   std::string outcomeText_;           // lock_
   std::uint64_t liveFlight_ = 0;      // lock_: the flight whose threads may deliver

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     printUsage();
     return 0;
   }
-  if (!args.has("--flight")) {
+  if (!args.has("--flight") && !args.has("--send-outbox")) {
     std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
@@ -41,6 +41,9 @@ int main(int argc, char** argv) {
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(optionInput);
   ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
+  // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
+  if (args.has("--send-outbox")) return sendOutbox();
+  tellWaitingPIREPs();
   ORVANE::prepare();
   std::cout << ORVANE::getVersion() << ": log in " << ORVANE::getLogFilePath() << "\n";
 
@@ -76,5 +79,6 @@ int main(int argc, char** argv) {
     case TrackingEnd::PIREP:
       break;
   }
+  if (interrupted) return keepInterruptedPIREP(pirep, args);
   return reportPIREP(pirep, args);
 }

@@ -1,0 +1,40 @@
+// Whole-program test helpers: starting the shipped programs, waiting on their output, signals.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+// One started program; killed (SIGKILL) and reaped when it goes out of scope.
+class Program {
+ public:
+  // Starts path with args in folder cwd; standard output and error go to outFile.
+  Program(const std::string& path, const std::vector<std::string>& args, const std::string& cwd,
+          const std::string& outFile);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  pid_t pid() const { return pid_; }
+  void signal(int sig) const;
+  // Waits up to seconds for the program to end; its exit status, or -1 when it did not end
+  // (or ended by a signal).
+  int wait(int seconds);
+  bool running() const { return pid_ > 0 && !ended_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool ended_ = false;
+};
+
+// Polls file every 100 ms until it holds text; false after seconds.
+bool waitForText(const std::string& file, const std::string& text, int seconds);
+// How often text occurs in file.
+int countText(const std::string& file, const std::string& text);
+// A TCP port on 127.0.0.1 that was free a moment ago.
+int freePort();
+
+}  // namespace orvane::test
