@@ -1,6 +1,7 @@
 // ShowMessageBox: the handler seam and the real QMessageBox behind it.
 #include "framework/messagebox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QString>
 #include <utility>
@@ -37,10 +38,22 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setEscapeButton(QMessageBox::No);
       break;
+    case MB_YESNOCANCEL:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
     default:
       box.setStandardButtons(QMessageBox::Ok);
       box.setEscapeButton(QMessageBox::Ok);
       break;
+  }
+  const QMessageBox::StandardButton order[] = {QMessageBox::Ok, QMessageBox::Yes,
+                                                QMessageBox::No, QMessageBox::Cancel};
+  std::size_t label = 0;
+  for (const QMessageBox::StandardButton b : order) {
+    QAbstractButton* button = box.button(b);
+    if (button == nullptr || label >= request.labels.size()) continue;
+    button->setText(QString::fromStdString(request.labels[label++]));
   }
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
@@ -52,7 +65,10 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
 }
 
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
-  const MessageBoxRequest request{text, caption, style};
+  return ShowMessageBox(MessageBoxRequest{text, caption, style, {}});
+}
+
+int ShowMessageBox(const MessageBoxRequest& request) {
   return handler() ? handler()(request) : ShowQtMessageBox(request);
 }
 

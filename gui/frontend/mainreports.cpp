@@ -2,11 +2,13 @@
 #include "frontend/maindialog.h"
 
 #include <string>
+#include <utility>
 
 #include "framework/dialoghelpers.h"
 #include "framework/messagebox.h"
 #include "frontend/flighttimes.h"
 #include "tracking/flightstate.h"
+#include "util/util.h"
 
 namespace orvane {
 
@@ -125,6 +127,16 @@ void CMyDialog::pirepAvailable() {
   PD = ORVANE::getPIREPData();
   track_ = ORVANE::getFlightTrack();
   touchdown_ = ORVANE::getTouchdown();
+  // The report comes in the pass that ended the flight: the event times not shown yet are
+  // shown from it.
+  const std::pair<std::int64_t*, const std::string*> times[] = {
+      {&prevouttime, &PD.Out}, {&prevofftime, &PD.Off}, {&prevontime, &PD.On}, {&previntime, &PD.In}};
+  const UINT timeIds[] = {IDC_OUT, IDC_OFF, IDC_ON, IDC_IN};
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (*times[i].first != 0) continue;
+    *times[i].first = To_t<long>(*times[i].second);
+    if (*times[i].first != 0) setText(timeIds[i], tm2hminU(*times[i].first));
+  }
   setText(IDC_BLOCKTIME, PD.BlockTime);
   setText(IDC_FLIGHTTIME, PD.FliteTime);
   setText(IDC_PIREP_FL, PD.FL);

@@ -64,6 +64,11 @@ class AcarsLink {
   // Send thread: ENDFLIGHT's verdict is in; refusal: the pilot's text when the airline
   // refused the flight (the report is then cancelled), else empty.
   void endFlightSettled(const std::string& refusal);
+  // BEGINFLIGHT has been queued (cycle thread); answered or given up, its data id, if any,
+  // set (send thread). Any thread reads them.
+  void beginFlightQueued() { beginQueued_ = true; }
+  bool beginQueued() const { return beginQueued_.load(); }
+  bool beginHandled() const { return beginHandled_.load(); }
 
   // ---- PIREP thread --------------------------------------------------------------------------
   // Starts the PIREP thread unless a transmission is under way.
@@ -134,6 +139,9 @@ class AcarsLink {
   // After a stop with the server unreachable: names the entries from n on that were not
   // delivered, then ends the flight as after a failed ENDFLIGHT.
   void giveUpQueue(std::size_t n, const std::string& error);
+  // The airline refused the flight: its report is cancelled and the owner told (told: the
+  // pilot's text).
+  void refuseFlight(const std::string& told);
   // The flight's end: the report from the record ENDFLIGHT carried (none: no report).
   void endOfFlight(const FlightRecord* record);
   // ENDFLIGHT's handling after a transfer failure: the PIREP is still computed.
@@ -162,6 +170,8 @@ class AcarsLink {
   // Send thread only: monotonic ms at which the current outage began, -1 when none.
   std::int64_t outage_since_ms_ = -1;
 
+  std::atomic<bool> beginQueued_{false};   // set by the cycle thread
+  std::atomic<bool> beginHandled_{false};  // set by the send thread
   std::atomic<bool> endQueued_{false};   // ENDFLIGHT queued, set by the cycle thread
   std::atomic<bool> endSettled_{false};  // its verdict is in, set by the send thread
   std::string refusal_;                  // lock_: the pilot's text of a refused flight

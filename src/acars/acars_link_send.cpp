@@ -41,6 +41,11 @@ std::atomic<AcarsLink::RefusalCallback> refusal_callback{nullptr};
 
 void AcarsLink::setRefusalCallback(RefusalCallback callback) { refusal_callback = callback; }
 
+void AcarsLink::refuseFlight(const std::string& told) {
+  endFlightSettled(told);
+  if (const RefusalCallback cb = refusal_callback.load()) cb(told);
+}
+
 std::string AcarsLink::answerText(const std::string& answer) {
   return answer.size() > 2 ? answer.substr(2) : std::string();
 }
@@ -274,6 +279,10 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
                                            bool lastTry) {
   if (acars_.getDataID().empty()) {
     acars_.sendInfo("ENDFLIGHT successfull.");
+    // The BEGINFLIGHT still waiting when the flight ended was refused since: no report.
+    if (acars_.reportMade()) {
+      refuseFlight("The airline refused the flight at its start. Its PIREP is not sent.");
+    }
     return {Handled::Finish, {}};
   }
   const std::string& text = entry.text;
@@ -297,8 +306,7 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
       acars_.sendInfo("ENDFLIGHT returned error: [" + reason + "] -- Aborting.");
       const std::string told =
           "The airline refused the flight: [" + reason + "]. Its PIREP is not sent.";
-      endFlightSettled(told);
-      if (const RefusalCallback cb = refusal_callback.load()) cb(told);
+      refuseFlight(told);
       return {Handled::Finish, {}};
     } else if (a.verdict == ServerAnswer::ERROR) {
       // Not the airline's answer: the flight is ended as after a failed transfer, so the
@@ -406,6 +414,7 @@ void AcarsLink::sendThread() {
       // the head waits for the server
     } else if (starts_with(entry.text, "BEGINFLIGHT")) {
       step = handleBeginFlight(transfer.get(), entry.text, lastTry);
+      if (step.how != Handled::Retry) beginHandled_ = true;
     } else if (starts_with(entry.text, "ENDFLIGHT")) {
       step = handleEndFlight(transfer.get(), entry, lastTry);
     } else {

@@ -82,8 +82,8 @@ void ORVANE::PIREPSuccessCallback(const std::string& text) {
 }
 void ORVANE::FlightRefusedCallback(const std::string& text) {
   showMessage(text);
-  const PIREPData report = engine().board.refuseReport(text);
-  engine().outbox.refused(report, text);
+  if (const std::optional<PIREPData> report = engine().board.refuseReport(text))
+    engine().outbox.refused(*report, text);
 }
 void ORVANE::initFlight() {}
 void ORVANE::ACARSDeliveryCallback(bool ok, const std::string& error) {

@@ -72,6 +72,7 @@ std::string OutboxKeeper::refusalOf(const PIREPData& report) const {
 
 void OutboxKeeper::reset() {
   std::lock_guard<std::mutex> g(lock_);
+  folder_.clear();
   last_ = OutboxKeep{};
   sendingId_.clear();
   refusals_.clear();

@@ -44,6 +44,7 @@ class OutboxKeeper {
   void refused(const PIREPData& report, const std::string& text);
   // The pilot's text when report's flight was refused, else empty.
   std::string refusalOf(const PIREPData& report) const;
+  // Back to the start: no folder until settings are loaded again, nothing remembered.
   void reset();
 
  private:

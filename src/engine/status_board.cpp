@@ -156,8 +156,9 @@ std::optional<PIREPData> StatusBoard::reportToKeep(const Extremes& running) {
   return r;
 }
 
-PIREPData StatusBoard::refuseReport(const std::string& text) {
+std::optional<PIREPData> StatusBoard::refuseReport(const std::string& text) {
   std::lock_guard<std::mutex> g(lock_);
+  if (reportFlight_ == 0 || reportFlight_ != liveFlight_) return std::nullopt;
   reportArrived_ = false;
   outcomeText_ = text;
   outcome_ = ERR;

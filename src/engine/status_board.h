@@ -63,9 +63,10 @@ class StatusBoard {
   // Once per delivered report: the report with its flight's figures as takeReport gives it,
   // for the outbox; nullopt when there is none or it was handed out for keeping before.
   std::optional<PIREPData> reportToKeep(const Extremes& running);
-  // The airline refused the flight of the stored report: it is no longer offered, and the
-  // outcome is ERR with text. Returns the report.
-  PIREPData refuseReport(const std::string& text);
+  // The airline refused the flight in progress: its stored report is no longer offered, and
+  // the outcome is ERR with text. Returns that report; nullopt when the flight delivered none
+  // (the stored one, if any, is an earlier flight's and stays as it is).
+  std::optional<PIREPData> refuseReport(const std::string& text);
   void setOutcome(PIREPState state, const std::string& text);
   // A new send starts: UNKNOWN until it ends (the text of the last outcome stays).
   void clearOutcome();

@@ -62,10 +62,12 @@ int Program::wait(int seconds) {
   return -1;
 }
 
-bool waitForText(const std::string& file, const std::string& text, int seconds) {
+int countText(const std::string& file, const std::string& text);
+
+bool waitForText(const std::string& file, const std::string& text, int seconds, int times) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < until) {
-    if (read_file(file).find(text) != std::string::npos) return true;
+    if (countText(file, text) >= times) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return false;

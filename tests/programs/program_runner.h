@@ -30,8 +30,8 @@ class Program {
   bool ended_ = false;
 };
 
-// Polls file every 100 ms until it holds text; false after seconds.
-bool waitForText(const std::string& file, const std::string& text, int seconds);
+// Polls file every 100 ms until it holds text (at least times times); false after seconds.
+bool waitForText(const std::string& file, const std::string& text, int seconds, int times = 1);
 // How often text occurs in file.
 int countText(const std::string& file, const std::string& text);
 // A TCP port on 127.0.0.1 that was free a moment ago.
