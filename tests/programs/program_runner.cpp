@@ -20,7 +20,19 @@ extern char** environ;
 namespace orvane::test {
 
 Program::Program(const std::string& path, const std::vector<std::string>& args,
-                 const std::string& cwd, const std::string& outFile) {
+                 const std::string& cwd, const std::string& outFile,
+                 const std::vector<std::string>& env) {
+  std::vector<std::string> vars = env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string var = *e;
+    const std::string name = var.substr(0, var.find('='));
+    bool replaced = false;
+    for (const std::string& v : env) replaced = replaced || v.rfind(name + "=", 0) == 0;
+    if (!replaced) vars.push_back(var);
+  }
+  std::vector<char*> envp;
+  for (std::string& v : vars) envp.push_back(v.data());
+  envp.push_back(nullptr);
   std::vector<std::string> all{path};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -32,7 +44,7 @@ Program::Program(const std::string& path, const std::vector<std::string>& args,
                                    0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
 }
 

@@ -11,9 +11,10 @@ namespace orvane::test {
 // One started program; killed (SIGKILL) and reaped when it goes out of scope.
 class Program {
  public:
-  // Starts path with args in folder cwd; standard output and error go to outFile.
+  // Starts path with args in folder cwd; standard output and error go to outFile. env:
+  // "NAME=value" entries set on top of this process's environment.
   Program(const std::string& path, const std::vector<std::string>& args, const std::string& cwd,
-          const std::string& outFile);
+          const std::string& outFile, const std::vector<std::string>& env = {});
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
