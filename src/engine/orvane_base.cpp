@@ -373,6 +373,9 @@ std::string ORVANE::getOutboxFolder() { return engine().outbox.folder(); }
 OutboxKeep ORVANE::keepInOutbox(const PIREPData& report) { return engine().outbox.keep(report); }
 OutboxKeep ORVANE::getOutboxKeep() { return engine().outbox.lastKeep(); }
 std::vector<Outbox::Entry> ORVANE::getOutbox() { return engine().outbox.waiting(); }
+std::string ORVANE::getFlightRefusal(const PIREPData& report) {
+  return engine().outbox.refusalOf(report);
+}
 
 // ---- Seams ----------------------------------------------------------------------------------
 

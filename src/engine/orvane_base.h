@@ -164,6 +164,8 @@ class ORVANE {
   static OutboxKeep getOutboxKeep();
   // The reports waiting in the outbox, oldest first.
   static std::vector<Outbox::Entry> getOutbox();
+  // The pilot's text when the airline refused report's flight (it is never sent), else empty.
+  static std::string getFlightRefusal(const PIREPData& report);
 
   // ---- Log file ----------------------------------------------------------------------
   static void Log(const std::string& text);

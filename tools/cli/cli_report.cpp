@@ -79,7 +79,8 @@ int reportPIREP(PIREPData& pirep, const CliArgs& args) {
     }
     std::cout << "Sending the PIREP returned an ERROR condition:\n"
               << ORVANE::getPIREPMessage() << "\n";
-    if (!keepTrying || interrupted) {
+    // A refused flight's report never goes, however often it is sent.
+    if (!keepTrying || interrupted || !ORVANE::getFlightRefusal(pirep).empty()) {
       tellKept(k, args);
       break;
     }

@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
     case TrackingEnd::NoPIREP:
       ORVANE::finalize();
       std::cout << "The flight ended without a PIREP.\n";
+      // A flight the airline refused: the pilot hears why.
+      if (ORVANE::getPIREPState() == ERR) std::cout << ORVANE::getPIREPMessage() << "\n";
       return interrupted ? 1 : 0;
     case TrackingEnd::PIREP:
       break;
