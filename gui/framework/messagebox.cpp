@@ -1,8 +1,8 @@
 // ShowMessageBox: the handler seam and the real QMessageBox behind it.
 #include "framework/messagebox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QString>
 #include <utility>
 
@@ -37,17 +37,23 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setEscapeButton(QMessageBox::No);
-      if (!request.yes_text.empty()) {
-        box.button(QMessageBox::Yes)->setText(QString::fromStdString(request.yes_text));
-      }
-      if (!request.no_text.empty()) {
-        box.button(QMessageBox::No)->setText(QString::fromStdString(request.no_text));
-      }
+      break;
+    case MB_YESNOCANCEL:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
       break;
     default:
       box.setStandardButtons(QMessageBox::Ok);
       box.setEscapeButton(QMessageBox::Ok);
       break;
+  }
+  const QMessageBox::StandardButton order[] = {QMessageBox::Ok, QMessageBox::Yes,
+                                                QMessageBox::No, QMessageBox::Cancel};
+  std::size_t label = 0;
+  for (const QMessageBox::StandardButton b : order) {
+    QAbstractButton* button = box.button(b);
+    if (button == nullptr || label >= request.labels.size()) continue;
+    button->setText(QString::fromStdString(request.labels[label++]));
   }
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
@@ -58,12 +64,12 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
   }
 }
 
-int ShowMessageBox(const MessageBoxRequest& request) {
-  return handler() ? handler()(request) : ShowQtMessageBox(request);
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
+  return ShowMessageBox(MessageBoxRequest{text, caption, style, {}});
 }
 
-int ShowMessageBox(const std::string& text, const std::string& caption, UINT style) {
-  return ShowMessageBox(MessageBoxRequest{text, caption, style, {}, {}});
+int ShowMessageBox(const MessageBoxRequest& request) {
+  return handler() ? handler()(request) : ShowQtMessageBox(request);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler h) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/winconst.h"
 
@@ -13,9 +14,8 @@ struct MessageBoxRequest {
   std::string text;
   std::string caption;
   UINT style = MB_OK;
-  // With MB_YESNO: the buttons' own words instead of "Yes" and "No", when given.
-  std::string yes_text;
-  std::string no_text;
+  // The buttons' texts in place of the standard ones, in the style's order (may be empty).
+  std::vector<std::string> labels;
 };
 
 // Answers a box with IDOK, IDCANCEL, IDYES or IDNO.
@@ -24,7 +24,7 @@ using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
 // Shows a modal box without owner window and returns the button pressed. The product's
 // handler is a QMessageBox with the style's buttons and icon.
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT style);
-// The same for a whole request (buttons with their own words).
+// The same for a box whose request names its buttons' texts.
 int ShowMessageBox(const MessageBoxRequest& request);
 
 // Replaces the handler (tests); an empty one restores the real box. Returns the previous.

@@ -36,6 +36,7 @@ constexpr int IDNO = 7;
 // Message box styles: buttons in the low nibble, icon in the next one.
 constexpr UINT MB_OK = 0x00;
 constexpr UINT MB_OKCANCEL = 0x01;
+constexpr UINT MB_YESNOCANCEL = 0x03;
 constexpr UINT MB_YESNO = 0x04;
 constexpr UINT MB_TYPEMASK = 0x0F;
 constexpr UINT MB_ICONERROR = 0x10;

@@ -23,8 +23,7 @@ AddressAnswer confirmNewAddress(AirlineAddress which, const std::string& failure
              "]\r\n\r\nUse the new address? It is saved in your settings.";
   box.caption = caption;
   box.style = MB_YESNO | MB_ICONQUESTION;
-  box.yes_text = USE_NEW_ADDRESS;
-  box.no_text = KEEP_OLD_ADDRESS;
+  box.labels = {USE_NEW_ADDRESS, KEEP_OLD_ADDRESS};
   const int pressed = ShowMessageBox(box);
   asking = false;
   if (pressed != IDYES) {

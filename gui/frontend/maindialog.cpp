@@ -125,10 +125,12 @@ bool CMyDialog::OnInitDialog() {
   enable(IDC_GETFD, true);
 
   flightPlanPoll_ = new HandOffPoll(kFlightPlanPollMs, GetHwnd());
+  outboxPoll_ = new HandOffPoll(kFlightPlanPollMs, GetHwnd());
 
   const QByteArray geometry = QSettings().value("mainWindow/geometry").toByteArray();
   if (!geometry.isEmpty()) GetHwnd()->restoreGeometry(geometry);
   updateStatusLine();
+  offerOutbox();
   ORVANE::Log("Finished Init stage.");
   return true;
 }
@@ -329,9 +331,10 @@ bool CMyDialog::getPDFromFrontend() {
 void CMyDialog::OnSendPIREP() {
   if (!getPDFromFrontend()) return;
   if (IsPIREPOpen) return;
-  // Sending needs a flight to carry the PIREP; the dialog opens once there is one.
-  session_.ensurePrepared([this] {
-    if (IsPIREPOpen || GetHwnd() == nullptr) return;
+  // The review opens at once: sending needs no flight of its own, so it never waits for the
+  // next flight's preparation or its connection test.
+  {
+    if (GetHwnd() == nullptr) return;
     QPointer<QWidget> focus = QApplication::focusWidget();
     IsPIREPOpen = true;
     PIREPReviewRunner& runner = pirepDialogRunner();
@@ -345,7 +348,7 @@ void CMyDialog::OnSendPIREP() {
     }
     if (focus) focus->setFocus();
     IsPIREPOpen = false;
-  });
+  }
 }
 
 void CMyDialog::OnOptions() {
@@ -373,47 +376,7 @@ void CMyDialog::OnLoadPIREP() {
     ShowMessageBox(loaded.message, loadString(803), MB_ICONERROR);
     return;
   }
-  PD = std::move(loaded.report);
-  track_ = FlightTrack{};
-  touchdown_ = Touchdown{};
-  setText(IDC_FLIGHTNO, PD.Callsign);
-  SFlightData fd;
-  fd.sDeparture = PD.From;
-  fd.sArrival = PD.To;
-  fd.sAlternate = PD.Alt;
-  fd.sRoute = PD.Route;
-  fd.sPassengers = PD.Passengers;
-  fd.sCargo = PD.Cargo;
-  fd.sAltitude = PD.FL;  // the flight's altitude field shows the report's flight level
-  fd.sAircraft = PD.Aircraft;
-  fd.sRules = PD.Rules;
-  showFlightData(fd);
-  setText(IDC_BLOCKTIME, PD.BlockTime);
-  setText(IDC_FLIGHTTIME, PD.FliteTime);
-  setText(IDC_PIREP_FL, PD.FL);
-  setText(IDC_BLOCKFUEL, PD.BlockFuel);
-  setText(IDC_FLIGHTFUEL, PD.FliteFuel);
-  setText(IDC_OUT, tm2hminU(To_t<long>(PD.Out)));
-  setText(IDC_OFF, tm2hminU(To_t<long>(PD.Off)));
-  setText(IDC_ON, tm2hminU(To_t<long>(PD.On)));
-  setText(IDC_IN, tm2hminU(To_t<long>(PD.In)));
-  if (PD.Online == "OFFLINE" || PD.Online == "VATSIM") {
-    check(IDC_OFFLINE, PD.Online == "OFFLINE");
-    check(IDC_VATSIM, PD.Online == "VATSIM");
-    check(IDC_OTHER, false);
-    setText(IDC_OTHERNET, "");
-  } else {
-    check(IDC_OFFLINE, false);
-    check(IDC_VATSIM, false);
-    check(IDC_OTHER, true);
-    setText(IDC_OTHERNET, PD.Online);
-  }
-  setText(IDC_COMMENT, PD.Comment);
-  SetMessage(loadString(611));
-  PIREPAvailable = true;
-  PIREPSaved = true;
-  enable(IDC_VIEWPIREP, true);
-  enable(IDC_NEWFLIGHT, true);
+  showLoadedReport(loaded.report);
 }
 
 void CMyDialog::Prepare_New_Flight() {
@@ -468,6 +431,7 @@ void CMyDialog::OnCancel() {
 void CMyDialog::onWindowDestroyed() {
   if (GetHwnd() == nullptr) return;
   if (flightPlanPoll_ != nullptr) flightPlanPoll_->stop();
+  if (outboxPoll_ != nullptr) outboxPoll_->stop();
   session_.clearBusy();
   // The application ends the flight after the dialog; a worker held by a simulator that does
   // not answer lets go after its current attempt, so the join below is short.

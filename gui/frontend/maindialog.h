@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/orvane_base.h"
 #include "framework/dialog.h"
@@ -97,6 +98,8 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   const PIREPData& pirep() const { return PD; }
   // True while an engine job or a server request runs in the background.
   bool isBusy() const { return session_.busy(); }
+  // The waiting PIREPs of the outbox are being sent one after the other.
+  bool isSendingOutbox() const { return !outboxToSend_.empty(); }
   // How many of the worker's periodic and PIREP reports the window has handled; tests wait
   // on it to know that a pass has been shown.
   long reportsHandled() const { return reportsHandled_; }
@@ -141,6 +144,14 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   void OnSendPIREP();
   void OnOptions();
   void OnLoadPIREP();
+  // A report from a file or the outbox shown as the flight's (the review opens on it).
+  void showLoadedReport(const PIREPData& report);
+
+  // At the start: offers the PIREPs waiting in the outbox (Send now / Review / Later), or
+  // sends them at once when the pilot has set the PIREP to go automatically.
+  void offerOutbox();
+  void sendOutbox(const std::vector<Outbox::Entry>& entries);
+  void sendNextFromOutbox();
 
   void periodicUpdate();
   void pirepAvailable();
@@ -176,6 +187,10 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   std::unique_ptr<CHyperlink> m_Hyperlink;
   HandOffPoll* flightPlanPoll_ = nullptr;  // owned by the window; looks for the flight plan
   std::string flightPlanAnswer_;  // the server's answer, once the poll has found it
+  HandOffPoll* outboxPoll_ = nullptr;  // owned by the window; looks for an outbox send's outcome
+  std::vector<Outbox::Entry> outboxToSend_;  // the outbox's reports still to send, first first
+  int outboxSent_ = 0;                       // of the run under way, accepted so far
+  int outboxTried_ = 0;                      // of the run under way, tried so far
 
   std::string StoredMessage;
   std::string DisplayedMessage;

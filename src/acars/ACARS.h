@@ -61,6 +61,10 @@ class ACARS {
   // Installs the one process-wide receiver of every send thread's post outcomes (null: none).
   // Called by the engine at start-up; the callback runs on the send threads.
   static void setDeliveryCallback(DeliveryCallback callback);
+  // Installs the one process-wide receiver of an airline's refusal of a flight at ENDFLIGHT
+  // ("0|..."), with the text the pilot is told; it runs on the send threads (null: none).
+  using RefusalCallback = AcarsLink::RefusalCallback;
+  static void setRefusalCallback(RefusalCallback callback);
 
   // The version of the airline protocol, sent in DATA1 of every request beside the client's
   // name; not the product's version (ORVANE::VERSION).
@@ -220,6 +224,9 @@ class ACARS {
   friend class AcarsLink;
 
   FlightOptions optionsCopy() const;
+  // The report has been made (or cancelled) at the flight's end; the send thread does not
+  // make it again.
+  bool reportMade() const { return reportMade_.load(); }
   // The report of a flight whose record is complete goes to the pilot (the PIREP-data
   // callback) and is kept for sending; an incomplete one cancels the report.
   void reportFrom(const FlightRecord& record);
@@ -243,6 +250,7 @@ class ACARS {
   std::atomic<bool> liveACARS{false};  // Options.enableLiveACARS, readable without the lock
   std::string dataID;                  // lock_; set by the send thread from BEGINFLIGHT
   PIREPData PIRData;                   // lock_; the report to send
+  std::atomic<bool> reportMade_{false};  // set once by the cycle thread at ENDFLIGHT
 
   FlightRecord record_;  // cycle thread; see above
   SendQueue queue_;

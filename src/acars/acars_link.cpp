@@ -57,7 +57,21 @@ void AcarsLink::startSending() {
   }
 }
 
+void AcarsLink::endFlightQueued() { endQueued_ = true; }
+
+void AcarsLink::endFlightSettled(const std::string& refusal) {
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    if (!refusal.empty()) refusal_ = refusal;
+    endSettled_ = true;
+  }
+  pirep_decided_.notify_all();
+  if (!refusal.empty()) cancelPIREP();
+}
+
 void AcarsLink::hasStopped() {
+  // A sending that ends without ENDFLIGHT's answer leaves the report free to go.
+  if (!endSettled_) endFlightSettled(std::string());
   {
     std::lock_guard<std::mutex> g(stopped_lock_);
     stopped_ = true;
@@ -100,6 +114,16 @@ void AcarsLink::startPIREPThread() {
 
 void AcarsLink::sendApprovedReport() {
   sendPIR_ = true;
+  std::string refusal;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    refusal = refusal_;
+  }
+  if (!refusal.empty()) {
+    acars_.sendInfo("PIREP cancelled, not sent.");
+    acars_.PIREPError(refusal);
+    return;
+  }
   if (cancelPIR_) {
     // No thread needed to learn that nothing will be sent.
     acars_.sendInfo("PIREP cancelled, not sent.");
@@ -126,6 +150,12 @@ void AcarsLink::pirepThread() {
     std::unique_lock<std::mutex> lk(lock_);
     const auto decided = [this] { return sendPIR_.load() || cancelPIR_.load(); };
     while (!decided()) clock().wait_for(pirep_decided_, lk, 1000, decided);
+    // A report is never sent before the airline's verdict on its flight: a refused flight
+    // sends none.
+    const auto settled = [this] {
+      return !endQueued_.load() || endSettled_.load() || cancelPIR_.load();
+    };
+    while (!settled()) clock().wait_for(pirep_decided_, lk, 1000, settled);
   }
   const PIREPOutcome outcome = transmitPIREP();
   // Free for the next approval before the outcome is told, so that a pilot who sends again
@@ -145,6 +175,10 @@ AcarsLink::PIREPOutcome AcarsLink::transmitPIREP() {
     // it did not.
     if (!sendPIR_) return {false, false, {}};
     acars_.sendInfo("PIREP cancelled, not sent.");
+    {
+      std::lock_guard<std::mutex> g(lock_);
+      if (!refusal_.empty()) return {true, false, refusal_};
+    }
     return {true, false, "The PIREP of this flight was cancelled and is not sent."};
   }
 

@@ -28,6 +28,8 @@ class AcarsLink {
  public:
   // Outcome of one post of a send thread to the ACARS server.
   using DeliveryCallback = void (*)(bool ok, const std::string& error);
+  // An airline's refusal of a flight at ENDFLIGHT, with the text the pilot is told.
+  using RefusalCallback = void (*)(const std::string& text);
 
   AcarsLink(ACARS& acars, SendQueue& queue);
   // Joins the threads that shutdown() has not joined.
@@ -37,6 +39,7 @@ class AcarsLink {
 
   // The one process-wide receiver of every send thread's post outcomes (null: none).
   static void setDeliveryCallback(DeliveryCallback callback);
+  static void setRefusalCallback(RefusalCallback callback);
 
   // ---- Send thread ---------------------------------------------------------------------------
   void startSending();
@@ -54,6 +57,18 @@ class AcarsLink {
   bool connectTested() const { return serverConnectTested_.load(); }
   bool checkConnection(HttpTransfer& transfer);
   void parseBeginFlightResponse(const std::string& answer);
+
+  // Cycle thread: ENDFLIGHT is queued. From now on the report waits for its verdict (the
+  // server's answer, or the end of the sending) before it is transmitted.
+  void endFlightQueued();
+  // Send thread: ENDFLIGHT's verdict is in; refusal: the pilot's text when the airline
+  // refused the flight (the report is then cancelled), else empty.
+  void endFlightSettled(const std::string& refusal);
+  // BEGINFLIGHT has been queued (cycle thread); answered or given up, its data id, if any,
+  // set (send thread). Any thread reads them.
+  void beginFlightQueued() { beginQueued_ = true; }
+  bool beginQueued() const { return beginQueued_.load(); }
+  bool beginHandled() const { return beginHandled_.load(); }
 
   // ---- PIREP thread --------------------------------------------------------------------------
   // Starts the PIREP thread unless a transmission is under way.
@@ -124,6 +139,9 @@ class AcarsLink {
   // After a stop with the server unreachable: names the entries from n on that were not
   // delivered, then ends the flight as after a failed ENDFLIGHT.
   void giveUpQueue(std::size_t n, const std::string& error);
+  // The airline refused the flight: its report is cancelled and the owner told (told: the
+  // pilot's text).
+  void refuseFlight(const std::string& told);
   // The flight's end: the report from the record ENDFLIGHT carried (none: no report).
   void endOfFlight(const FlightRecord* record);
   // ENDFLIGHT's handling after a transfer failure: the PIREP is still computed.
@@ -151,6 +169,12 @@ class AcarsLink {
   std::atomic<std::int64_t> retry_due_ms_{0};
   // Send thread only: monotonic ms at which the current outage began, -1 when none.
   std::int64_t outage_since_ms_ = -1;
+
+  std::atomic<bool> beginQueued_{false};   // set by the cycle thread
+  std::atomic<bool> beginHandled_{false};  // set by the send thread
+  std::atomic<bool> endQueued_{false};   // ENDFLIGHT queued, set by the cycle thread
+  std::atomic<bool> endSettled_{false};  // its verdict is in, set by the send thread
+  std::string refusal_;                  // lock_: the pilot's text of a refused flight
 
   std::atomic<bool> sendPIR_{false};
   std::atomic<bool> cancelPIR_{false};

@@ -36,6 +36,17 @@ void reportDelivery(bool ok, const std::string& error) {
 
 void AcarsLink::setDeliveryCallback(DeliveryCallback callback) { delivery_callback = callback; }
 
+namespace {
+std::atomic<AcarsLink::RefusalCallback> refusal_callback{nullptr};
+}  // namespace
+
+void AcarsLink::setRefusalCallback(RefusalCallback callback) { refusal_callback = callback; }
+
+void AcarsLink::refuseFlight(const std::string& told) {
+  endFlightSettled(told);
+  if (const RefusalCallback cb = refusal_callback.load()) cb(told);
+}
+
 std::string AcarsLink::answerText(const std::string& answer) {
   return answer.size() > 2 ? answer.substr(2) : std::string();
 }
@@ -252,7 +263,8 @@ AcarsLink::Step AcarsLink::handleMessage(HttpTransfer* transfer, const std::stri
 }
 
 void AcarsLink::endOfFlight(const FlightRecord* record) {
-  if (!acars_.isPIREPEnabled()) return;
+  // Made when the flight ended; ENDFLIGHT's answer does not make it again.
+  if (acars_.reportMade() || !acars_.isPIREPEnabled()) return;
   acars_.sendInfo("Starting PIREP Transaction.");
   // An ENDFLIGHT queued without a record has nothing to report.
   acars_.reportFrom(record != nullptr ? *record : FlightRecord{});
@@ -269,6 +281,10 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
                                            bool lastTry) {
   if (acars_.getDataID().empty()) {
     acars_.sendInfo("ENDFLIGHT successfull.");
+    // The BEGINFLIGHT still waiting when the flight ended was refused since: no report.
+    if (acars_.reportMade()) {
+      refuseFlight("The airline refused the flight at its start. Its PIREP is not sent.");
+    }
     return {Handled::Finish, {}};
   }
   const std::string& text = entry.text;
@@ -288,7 +304,12 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
     } else if (a.verdict == ServerAnswer::ERROR && a.cause == ServerAnswer::EMPTY) {
       acars_.sendInfo(a.text);
     } else if (a.verdict == ServerAnswer::REFUSAL) {
-      acars_.sendInfo("ENDFLIGHT returned error: [" + shownAnswer(a.text) + "] -- Aborting.");
+      const std::string reason = shownAnswer(a.text);
+      acars_.sendInfo("ENDFLIGHT returned error: [" + reason + "] -- Aborting.");
+      const std::string told =
+          "The airline refused the flight: [" + reason + "]. Its PIREP is not sent.";
+      refuseFlight(told);
+      return {Handled::Finish, {}};
     } else if (a.verdict == ServerAnswer::ERROR) {
       // Not the airline's answer: the flight is ended as after a failed transfer, so the
       // PIREP is still computed.
@@ -302,6 +323,7 @@ AcarsLink::Step AcarsLink::handleEndFlight(HttpTransfer* transfer, const QueuedM
     endOfFlight(entry.record.get());
     acars_.clearDataID();
   }
+  endFlightSettled(std::string());
   return {Handled::Finish, {}};
 }
 
@@ -394,6 +416,7 @@ void AcarsLink::sendThread() {
       // the head waits for the server
     } else if (starts_with(entry.text, "BEGINFLIGHT")) {
       step = handleBeginFlight(transfer.get(), entry.text, lastTry);
+      if (step.how != Handled::Retry) beginHandled_ = true;
     } else if (starts_with(entry.text, "ENDFLIGHT")) {
       step = handleEndFlight(transfer.get(), entry, lastTry);
     } else {

@@ -65,6 +65,7 @@ std::string ACARS::messageBeginFlight(const std::string& callsign, const std::st
   const FlightOptions options = optionsCopy();
   const std::string text =
       record_.beginFlightRecord(plan, s, options.ACARS_User, options.ACARS_Password);
+  link_.beginFlightQueued();
   queue_.append(text);
   return text;
 }
@@ -165,8 +166,20 @@ std::string ACARS::messageNote(long t, int fuel, double lat, double lon, int alt
 
 std::string ACARS::messageEndFlight() {
   const std::string text = "ENDFLIGHT|" + getDataID();
-  // The send thread computes the report from this copy of the record, its own: nothing the
-  // cycle records after the flight's end reaches it.
+  link_.endFlightQueued();
+  // The report exists the moment the flight ends, from what was recorded: it never waits for
+  // the server's answer to ENDFLIGHT, which goes out in the background. It is made before
+  // ENDFLIGHT is queued, so the log tells the two in the order they happened.
+  // A flight without a data id has no report, as always: one that never began, or whose
+  // BEGINFLIGHT the airline refused; one whose BEGINFLIGHT still waits for the server has.
+  const bool mayReport =
+      !getDataID().empty() || (link_.beginQueued() && !link_.beginHandled());
+  if (isPIREPEnabled() && mayReport && !reportMade_.exchange(true)) {
+    sendInfo("Starting PIREP Transaction.");
+    reportFrom(record_);
+  }
+  // The send thread keeps this copy of the record, its own: nothing the cycle records after
+  // the flight's end reaches it.
   queue_.append(text, std::make_shared<const FlightRecord>(record_));
   return text;
 }

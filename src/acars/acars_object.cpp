@@ -31,6 +31,10 @@ void ACARS::setDeliveryCallback(DeliveryCallback callback) {
   AcarsLink::setDeliveryCallback(callback);
 }
 
+void ACARS::setRefusalCallback(RefusalCallback callback) {
+  AcarsLink::setRefusalCallback(callback);
+}
+
 // ---- Callback wrappers -------------------------------------------------------------------
 
 void ACARS::connectFailedCB(const std::string& text) const {

@@ -9,12 +9,14 @@
 #include "engine/engine_options.h"
 #include "engine/flight_figures.h"
 #include "engine/orvane_base.h"
+#include "engine/outbox_keeper.h"
 #include "engine/pending_requests.h"
 #include "engine/status_board.h"
 #include "sim/flightdata.h"
 
 namespace orvane {
 
+class ACARS;
 class FlightState;
 
 // For the engine's own source files; other layers go through the facade.
@@ -27,6 +29,9 @@ struct EngineState {
   FlightState* flight = nullptr;  // CYCLE_MUTEX
   bool initialized = false;       // CYCLE_MUTEX
   FlightFigures figures;          // CYCLE_MUTEX
+  // Sends a PIREP when no flight can carry it (none prepared, or one without its ACARS
+  // object): its PIREP thread only. Owned; CYCLE_MUTEX.
+  ACARS* courier = nullptr;
   // The data source: created under CYCLE_MUTEX by the worker when it prepares the first
   // flight (and deleted only by InitMembers); the window's questions load it from any thread.
   std::atomic<FlightData*> source{nullptr};
@@ -47,6 +52,7 @@ struct EngineState {
   PendingRequests pending;
   ClockJump clockJump;
   EngineOptions options;
+  OutboxKeeper outbox;
 };
 
 EngineState& engine();

@@ -1,6 +1,8 @@
 // ORVANE: the engine facade's forwarders to its rooms, the lifecycle and the cycle.
 #include "engine/orvane_base.h"
 
+#include <optional>
+
 #include "acars/ACARS.h"
 #include "net/http_transfer.h"
 #include "engine/default_source.h"
@@ -88,7 +90,14 @@ void ORVANE::PIREPErrorCallback(const std::string& text) {
 }
 void ORVANE::PIREPSuccessCallback(const std::string& text) {
   showMessage("PIREPSuccessCallback called with [" + text + "]");
+  // Accepted: the report leaves the outbox before anyone hears of the success.
+  engine().outbox.sent();
   engine().board.setOutcome(SUCCESS, text);
+}
+void ORVANE::FlightRefusedCallback(const std::string& text) {
+  showMessage(text);
+  if (const std::optional<PIREPData> report = engine().board.refuseReport(text))
+    engine().outbox.refused(*report, text);
 }
 void ORVANE::initFlight() {}
 void ORVANE::ACARSDeliveryCallback(bool ok, const std::string& error) {
@@ -113,6 +122,7 @@ PIREPData ORVANE::getPIREPData() {
     // cycle lock also means that a flight which has ended has had its figures sealed.
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
     running = engine().figures.extremes();
+    keepFinishedReport();
   }
   return engine().board.takeReport(running);
 }
@@ -135,6 +145,7 @@ bool ORVANE::prepareFlight() {
   // Before any transfer thread exists: libcurl's one-time set-up and the ignored SIGPIPE.
   HttpTransfer::globalInit();
   ACARS::setDeliveryCallback(ACARSDeliveryCallback);
+  ACARS::setRefusalCallback(FlightRefusedCallback);
   e.board.resetLiveStatus();
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
   e.crashed = false;
@@ -211,6 +222,7 @@ bool ORVANE::cycleOnce() {
     if (!e.figures.sealed() && e.flight->getState() == FlightState::FINAL)
       e.board.flightSealed(e.figures.seal());
   }
+  keepFinishedReport();
   runPendingRequests();
   return true;
 }
@@ -250,6 +262,8 @@ void ORVANE::InitMembers() {
     delete e.flight;
     e.flight = nullptr;
     publishHold(nullptr);
+    delete e.courier;
+    e.courier = nullptr;
     delete e.source.exchange(nullptr);
     e.initialized = false;
     e.figures = FlightFigures{};
@@ -258,6 +272,7 @@ void ORVANE::InitMembers() {
   e.board.reset();
   e.clockJump.reset();
   e.options.reset();
+  e.outbox.reset();
   e.pending.takeAll();
 }
 
@@ -378,6 +393,28 @@ ORVANE_FLIGHT_GETTER(getCurrentFlightTime)
 ORVANE_FLIGHT_GETTER(getCurrentBlockFuel)
 ORVANE_FLIGHT_GETTER(getCurrentFlightFuel)
 #undef ORVANE_FLIGHT_GETTER
+
+// ---- Outbox ---------------------------------------------------------------------------------
+
+void ORVANE::keepFinishedReport() {
+  EngineState& e = engine();
+  const std::optional<PIREPData> report = e.board.reportToKeep(e.figures.extremes());
+  if (!report) return;
+  const OutboxKeep k = e.outbox.keep(*report);
+  if (k.kept) {
+    showMessage("The PIREP is kept in [" + k.path + "].");
+  } else {
+    showMessage("The PIREP could not be kept in the outbox: " + k.error);
+  }
+}
+
+std::string ORVANE::getOutboxFolder() { return engine().outbox.folder(); }
+OutboxKeep ORVANE::keepInOutbox(const PIREPData& report) { return engine().outbox.keep(report); }
+OutboxKeep ORVANE::getOutboxKeep() { return engine().outbox.lastKeep(); }
+std::vector<Outbox::Entry> ORVANE::getOutbox() { return engine().outbox.waiting(); }
+std::string ORVANE::getFlightRefusal(const PIREPData& report) {
+  return engine().outbox.refusalOf(report);
+}
 
 // ---- Seams ----------------------------------------------------------------------------------
 

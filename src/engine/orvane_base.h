@@ -8,6 +8,7 @@
 #include <string>
 
 #include "acars/address_offer.h"
+#include "engine/outbox_keeper.h"
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 #include "records/flighttrack.h"
@@ -157,6 +158,8 @@ class ORVANE {
   static void PIREPDataCallback(const PIREPData& pirep);
   static void PIREPErrorCallback(const std::string& text);
   static void PIREPSuccessCallback(const std::string& text);
+  // The airline refused the flight at ENDFLIGHT: its report is not sent (send threads).
+  static void FlightRefusedCallback(const std::string& text);
   static void initFlight();
 
   // ---- Hand-off getters (window thread) ----------------------------------------------
@@ -176,6 +179,20 @@ class ORVANE {
   static SFlightData fillinFlightData(const std::string& text);
   // A copy of the live ACARS delivery state; any thread.
   static LiveACARSStatus getLiveACARSStatus();
+
+  // ---- Outbox (any thread) --------------------------------------------------------------
+  // The folder "outbox" beside the settings file last loaded: every report is kept there,
+  // checked, from the moment it exists until the PIREP server accepted it.
+  static std::string getOutboxFolder();
+  // Keeps report (e.g. with the pilot's comment) in the outbox; the outcome says whether the
+  // file was written and read back.
+  static OutboxKeep keepInOutbox(const PIREPData& report);
+  // The outcome of the latest keeping (the flight's end keeps its report by itself).
+  static OutboxKeep getOutboxKeep();
+  // The reports waiting in the outbox, oldest first.
+  static std::vector<Outbox::Entry> getOutbox();
+  // The pilot's text when the airline refused report's flight (it is never sent), else empty.
+  static std::string getFlightRefusal(const PIREPData& report);
 
   // ---- Log file ----------------------------------------------------------------------
   static void Log(const std::string& text);
@@ -198,6 +215,9 @@ class ORVANE {
   // CYCLE_MUTEX held.
   static void runPendingRequests();
   static void handOverPIREP(const PIREPData& report);
+  // Keeps the finished flight's report in the outbox once, with its flight's figures; called
+  // with CYCLE_MUTEX held.
+  static void keepFinishedReport();
   static void handOverFlightPlanRequest(const std::string& flightNumber);
   // Receives the send threads' post outcomes.
   static void ACARSDeliveryCallback(bool ok, const std::string& error);

@@ -39,6 +39,7 @@ bool posReportSeconds(const std::string& text, std::int32_t& seconds) {
 }  // namespace
 
 void ORVANE::loadOptions(const std::string& fileName) {
+  engine().outbox.setBesideSettings(fileName);
   showMessage("Starting loadOptions.");
   FlightOptions options;
   try {

@@ -4,6 +4,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/orvane_base.h"
+#include "acars/ACARS.h"
 #include "tracking/flightstate.h"
 #include "util/util.h"
 
@@ -29,20 +30,37 @@ void ORVANE::getFlightPlan(const std::string& flightNumber) {
 
 // Called with CYCLE_MUTEX held. The ACARS object's PIREPReady only starts the transmission.
 void ORVANE::handOverPIREP(const PIREPData& report) {
-  FlightState* flight = engine().flight;
+  EngineState& e = engine();
+  FlightState* flight = e.flight;
   showMessage("SendPIREP: Behind lock.");
-  if (flight == nullptr) {
-    PIREPErrorCallback("No flight to send the PIREP with.");
-  } else if (flight->acars() == nullptr) {
-    PIREPErrorCallback("The flight has no ACARS connection to send the PIREP with.");
-  } else {
+  if (flight != nullptr && flight->acars() != nullptr) {
     flight->PIREPReady(report);
+  } else {
+    // No flight to carry it (the cycle has stopped, or it never started): the report goes
+    // at once on a PIREP thread of its own, without a new flight's preparation.
+    if (e.courier == nullptr) {
+      FlightData* source = e.source.load();
+      e.courier = new ACARS(getFlightOptions(), source ? source->getClientName() : "ORVANE_MSFS",
+                            nullptr, ConnectionFailedCallback, showMessage, PIREPDataCallback,
+                            PIREPSuccessCallback, PIREPErrorCallback, FlightInfoCallback);
+    } else {
+      e.courier->updateOptions(getFlightOptions());
+    }
+    e.courier->PIREPReady(report);
   }
   showMessage("SendPIREP: Before unlock.");
 }
 
 void ORVANE::SendPIREP(const PIREPData& report) {
   engine().board.clearOutcome();
+  const std::string refusal = engine().outbox.refusalOf(report);
+  if (!refusal.empty()) {
+    PIREPErrorCallback(refusal);
+    return;
+  }
+  // The report as it goes (the pilot's comment and network with it) is the one kept.
+  engine().outbox.keep(report);
+  engine().outbox.sending(report);
   showMessage("SendPIREP: Before lock.");
   std::unique_lock<std::mutex> c(CYCLE_MUTEX, std::try_to_lock);
   if (!c.owns_lock()) {

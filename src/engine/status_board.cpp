@@ -20,6 +20,7 @@ void StatusBoard::reset() {
     connectFailed_.clear();
     report_ = PIREPData{};
     reportArrived_ = false;
+    reportKept_ = false;
     outcome_ = UNKNOWN;
     outcomeText_.clear();
     liveFlight_ = reportFlight_ = 0;
@@ -117,6 +118,7 @@ void StatusBoard::reportArrived(const PIREPData& report) {
   std::lock_guard<std::mutex> g(lock_);
   report_ = report;
   reportArrived_ = true;
+  reportKept_ = false;
   // Only the flight in progress has threads that deliver: the report is liveFlight_'s.
   reportFlight_ = liveFlight_;
   if (sealed_.flight == liveFlight_) {
@@ -130,17 +132,46 @@ bool StatusBoard::reportAvailable() const {
   return reportArrived_;
 }
 
+namespace {
+
+// The report with the extremes x, feet per minute as magnitudes for the descent rates.
+void withExtremes(PIREPData& report, const Extremes& x) {
+  report.MaxROC = to_str(x.maxRate);
+  report.MaxROD = to_str(std::llabs(static_cast<long long>(x.minRate)));
+  report.MaxIAS = to_str(x.maxIas);
+  report.MaxGS = to_str(x.maxGs);
+  report.VSLand = to_str(std::llabs(static_cast<long long>(x.landingVSpeed)));
+}
+
+}  // namespace
+
+std::optional<PIREPData> StatusBoard::reportToKeep(const Extremes& running) {
+  std::lock_guard<std::mutex> g(lock_);
+  if (!reportArrived_ || reportKept_) return std::nullopt;
+  reportKept_ = true;
+  Extremes x = running;
+  if (reportFlight_ != 0 && reportFigures_.flight == reportFlight_) x = reportFigures_.extremes;
+  PIREPData r = report_;
+  withExtremes(r, x);
+  return r;
+}
+
+std::optional<PIREPData> StatusBoard::refuseReport(const std::string& text) {
+  std::lock_guard<std::mutex> g(lock_);
+  if (reportFlight_ == 0 || reportFlight_ != liveFlight_) return std::nullopt;
+  reportArrived_ = false;
+  outcomeText_ = text;
+  outcome_ = ERR;
+  return report_;
+}
+
 PIREPData StatusBoard::takeReport(const Extremes& running) {
   std::lock_guard<std::mutex> g(lock_);
   Extremes x = running;
   // A delivered report gets the figures of its own flight, whatever runs now.
   if (reportFlight_ != 0 && reportFigures_.flight == reportFlight_) x = reportFigures_.extremes;
   reportArrived_ = false;
-  report_.MaxROC = to_str(x.maxRate);
-  report_.MaxROD = to_str(std::llabs(static_cast<long long>(x.minRate)));
-  report_.MaxIAS = to_str(x.maxIas);
-  report_.MaxGS = to_str(x.maxGs);
-  report_.VSLand = to_str(std::llabs(static_cast<long long>(x.landingVSpeed)));
+  withExtremes(report_, x);
   return report_;
 }
 

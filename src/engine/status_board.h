@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "engine/flight_figures.h"
@@ -59,6 +60,13 @@ class StatusBoard {
   PIREPData takeReport(const Extremes& running);
   // The track paired with the stored report; empty when none is.
   FlightTrack reportTrack() const;
+  // Once per delivered report: the report with its flight's figures as takeReport gives it,
+  // for the outbox; nullopt when there is none or it was handed out for keeping before.
+  std::optional<PIREPData> reportToKeep(const Extremes& running);
+  // The airline refused the flight in progress: its stored report is no longer offered, and
+  // the outcome is ERR with text. Returns that report; nullopt when the flight delivered none
+  // (the stored one, if any, is an earlier flight's and stays as it is).
+  std::optional<PIREPData> refuseReport(const std::string& text);
   void setOutcome(PIREPState state, const std::string& text);
   // A new send starts: UNKNOWN until it ends (the text of the last outcome stays).
   void clearOutcome();
@@ -79,6 +87,7 @@ class StatusBoard {
   std::string connectFailed_;         // lock_
   PIREPData report_;                  // lock_
   bool reportArrived_ = false;        // lock_
+  bool reportKept_ = false;           // lock_: report_ was handed out for the outbox
   PIREPState outcome_ = UNKNOWN;      // lock_
   std::string outcomeText_;           // lock_
   std::uint64_t liveFlight_ = 0;      // lock_: the flight whose threads may deliver

@@ -271,17 +271,20 @@ TEST_F(ProtocolTest, BeginFlightAnswerWithPositionReportTable) {
   EXPECT_EQ(a.getDataID(), "4711");
 }
 
+// The report is made when the flight ends, whatever the server answers to ENDFLIGHT; only
+// the airline's refusal cancels it.
 TEST_F(ProtocolTest, EndFlightOutcomes) {
   struct Case {
     Reply reply;
-    bool pirep;
+    bool idCleared;
+    bool refused;
     std::string status;
   };
   const Case cases[] = {
-      {Reply{200, "1|bye"}, true, "ENDFLIGHT successfull."},
-      {Reply{404, ""}, true, "However, normal ENDFLIGHT handling ..."},
-      {Reply{200, ""}, false, "No answer from server for ENDFLIGHT."},
-      {Reply{200, "0|not open"}, false, "ENDFLIGHT returned error: [not open] -- Aborting."},
+      {Reply{200, "1|bye"}, true, false, "ENDFLIGHT successfull."},
+      {Reply{404, ""}, true, false, "However, normal ENDFLIGHT handling ..."},
+      {Reply{200, ""}, false, false, "No answer from server for ENDFLIGHT."},
+      {Reply{200, "0|not open"}, false, true, "ENDFLIGHT returned error: [not open] -- Aborting."},
   };
   for (const Case& c : cases) {
     recorder().clear();
@@ -297,9 +300,55 @@ TEST_F(ProtocolTest, EndFlightOutcomes) {
     a.messageEndFlight();
     ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
     EXPECT_TRUE(recorder().contains(Channel::Info, c.status)) << c.status;
-    EXPECT_EQ(recorder().pireps().size(), c.pirep ? 1u : 0u) << c.status;
-    EXPECT_EQ(a.getDataID().empty(), c.pirep) << c.status;
+    EXPECT_EQ(recorder().pireps().size(), 1u) << c.status;
+    EXPECT_EQ(a.getDataID().empty(), c.idCleared) << c.status;
+    EXPECT_EQ(a.cancelPIREP(), c.refused) << c.status;
   }
+}
+
+TEST_F(ProtocolTest, RefusedFlightSendsNoPIREPAndSaysWhy) {
+  server_.set_handler([&](const Request& r) -> std::optional<Reply> {
+    if (contains(r.body, "&DATA2=BEGINFLIGHT&")) return Reply{200, "1|4711"};
+    if (contains(r.body, "&DATA2=ENDFLIGHT&")) return Reply{200, "0|not open"};
+    return std::nullopt;
+  });
+  ACARS& a = started();
+  begin(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  events(a);
+  a.messageEndFlight();
+  ASSERT_EQ(recorder().pireps().size(), 1u);  // made at the end, before the server answered
+  ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
+  a.PIREPReady(recorder().pireps()[0]);
+  ASSERT_TRUE(eventually([&] { return !recorder().texts(Channel::PIREPError).empty(); }));
+  EXPECT_EQ(recorder().texts(Channel::PIREPError),
+            std::vector<std::string>{
+                "The airline refused the flight: [not open]. Its PIREP is not sent."});
+  EXPECT_EQ(server_.count(kPirep), 0u);
+}
+
+TEST_F(ProtocolTest, PIREPWaitsForTheAnswerToEndFlight) {
+  std::atomic<bool> open{false};
+  server_.set_handler([&](const Request& r) -> std::optional<Reply> {
+    if (contains(r.body, "&DATA2=BEGINFLIGHT&")) return Reply{200, "1|4711"};
+    if (contains(r.body, "&DATA2=ENDFLIGHT&")) {
+      return open ? Reply{200, "1|bye"} : Reply{503, "Service Unavailable"};
+    }
+    return std::nullopt;
+  });
+  ACARS& a = started();
+  begin(a);
+  ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
+  events(a);
+  a.messageEndFlight();
+  ASSERT_EQ(recorder().pireps().size(), 1u);
+  a.PIREPReady(recorder().pireps()[0]);
+  ASSERT_TRUE(eventually([&] { return a.retryDueMs() != 0; }));
+  EXPECT_EQ(server_.count(kPirep), 0u);  // not before the airline's verdict on the flight
+  open = true;
+  clock_.advance_ms(60'000);
+  ASSERT_TRUE(eventually([&] { return !recorder().texts(Channel::PIREPSuccess).empty(); }));
+  EXPECT_EQ(server_.count(kPirep), 1u);
 }
 
 TEST_F(ProtocolTest, MessagesSurviveAnOutageInOrder) {
@@ -333,7 +382,7 @@ TEST_F(ProtocolTest, MessagesSurviveAnOutageInOrder) {
   EXPECT_TRUE(contains(b[4], "POS N50 0 E8 0 [P2]%0A"));
 }
 
-TEST_F(ProtocolTest, DeadServerHoldsTheQueueUntilTheFlightIsEndedThenThePIREPFollows) {
+TEST_F(ProtocolTest, DeadServerHoldsTheQueueUntilTheFlightIsEndedThePIREPExistsFromTheEnd) {
   ACARS& a = started();
   begin(a);
   ASSERT_TRUE(eventually([&] { return a.ACARS_Ready(); }));
@@ -351,7 +400,8 @@ TEST_F(ProtocolTest, DeadServerHoldsTheQueueUntilTheFlightIsEndedThenThePIREPFol
   }
   EXPECT_FALSE(a.isStopped());
   EXPECT_EQ(infoStartingWith("Not delivered"), 0u);
-  EXPECT_TRUE(recorder().pireps().empty());
+  // The report was made when the flight ended: it does not wait for the server.
+  EXPECT_EQ(recorder().pireps().size(), 1u);
   // The pauses double from 5 s to a minute and stay there.
   ASSERT_GE(tries.size(), 8u);
   const std::vector<std::int64_t> pauses = {10'000, 20'000, 40'000, 60'000, 60'000, 60'000};
@@ -363,7 +413,7 @@ TEST_F(ProtocolTest, DeadServerHoldsTheQueueUntilTheFlightIsEndedThenThePIREPFol
   ASSERT_TRUE(eventually([&] { return a.isStopped(); }));
   EXPECT_EQ(infoStartingWith("Not delivered: ["), 4u);  // OUT, OFF, ON and IN, by name
   EXPECT_TRUE(recorder().contains(Channel::Info, "However, normal ENDFLIGHT handling ..."));
-  EXPECT_EQ(recorder().pireps().size(), 1u);
+  EXPECT_EQ(recorder().pireps().size(), 1u);  // not made a second time
   EXPECT_EQ(a.getDataID(), "");
 }
 

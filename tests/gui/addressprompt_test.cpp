@@ -55,8 +55,7 @@ TEST_F(AddressPromptTest, AgreedTheAddressIsSavedAndTheFlightPlanComesFromIt) {
   const MessageBoxRequest& box = boxes_.shown[0];
   EXPECT_EQ(box.caption, loadString(801));
   EXPECT_EQ(box.style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-  EXPECT_EQ(box.yes_text, USE_NEW_ADDRESS);
-  EXPECT_EQ(box.no_text, KEEP_OLD_ADDRESS);
+  EXPECT_EQ(box.labels, (std::vector<std::string>{USE_NEW_ADDRESS, KEEP_OLD_ADDRESS}));
   EXPECT_EQ(box.text.rfind(loadString(653) + "\r\n[ERROR: ", 0), 0u) << box.text;
   EXPECT_NE(box.text.find("[" + airline_.url(kMoved) + "]"), std::string::npos) << box.text;
   EXPECT_EQ(airline_.count(kInfo), 1u);
@@ -78,9 +77,10 @@ TEST_F(AddressPromptTest, RefusedNothingIsSavedOrFollowedAndTheOfferIsNotMadeAga
     escape();
   });
   ASSERT_GE(boxes_.shown.size(), 2u);
-  EXPECT_EQ(boxes_.shown[0].yes_text, USE_NEW_ADDRESS);
+  ASSERT_EQ(boxes_.shown[0].labels.size(), 2u);
+  EXPECT_EQ(boxes_.shown[0].labels[0], USE_NEW_ADDRESS);
   EXPECT_EQ(boxes_.shown[1].style, static_cast<UINT>(MB_ICONERROR));
-  EXPECT_TRUE(boxes_.shown[1].yes_text.empty());
+  EXPECT_TRUE(boxes_.shown[1].labels.empty());
   EXPECT_EQ(boxes_.shown[1].text.rfind(loadString(653) + "\r\n[ERROR: ", 0), 0u);
   EXPECT_EQ(airline_.count(kInfo), 2u);
   EXPECT_EQ(airline_.count(kMoved), 0u);

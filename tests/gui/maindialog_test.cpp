@@ -84,7 +84,11 @@ TEST_F(MainDialogTest, SetMessageIgnoresTheShownTextAndEmptyBringsBackTheWelcome
 
 TEST_F(MainDialogTest, BlockTimesKnownTogetherAppearInSuccessiveUpdates) {
   play(test::pausingFlight());
-  // ENDFLIGHT gets no answer, so the flight stays at its end and no PIREP comes.
+  // No PIREP is made (it would bring all four times at once), and ENDFLIGHT gets no answer,
+  // so the flight stays at its end.
+  std::string settings = test::read_file(dir_.file("orvane.ini"));
+  settings.replace(settings.find("EnablePIREP = 1"), 15, "EnablePIREP = 0");
+  dir_.write("orvane.ini", settings);
   airline_.set_handler([](const airline::Request& r) -> std::optional<airline::Reply> {
     if (r.body.find("&DATA2=BEGINFLIGHT&") != std::string::npos)
       return airline::Reply{200, "1|4711|PosRep 1000:30 5000:60"};
@@ -142,7 +146,7 @@ TEST_F(MainDialogTest, StartStaysOffWhileAnUnsavedPIREPIsShownAndClosingKeepsIt)
   for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
     const std::string name = e.path().filename().string();
     EXPECT_TRUE(name == "lastpirep.ovp" || name == "orvane.ini" || name == "orvane.log" ||
-                name == "fsuipc")
+                name == "fsuipc" || name == "outbox")
         << name;
   }
 }
@@ -175,7 +179,7 @@ TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo)
   for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
     const std::string name = e.path().filename().string();
     EXPECT_TRUE(name == "lastpirep.ovp" || name == "orvane.ini" || name == "orvane.log" ||
-                name == "fsuipc")
+                name == "fsuipc" || name == "outbox")
         << name;
   }
   ASSERT_EQ(boxes_.shown.size(), 1u);

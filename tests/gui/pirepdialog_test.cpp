@@ -252,8 +252,8 @@ TEST_F(PIREPDialogTest, SilentServerPastTheTransferTimeOutShowsTheEnginesError) 
       << boxes_.shown[0].text;
 }
 
-TEST_F(PIREPDialogTest, SendWithoutAFlightShowsTheEnginesErrorAndPreparesNothing) {
-  // The dialog leaves preparing to the main window's worker: with no flight it says so.
+TEST_F(PIREPDialogTest, SendWithoutAFlightGoesAtOnceAndPreparesNothing) {
+  // Sending needs no flight: the report goes on a PIREP thread of its own.
   CPIREPDialog d(report_, false);
   runModal(d, [&] {
     click(d, 407);
@@ -262,12 +262,11 @@ TEST_F(PIREPDialogTest, SendWithoutAFlightShowsTheEnginesErrorAndPreparesNothing
     d.EndDialog(IDOK);
   });
   EXPECT_FALSE(ORVANE::initialized());
-  EXPECT_EQ(server_.count(kPirep), 0u);
+  EXPECT_EQ(server_.count(kPirep), 1u);
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, "Sending the PIREP returned an ERROR condition:\r\n"
-                                  "[No flight to send the PIREP with.]\r\n\r\n"
-                                  "You may retry sending the PIREP.");
-  EXPECT_EQ(boxes_.shown[0].caption, "ORVANE PIREP Error");
+  EXPECT_EQ(boxes_.shown[0].text, "PIREP SUCCESSFULLY sent.\nThe server returned the following "
+                                  "message:\r\n[PIREP accepted]\r\n\r\n");
+  EXPECT_EQ(boxes_.shown[0].caption, "ORVANE PIREP Information");
 }
 
 // ---- Save ------------------------------------------------------------------------------------

@@ -8,7 +8,7 @@
 
 namespace orvane::cli {
 
-// The parsed command line: "--name value" pairs, and the two switches with the value "1".
+// The parsed command line: "--name value" pairs, and the switches with the value "1".
 class CliArgs {
  public:
   // Fills the pairs; false (after telling the pilot on standard error) when the command line

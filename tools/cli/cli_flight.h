@@ -31,4 +31,15 @@ TrackingEnd trackFlight(PIREPData& pirep);
 // Prints the PIREP, keeps it in the file and, unless --no-send, sends it. The exit code.
 int reportPIREP(PIREPData& pirep, const CliArgs& args);
 
+// The pilot stopped with the flight's PIREP made but not sent: prints where it is kept.
+// The exit code.
+int keepInterruptedPIREP(PIREPData& pirep, const CliArgs& args);
+
+// --send-outbox: sends every PIREP waiting in the outbox, one after the other. 0 when every
+// one was accepted (or none waits), 1 otherwise.
+int sendOutbox();
+
+// At the start of a flight: tells the pilot of PIREPs still waiting in the outbox.
+void tellWaitingPIREPs();
+
 }  // namespace orvane::cli

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     printUsage();
     return 0;
   }
-  if (!args.has("--flight")) {
+  if (!args.has("--flight") && !args.has("--send-outbox")) {
     std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(optionInput);
   ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
+  // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
+  if (args.has("--send-outbox")) return sendOutbox();
+  tellWaitingPIREPs();
   ORVANE::prepare();
   std::cout << ORVANE::getVersion() << ": log in " << ORVANE::getLogFilePath() << "\n";
 
@@ -70,9 +73,12 @@ int main(int argc, char** argv) {
     case TrackingEnd::NoPIREP:
       ORVANE::finalize();
       std::cout << "The flight ended without a PIREP.\n";
+      // A flight the airline refused: the pilot hears why.
+      if (ORVANE::getPIREPState() == ERR) std::cout << ORVANE::getPIREPMessage() << "\n";
       return interrupted ? 1 : 0;
     case TrackingEnd::PIREP:
       break;
   }
+  if (interrupted) return keepInterruptedPIREP(pirep, args);
   return reportPIREP(pirep, args);
 }

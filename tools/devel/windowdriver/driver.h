@@ -281,9 +281,11 @@ class Driver {
         type(IDC_OTHERNET, o_.network);
       }
       go("opening View PIREP");
-      // The review dialog runs modally inside this click; the steps go on in its loop.
+      // The review dialog runs modally inside the click, which opens it at once: the click
+      // comes from a timer of its own, so that this step ends and the steps go on in the
+      // dialog's loop.
       stepping_ = false;
-      click(IDC_VIEWPIREP);
+      QTimer::singleShot(0, main(), [this] { click(IDC_VIEWPIREP); });
       return;
     }
     if (stage_ == "opening View PIREP") {
