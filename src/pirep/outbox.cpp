@@ -104,8 +104,8 @@ bool Outbox::keep(const PIREPData& report, std::string* error) const {
   }
   const std::string path = pathOf(idFor(report));
   // Mode 0600, synced, and the folder synced after the rename.
-  FileWriteError error;
-  if (!write_file_atomically(path, bytes, &error)) return fail("Cannot write " + error.reason);
+  FileWriteError written;
+  if (!write_file_atomically(path, bytes, &written)) return fail("Cannot write " + written.reason);
   std::string back;
   if (!read_whole(path, back) || back != bytes) return fail("[" + path + "] reads back wrong");
   PIREPData check;

@@ -150,7 +150,8 @@ TEST(Outbox, FullDiskIsNotKeptAndKeepsThePreviousFile) {
     kept = box.keep(r, &error);
   }
   EXPECT_FALSE(kept);
-  EXPECT_EQ(error, "Cannot write [" + box.pathOf("ORV123-100") + "]");
+  // The reason names the file written and what the system said.
+  EXPECT_EQ(error, "Cannot write [" + box.pathOf("ORV123-100") + ".tmp]: File too large");
   EXPECT_EQ(read_file(box.pathOf("ORV123-100")), before);
   EXPECT_FALSE(std::filesystem::exists(box.pathOf("ORV123-100") + ".tmp"));
 }
