@@ -127,7 +127,8 @@ int runHelper(const std::string& dir, int in, int out) {
       ++s.messages;
       messageAfterEnd = messageAfterEnd || s.endFlights > 0;
     }
-    s.positionReports += contains(r.body, "\nPOS ");
+    // The message text as the server decoded it from the form.
+    s.positionReports += contains(r.form.get("DATA4").value_or(std::string()), "\nPOS ");
   }
   s.endFlightLast = s.endFlights == 1 && !messageAfterEnd;
   s.pirepPosts = static_cast<std::uint32_t>(server.count(kPirepPath));
