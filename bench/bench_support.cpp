@@ -1,4 +1,5 @@
 // Helpers shared by the benchmark programs.
+// SPDX-License-Identifier: MIT
 #include "bench_support.h"
 
 #include <chrono>

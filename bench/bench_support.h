@@ -1,4 +1,5 @@
 // Helpers shared by the benchmark programs: a scratch folder, the flight plan, bounded waits.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <filesystem>

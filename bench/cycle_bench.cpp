@@ -4,6 +4,7 @@
 // a StandinServer on a socket folder of its own. A manual clock flies the default scenario
 // to the phase measured; then clock and aircraft state stand still, so that every measured
 // cycle does the same work. Live ACARS is off: nothing but the link and the log is involved.
+// SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

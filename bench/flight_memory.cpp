@@ -7,6 +7,7 @@
 // scenario into the offsets. The clock moves by the engine's loop interval per cycle, so the
 // whole flight takes a few seconds instead of eight minutes; the ACARS threads send in real
 // time to the server meanwhile. Output: one "key=value" line per figure.
+// SPDX-License-Identifier: MIT
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -5,6 +5,7 @@
 // report) and stops when the server's handler sees the request, timestamped on arrival.
 // Between two samples the send thread finishes its transfer, so every report meets an idle
 // send thread, as reports seconds apart do in a flight.
+// SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

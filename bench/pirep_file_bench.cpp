@@ -1,5 +1,6 @@
 // Benchmarks of the PIREP file format: one record encrypted with pack_crypt and read back
 // with unpack_crypt.
+// SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

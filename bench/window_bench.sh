@@ -8,6 +8,7 @@
 #   ORVANE_WINDOW_STALL_S=N  how long the simulator and server stay stopped (default 40;
 #                            0 leaves the stalled flight out)
 # The test command runs it once in a short mode: a faster flight, a short idle, no stall.
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 build=$(cd "$1" && pwd)
 idle_s=${ORVANE_WINDOW_IDLE_S:-60}

@@ -1,6 +1,7 @@
 # Writes OUT, a changelog in Debian's format, from the releases of IN (CHANGELOG.md):
 # "## VERSION - YYYY-MM-DD" headings with "- " items (continued on indented lines).
 # Called with -DIN=... -DOUT=... -DMAINTAINER="Name <address>".
+# SPDX-License-Identifier: MIT
 file(STRINGS "${IN}" lines)
 set(out "")
 set(entry "")

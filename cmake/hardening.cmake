@@ -2,6 +2,7 @@
 # libc calls where the optimiser can see them, position-independent programs, and
 # read-only relocations bound at start. Not with the sanitizers (they bring their own
 # checks) nor for Windows.
+# SPDX-License-Identifier: MIT
 if(ORVANE_SANITIZE OR WIN32 OR MSVC)
   return()
 endif()

@@ -1,5 +1,6 @@
 # Toolchain for cross-building Windows programs with Debian's mingw-w64 (64-bit, POSIX
 # threads, so that std::thread and std::mutex are there).
+# SPDX-License-Identifier: MIT
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -3,6 +3,7 @@
 # "orvane-devtools" the simulator stand-in and the test airline server. Each carries its
 # copyright file and its changelog (made from CHANGELOG.md); the shared-library
 # dependencies come from dpkg-shlibdeps (dpkg-dev).
+# SPDX-License-Identifier: MIT
 include(GNUInstallDirs)
 
 set(_pkgdoc ${CMAKE_BINARY_DIR}/packaging)

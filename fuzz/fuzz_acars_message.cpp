@@ -1,4 +1,5 @@
 // Fuzz target: ORVANE::getACARSMessage on arbitrary texts of the ACARS status channel.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,4 +1,5 @@
 // Fuzz target: base64decode on arbitrary text, and the encode/decode round trip.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <string>

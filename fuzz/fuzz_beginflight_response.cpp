@@ -1,4 +1,5 @@
 // Fuzz target: ACARS::parseBeginFlightResponse on arbitrary server answers.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,4 +1,5 @@
 // Fuzz target: ORVANE::fillinFlightData on arbitrary flight-information answers.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,5 +1,6 @@
 // Fuzz target: the FSUIPC client's copy-back walk over an answer block of arbitrary bytes,
 // and over well-formed answers built from the same input.
+// SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // Fuzz target: IniParse on arbitrary file contents, in all three modes and with several
 // comment and delimiter sets.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <map>

@@ -1,4 +1,5 @@
 // Fuzz target: PIREPData::unpack on arbitrary plain text.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <string>

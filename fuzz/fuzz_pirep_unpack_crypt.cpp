@@ -1,4 +1,5 @@
 // Fuzz target: PIREPData::unpack_crypt on arbitrary file bytes.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <string>

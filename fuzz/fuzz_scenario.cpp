@@ -1,4 +1,5 @@
 // Fuzz target: the simulator stand-in's scenario parser, and playing what it accepts.
+// SPDX-License-Identifier: MIT
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,5 @@
 // Scratch folder and file writing for the fuzz targets.
+// SPDX-License-Identifier: MIT
 #include "fuzz_support.h"
 
 #include <unistd.h>

@@ -1,5 +1,6 @@
 // Shared helpers of the fuzz targets: a failing check that stops the run, and a private
 // scratch folder for targets that must read their input from a file.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdio>

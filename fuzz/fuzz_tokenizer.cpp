@@ -1,5 +1,6 @@
 // Fuzz target: Tokenizer with delimiter lists taken from the input (empty ones included),
 // fed through both kinds of push_back.
+// SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // What every PIREP load must keep, whatever the bytes: only std::runtime_error escapes, a
 // refused load leaves the record as it was, and a loaded record survives saving again.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <stdexcept>

@@ -1,4 +1,5 @@
 // CaretBlink: the user's key presses and clicks start the carets' blinking; quiet stops it.
+// SPDX-License-Identifier: MIT
 #include "framework/caretblink.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,6 @@
 // CaretBlink: text carets blink only for a while after the user last typed or clicked, then
 // stay lit, so that a window left alone beside the simulator does not repaint twice a second.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QObject>

@@ -1,4 +1,5 @@
 // CDialog over QDialog: layout, routing, modal run and centring.
+// SPDX-License-Identifier: MIT
 #include "framework/dialog.h"
 
 #include <QAbstractButton>

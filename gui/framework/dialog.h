@@ -1,4 +1,5 @@
 // CDialog: a dialog from a layout resource, with the routing of Enter, Escape and commands.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QPoint>

@@ -1,4 +1,5 @@
 // The dialog helpers over Qt widgets, found by their numeric ids.
+// SPDX-License-Identifier: MIT
 #include "framework/dialoghelpers.h"
 
 #include <QAbstractButton>

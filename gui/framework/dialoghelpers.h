@@ -1,4 +1,5 @@
 // The dialog helpers: reading controls by id, the string table, and the message box by ids.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

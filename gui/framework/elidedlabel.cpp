@@ -1,4 +1,5 @@
 // ElidedLabel: paints its text cut to its width with an ellipsis.
+// SPDX-License-Identifier: MIT
 #include "framework/elidedlabel.h"
 
 #include <QHelpEvent>

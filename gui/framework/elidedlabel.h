@@ -1,4 +1,5 @@
 // ElidedLabel: a one-line label that never widens its window; a text too long for it ends in "…".
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QLabel>

@@ -1,4 +1,5 @@
 // GetFileName: the handler seam and the real QFileDialog behind it.
+// SPDX-License-Identifier: MIT
 #include "framework/filedialog.h"
 
 #include <QFileDialog>

@@ -1,4 +1,5 @@
 // The file dialogs: one replaceable handler picks every file, so tests choose them.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>

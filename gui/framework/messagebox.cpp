@@ -1,4 +1,5 @@
 // ShowMessageBox: the handler seam and the real QMessageBox behind it.
+// SPDX-License-Identifier: MIT
 #include "framework/messagebox.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,5 @@
 // The message box: one replaceable handler shows every box, so tests answer them.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>

@@ -1,4 +1,5 @@
 // The string table: every text the windows show, by id.
+// SPDX-License-Identifier: MIT
 #include "framework/stringtable.h"
 
 #include <map>

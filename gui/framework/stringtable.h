@@ -1,4 +1,5 @@
 // StringTable: the program's user-interface strings by id (600 to 901).
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

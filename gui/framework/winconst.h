@@ -1,4 +1,5 @@
 // The window system's names the front end is written with: types, messages, box styles, results.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

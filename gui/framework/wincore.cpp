@@ -1,4 +1,5 @@
 // CWinApp and CWnd: the event loop, taken-over controls and the reflected colour requests.
+// SPDX-License-Identifier: MIT
 #include "framework/wincore.h"
 
 #include <QAbstractButton>

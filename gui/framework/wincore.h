@@ -1,4 +1,5 @@
 // The framework's core over Qt 6: the application object and the window wrapper with its routing.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QBrush>

@@ -1,4 +1,5 @@
 // confirmNewAddress: one box per redirect, the pilot's answer carried to the engine.
+// SPDX-License-Identifier: MIT
 #include "frontend/addressprompt.h"
 
 #include "engine/orvane_base.h"

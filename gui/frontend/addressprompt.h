@@ -1,4 +1,5 @@
 // confirmNewAddress: the box that offers a new server address met in a redirect.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // CDialogApp: the application object.
+// SPDX-License-Identifier: MIT
 #include "frontend/dialogapp.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,5 @@
 // CDialogApp: the application object, which runs the main window and ends with it.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "framework/wincore.h"

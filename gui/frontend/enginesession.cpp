@@ -1,4 +1,5 @@
 // EngineSession: worker jobs with their completions, the prepare, the finalize, the busy cursor.
+// SPDX-License-Identifier: MIT
 #include "frontend/enginesession.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 // EngineSession: the main window's worker, its jobs and completions, prepare, finalize, busy state.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QPointer>

@@ -1,4 +1,5 @@
 // EngineWorker: the worker loop, its jobs and its synchronous reports to the window.
+// SPDX-License-Identifier: MIT
 #include "frontend/engineworker.h"
 
 #include <QMetaObject>

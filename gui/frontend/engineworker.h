@@ -1,5 +1,6 @@
 // EngineWorker: the main window's worker thread, which drives the engine cycle and reports
 // each pass to the window.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <condition_variable>

@@ -1,4 +1,5 @@
 // The main window's time texts.
+// SPDX-License-Identifier: MIT
 #include "frontend/flighttimes.h"
 
 #include <cstdio>

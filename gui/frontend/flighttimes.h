@@ -1,4 +1,5 @@
 // The main window's time texts: durations as hh:mm and times of day as hh:mmZ.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // HandOffPoll: the tick that looks at the hand-off, and the end at the outcome or the bound.
+// SPDX-License-Identifier: MIT
 #include "frontend/handoffpoll.h"
 
 #include <utility>

@@ -1,4 +1,5 @@
 // HandOffPoll: a timer-driven look at an engine hand-off that ends at the outcome or at a bound.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QObject>

@@ -1,4 +1,5 @@
 // CHyperlink: underlined, blue until visited and purple after; opens its text on a click.
+// SPDX-License-Identifier: MIT
 #include "frontend/hyperlink.h"
 
 #include <QDesktopServices>

@@ -1,4 +1,5 @@
 // CHyperlink: a static control that opens its own text as a web address when clicked.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QCursor>

@@ -1,4 +1,5 @@
 // The ORVANE window program: one instance per user and per folder, the main window, the end.
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,5 @@
 // CMyDialog: the main window's start-up, the pilot's commands, the message area and the ending.
+// SPDX-License-Identifier: MIT
 #include "frontend/maindialog.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 // CMyDialog: the main window, from which the pilot drives a whole flight.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QPointer>

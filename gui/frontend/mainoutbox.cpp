@@ -1,4 +1,5 @@
 // CMyDialog and the outbox: the waiting PIREPs offered or sent at the start, a report shown as loaded.
+// SPDX-License-Identifier: MIT
 #include <QTimer>
 #include <string>
 #include <vector>

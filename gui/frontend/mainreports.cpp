@@ -1,4 +1,5 @@
 // CMyDialog and the worker's reports: each pass's update, the PIREP, live ACARS failures, status.
+// SPDX-License-Identifier: MIT
 #include "frontend/maindialog.h"
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // COptionDialog: shows the engine's options and saves them to the engine and "orvane.ini".
+// SPDX-License-Identifier: MIT
 #include "frontend/optiondialog.h"
 
 #include <QDialog>

@@ -1,4 +1,5 @@
 // COptionDialog: the preferences dialog (servers, credentials, report interval, switches).
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "framework/dialog.h"

@@ -1,5 +1,6 @@
 // CPIREPDialog: report text, landing line and profile, Send with a bounded wait that keeps
 // the window working, Save through the PIREP file helper, Back with the question to save.
+// SPDX-License-Identifier: MIT
 #include "frontend/pirepdialog.h"
 
 #include <QDialog>

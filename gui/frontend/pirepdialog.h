@@ -1,4 +1,5 @@
 // CPIREPDialog: the pilot reviews the finished report, sends it to the airline and saves it.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

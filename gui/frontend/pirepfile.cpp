@@ -1,4 +1,5 @@
 // PIREP files: the atomic, unbuffered, private save and the load through the decoder.
+// SPDX-License-Identifier: MIT
 #include "frontend/pirepfile.h"
 
 #include <exception>

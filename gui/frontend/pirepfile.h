@@ -1,4 +1,5 @@
 // PIREP files for both dialogs: an atomic unbuffered save, and a load with the decoder's message.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

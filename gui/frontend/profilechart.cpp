@@ -1,4 +1,5 @@
 // ProfileChart: the flight's altitude over time, with the OUT, OFF, ON and IN times and the touchdown marked.
+// SPDX-License-Identifier: MIT
 #include "frontend/profilechart.h"
 
 #include <QFontMetricsF>

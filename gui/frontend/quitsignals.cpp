@@ -1,4 +1,5 @@
 // QuitSignals: a self-pipe written by the signal handler, read by a socket notifier.
+// SPDX-License-Identifier: MIT
 #include "frontend/quitsignals.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 // QuitSignals: SIGTERM, SIGINT and SIGHUP end the main window through its close path.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QObject>

@@ -1,4 +1,5 @@
 // SingleInstance: a named mutex on Windows, a lock file in the runtime folder elsewhere.
+// SPDX-License-Identifier: MIT
 #include "frontend/singleinstance.h"
 
 #ifdef _WIN32

@@ -1,4 +1,5 @@
 // SingleInstance: the process-wide lock that keeps a second ORVANE from starting.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <memory>

@@ -1,4 +1,5 @@
 // Start-up messages of the window program: a folder taken by another ORVANE, or unwritable.
+// SPDX-License-Identifier: MIT
 #include "frontend/startup.h"
 
 #include <cstdio>

@@ -1,5 +1,6 @@
 // Start-up of the window program in its working folder: what the pilot is told when another
 // ORVANE holds the folder, or when the folder cannot be written.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

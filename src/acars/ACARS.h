@@ -1,4 +1,5 @@
 // ACARS: one flight's ACARS object, a facade over its flight record, send queue and link threads.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

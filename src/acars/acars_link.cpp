@@ -1,4 +1,5 @@
 // AcarsLink: starting and stopping the threads, and the PIREP and flight-information threads.
+// SPDX-License-Identifier: MIT
 #include "acars/acars_link.h"
 
 #include <system_error>

@@ -1,4 +1,5 @@
 // AcarsLink: one flight's send, flight-information and PIREP threads and their steps.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

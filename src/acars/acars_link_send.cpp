@@ -1,4 +1,5 @@
 // AcarsLink's send thread: the connection test, and each queued request posted in order.
+// SPDX-License-Identifier: MIT
 #include <algorithm>
 #include <map>
 #include <memory>

@@ -1,4 +1,5 @@
 // The ACARS object's message operations: positional values made samples, texts queued, the report.
+// SPDX-License-Identifier: MIT
 #include <memory>
 #include <mutex>
 #include <string>

@@ -1,4 +1,5 @@
 // The ACARS object: construction, callbacks, options and data id, and the forwarders to its parts.
+// SPDX-License-Identifier: MIT
 #include "acars/ACARS.h"
 
 namespace orvane {

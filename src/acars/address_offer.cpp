@@ -1,4 +1,5 @@
 // AddressOffers: the latest same-host redirect per airline address, under one lock.
+// SPDX-License-Identifier: MIT
 #include "acars/address_offer.h"
 
 #include "net/same_host.h"

@@ -1,4 +1,5 @@
 // AddressOffers: new airline addresses met in redirects, held until the pilot accepts or drops them.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <mutex>

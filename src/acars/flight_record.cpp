@@ -1,4 +1,5 @@
 // FlightRecord: the event builders with the flight record they keep, and the report made from it.
+// SPDX-License-Identifier: MIT
 #include "acars/flight_record.h"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 // FlightRecord: what one flight has recorded for its report, and the message texts its events make.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

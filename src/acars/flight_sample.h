@@ -1,4 +1,5 @@
 // FlightSample: the simulator values read for one ACARS event, as its message carries them.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <vector>

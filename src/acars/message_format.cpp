@@ -1,4 +1,5 @@
 // Text formats of the ACARS messages and the pilot report.
+// SPDX-License-Identifier: MIT
 #include "acars/message_format.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Text formats of the ACARS messages and the pilot report: positions, times, wind, engines.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

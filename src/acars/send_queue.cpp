@@ -1,4 +1,5 @@
 // SendQueue: appending, copying out and waiting for the ACARS requests of one flight.
+// SPDX-License-Identifier: MIT
 #include "acars/send_queue.h"
 
 #include <algorithm>

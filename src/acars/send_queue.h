@@ -1,4 +1,5 @@
 // SendQueue: the ACARS requests waiting for the send thread, in order, with their lock and wake-ups.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // ServerAnswer: the strict reading of the airline server's answers and their capped display.
+// SPDX-License-Identifier: MIT
 #include "acars/server_answer.h"
 
 #include <utility>

@@ -1,4 +1,5 @@
 // ServerAnswer: what an airline server's answer to one request means, and how it is shown.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
 // ClockJump: comparing the wall clock's advance with the monotonic clock's.
+// SPDX-License-Identifier: MIT
 #include "engine/clock_jump.h"
 
 #include <cmath>

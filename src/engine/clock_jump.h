@@ -1,4 +1,5 @@
 // ClockJump: the clocks' readings at the worker's last pass; tells a wall-clock step from a stall.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

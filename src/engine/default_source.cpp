@@ -1,4 +1,5 @@
 // The product's simulator data source: the simulator read through FSUIPC.
+// SPDX-License-Identifier: MIT
 #include "engine/default_source.h"
 
 #include "sim/flightdata_msfs.h"

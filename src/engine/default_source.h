@@ -1,4 +1,5 @@
 // The product's simulator data source, built by the engine when no test replaced it.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // EngineLog: opening, reopening and writing the engine's log file.
+// SPDX-License-Identifier: MIT
 #include "engine/engine_log.h"
 
 #include <ctime>

@@ -1,4 +1,5 @@
 // EngineLog: the engine's log file, its path and the lock every line is written under.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

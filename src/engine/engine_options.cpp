@@ -1,4 +1,5 @@
 // EngineOptions: keeping the flight options and the option-input hook.
+// SPDX-License-Identifier: MIT
 #include "engine/engine_options.h"
 
 namespace orvane {

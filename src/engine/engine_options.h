@@ -1,4 +1,5 @@
 // EngineOptions: the flight options the engine hands each flight, and the option-input hook.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // EngineState: the engine's one instance and what its data source last published.
+// SPDX-License-Identifier: MIT
 #include "engine/engine_state.h"
 
 namespace orvane {

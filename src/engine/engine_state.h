@@ -1,4 +1,5 @@
 // EngineState: the one engine behind the ORVANE facade, its rooms each beside their lock.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

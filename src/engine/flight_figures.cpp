@@ -1,4 +1,5 @@
 // FlightFigures: gathering the flight's extremes and track cycle by cycle, and sealing them.
+// SPDX-License-Identifier: MIT
 #include "engine/flight_figures.h"
 
 #include <iterator>

@@ -1,4 +1,5 @@
 // FlightFigures: the flight's extremes, track and event times, sealed with the finished flight.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

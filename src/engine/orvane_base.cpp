@@ -1,4 +1,5 @@
 // ORVANE: the engine facade's forwarders to its rooms, the lifecycle and the cycle.
+// SPDX-License-Identifier: MIT
 #include "engine/orvane_base.h"
 
 #include <optional>

@@ -1,4 +1,5 @@
 // ORVANE: the static engine facade through which the front end drives everything.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The settings file: loading "orvane.ini" into the engine's options and writing it back.
+// SPDX-License-Identifier: MIT
 #include <cstdint>
 #include <limits>
 #include <sstream>

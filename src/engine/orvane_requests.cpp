@@ -1,4 +1,5 @@
 // ORVANE: SendPIREP and getFlightPlan, which never wait for the cycle, and reading the plan.
+// SPDX-License-Identifier: MIT
 #include <optional>
 #include <sstream>
 

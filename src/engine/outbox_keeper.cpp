@@ -1,4 +1,5 @@
 // OutboxKeeper: the engine's outbox, kept under one leaf lock.
+// SPDX-License-Identifier: MIT
 #include "engine/outbox_keeper.h"
 
 #include <filesystem>

@@ -1,4 +1,5 @@
 // OutboxKeeper: the engine's outbox room: where it is, what it keeps, refuses and removes.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <map>

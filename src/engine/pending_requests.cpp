@@ -1,4 +1,5 @@
 // PendingRequests: leaving requests for the cycle and taking them.
+// SPDX-License-Identifier: MIT
 #include "engine/pending_requests.h"
 
 #include <utility>

@@ -1,4 +1,5 @@
 // PendingRequests: what SendPIREP and getFlightPlan leave to the cycle when they find it running.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <mutex>

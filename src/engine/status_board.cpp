@@ -1,4 +1,5 @@
 // StatusBoard: setting and handing out the engine's status texts, PIREP and live ACARS status.
+// SPDX-License-Identifier: MIT
 #include "engine/status_board.h"
 
 #include <cstdlib>

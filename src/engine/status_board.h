@@ -1,4 +1,5 @@
 // StatusBoard: status texts, flight-plan and connect-failed texts, PIREP hand-off, live ACARS.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

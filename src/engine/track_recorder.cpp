@@ -1,4 +1,5 @@
 // TrackRecorder: the flight's profile, thinned by halving its resolution when the budget is full.
+// SPDX-License-Identifier: MIT
 #include "engine/track_recorder.h"
 
 #include <algorithm>

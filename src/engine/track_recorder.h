@@ -1,4 +1,5 @@
 // TrackRecorder: collects the flight's profile one sample per cycle and thins it to a budget.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

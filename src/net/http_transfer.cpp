@@ -1,4 +1,5 @@
 // HttpTransfer: the libcurl easy handle behind every POST to the airline's servers.
+// SPDX-License-Identifier: MIT
 #include "net/http_transfer.h"
 
 #include <curl/curl.h>

@@ -1,4 +1,5 @@
 // HttpTransfer: one libcurl easy handle with its error buffer and answer, for one thread.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // same_host: host and port of two addresses compared through libcurl's URL parser.
+// SPDX-License-Identifier: MIT
 #include "net/same_host.h"
 
 #include <curl/curl.h>

@@ -1,4 +1,5 @@
 // same_host: whether two addresses name the same server (scheme aside), by libcurl's parser.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

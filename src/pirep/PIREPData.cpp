@@ -1,4 +1,5 @@
 // PIREPData: the versioned PIREP file text, its encryption, and the pilot's report text.
+// SPDX-License-Identifier: MIT
 #include "pirep/PIREPData.h"
 
 #include <openssl/crypto.h>

@@ -1,4 +1,5 @@
 // PIREPData: the pilot report record, its file format and its report text.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // Outbox: keeping, listing, removing and describing the PIREPs that wait for the airline.
+// SPDX-License-Identifier: MIT
 #include "pirep/outbox.h"
 
 #include <algorithm>

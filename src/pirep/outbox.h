@@ -1,4 +1,5 @@
 // Outbox: the folder of PIREPs not yet accepted by the airline, one encrypted .ovp per flight.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

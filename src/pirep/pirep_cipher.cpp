@@ -1,4 +1,5 @@
 // RC4 through OpenSSL's EVP interface: the cipher layer under the PIREP file format.
+// SPDX-License-Identifier: MIT
 #include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>

@@ -1,4 +1,5 @@
 // FlightOptions: the settings record (servers, credentials, report interval, switches).
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

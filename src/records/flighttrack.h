@@ -1,4 +1,5 @@
 // FlightTrack: the thinned profile of one flight, kept beside its pilot report.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

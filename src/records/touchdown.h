@@ -1,4 +1,5 @@
 // Touchdown: what a flight recorded about its landing, for the PIREP review and the log.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // SFlightData's one-line rendering for the log; FlightData's static data and published status.
+// SPDX-License-Identifier: MIT
 #include "sim/flightdata.h"
 
 namespace orvane {

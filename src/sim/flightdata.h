@@ -1,4 +1,5 @@
 // FlightData: the abstract simulator data source, with the flight's static data.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // FlightData_MSFS: the cycle's one exchange, the published status, the frozen-counter notice
 // and the grace of a stalled link.
+// SPDX-License-Identifier: MIT
 #include "sim/flightdata_msfs.h"
 
 #include <cstdio>

@@ -1,4 +1,5 @@
 // FlightData_MSFS: the flight data source that reads the simulator through FSUIPC offsets.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // FlightData_MSFS: the conversions of the raw offsets, the engine lists and rules, and the
 // values at touchdown.
+// SPDX-License-Identifier: MIT
 #include "sim/flightdata_msfs.h"
 
 #include <cmath>

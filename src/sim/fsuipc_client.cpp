@@ -1,4 +1,5 @@
 // FSUIPC client: the open handshake, request queue, batch exchange and copy-back.
+// SPDX-License-Identifier: MIT
 #include "sim/fsuipc_client.h"
 
 #include <atomic>

@@ -1,5 +1,6 @@
 // FSUIPC client: the process-wide link to the simulator's interface module, its request
 // queue and its result codes.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

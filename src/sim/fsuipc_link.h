@@ -1,5 +1,6 @@
 // FsuipcLink: the operating-system steps under the FSUIPC client (find the server, register
 // the message, create the named shared block, send the message, release).
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

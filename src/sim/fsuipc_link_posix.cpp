@@ -1,4 +1,5 @@
 // FsuipcLink for POSIX: an unnamed shared block passed with each message over a UNIX socket.
+// SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>

@@ -1,4 +1,5 @@
 // FsuipcLink for Windows: the server's window, a global atom, a paging-file mapping.
+// SPDX-License-Identifier: MIT
 #ifdef _WIN32
 
 #include <windows.h>

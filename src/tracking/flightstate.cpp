@@ -1,4 +1,5 @@
 // FlightState: the flight's state machine (Check), its start, end and position reports.
+// SPDX-License-Identifier: MIT
 #include "tracking/flightstate.h"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 // FlightState: the state machine that follows one flight and raises its ACARS events.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

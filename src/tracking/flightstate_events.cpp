@@ -1,4 +1,5 @@
 // FlightState's ACARS events: the message of each event, built from the simulator's values.
+// SPDX-License-Identifier: MIT
 #include <cmath>
 #include <cstdlib>
 

@@ -1,4 +1,5 @@
 // FlightState's holds: a simulator lost mid-flight (suspension) and a simulator running fast (rate episode).
+// SPDX-License-Identifier: MIT
 #include "tracking/flightstate.h"
 
 #include "util/clock.h"

@@ -1,4 +1,5 @@
 // RateEpisode: how long a fast or slewing simulator lasts, and the texts that record it.
+// SPDX-License-Identifier: MIT
 #include "tracking/rate_episode.h"
 
 #include <cmath>

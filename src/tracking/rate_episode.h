@@ -1,4 +1,5 @@
 // RateEpisode: a spell of simulation rate above 1x or slew while a flight is tracked.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // Suspension: the lost simulator's last place, the check of a simulator that is back, and their texts.
+// SPDX-License-Identifier: MIT
 #include "tracking/suspension.h"
 
 #include <cmath>

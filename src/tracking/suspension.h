@@ -1,4 +1,5 @@
 // Suspension: a flight whose simulator went away, waiting for it to come back near the aircraft's last place.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // TouchdownWatch: contacts, bounces and the touchdown's values; the last touchdown published.
+// SPDX-License-Identifier: MIT
 #include "tracking/touchdown_watch.h"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 // TouchdownWatch: finds the touchdown and its bounces among a flight's cycles and records them.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // write_file_atomically: temporary file in the target's folder, synced, renamed over it.
+// SPDX-License-Identifier: MIT
 #include "util/atomic_file.h"
 
 #include <cerrno>

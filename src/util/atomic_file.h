@@ -1,4 +1,5 @@
 // write_file_atomically: replaces a file whole or not at all, synced, private to its owner.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // The process clock: the system clock, the manual test clock and the installed-clock switch.
+// SPDX-License-Identifier: MIT
 #include "util/clock.h"
 
 #include <thread>

@@ -1,4 +1,5 @@
 // The process clock: wall-clock seconds and sleeping, replaceable by a manual clock in tests.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

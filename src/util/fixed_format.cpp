@@ -1,4 +1,5 @@
 // to_fixed_str: six significant digits in fixed notation, for texts that servers parse.
+// SPDX-License-Identifier: MIT
 #include "util/fixed_format.h"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 // to_fixed_str: numbers with six significant digits like to_str, but never in exponent form.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

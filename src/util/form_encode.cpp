@@ -1,4 +1,5 @@
 // form_encode: percent-encoding of the bytes a form decoder would otherwise change.
+// SPDX-License-Identifier: MIT
 #include "util/form_encode.h"
 
 namespace orvane {

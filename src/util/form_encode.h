@@ -1,4 +1,5 @@
 // form_encode: one value of a posted form, encoded so that a form decoder gives it back.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

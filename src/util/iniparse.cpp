@@ -1,4 +1,5 @@
 // IniParse: sectioned "key = value" files, read from disk anew by every query.
+// SPDX-License-Identifier: MIT
 #include "util/iniparse.h"
 
 #include <stdexcept>

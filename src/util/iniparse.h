@@ -1,4 +1,5 @@
 // IniParse: reads sectioned "key = value" files anew on every query.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <fstream>

@@ -1,4 +1,5 @@
 // Conversions to 32-bit integers, each named for what it does with a value that does not fit.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

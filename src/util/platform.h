@@ -1,4 +1,5 @@
 // Small operating-system steps that the portable code needs, one function each.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 namespace orvane {

@@ -1,4 +1,5 @@
 // The POSIX side of the small operating-system steps (platform.h); empty steps elsewhere.
+// SPDX-License-Identifier: MIT
 #include "util/platform.h"
 
 #ifndef _WIN32

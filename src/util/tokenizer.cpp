@@ -1,4 +1,5 @@
 // Tokenizer: splitting at delimiter strings in priority order.
+// SPDX-License-Identifier: MIT
 #include "util/tokenizer.h"
 
 #include <cstring>

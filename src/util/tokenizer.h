@@ -1,4 +1,5 @@
 // Tokenizer: splits a text at any of a list of delimiter strings, dropping empty tokens.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
 // Free helpers for text, numbers, Base64 and sleeping.
+// SPDX-License-Identifier: MIT
 #include "util/util.h"
 
 #include <cmath>

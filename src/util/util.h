@@ -1,4 +1,5 @@
 // Free helpers for text, numbers, Base64 and sleeping, used throughout ORVANE.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // The working folder: its lock file (flock on POSIX, LockFileEx on Windows), the write check
 // and the rename that keeps the previous run's log.
+// SPDX-License-Identifier: MIT
 #include "util/working_folder.h"
 
 #include <cerrno>

@@ -1,4 +1,5 @@
 // The working folder's claim (one ORVANE per folder), its write check, and the kept log.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

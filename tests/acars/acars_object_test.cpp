@@ -1,4 +1,5 @@
 // The ACARS object without live transmission: send thread, PIREP hand-over, running values.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <map>

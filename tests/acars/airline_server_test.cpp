@@ -1,5 +1,6 @@
 // Tests of the airline stand-in: PHP's form decoding through real HTTP, scripted answers by
 // request kind, redirects, huge and empty answers, and an outage on the test's clock.
+// SPDX-License-Identifier: MIT
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 

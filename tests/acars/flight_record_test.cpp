@@ -1,4 +1,5 @@
 // Tests of the ACARS object's parts: the flight record's builders and copies, and the send queue.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <atomic>

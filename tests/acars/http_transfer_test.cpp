@@ -1,4 +1,5 @@
 // Tests of HttpTransfer and getHTTPResult against the local airline server.
+// SPDX-License-Identifier: MIT
 #include "net/http_transfer.h"
 
 #include <gtest/gtest.h>

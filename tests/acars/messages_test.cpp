@@ -1,4 +1,5 @@
 // Tests of the ACARS message texts, the flight record they keep, and the pilot report.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,4 +1,5 @@
 // The ACARS object talking to a real airline server on 127.0.0.1: bodies, answers, retries.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <atomic>

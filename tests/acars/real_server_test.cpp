@@ -1,4 +1,5 @@
 // The ACARS object against the wrong answers real airline servers give: web pages, special characters, outages at the start, huge answers.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <memory>

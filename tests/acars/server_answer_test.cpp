@@ -1,4 +1,5 @@
 // Tests of classifyServerAnswer and the capped display of answers, request kind by kind.
+// SPDX-License-Identifier: MIT
 #include "acars/server_answer.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // ClockJump: the step between the clocks' advances, and the worker's tolerance either way.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <optional>

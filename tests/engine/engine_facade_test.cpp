@@ -1,4 +1,5 @@
 // The engine facade's small contracts: neutral values, hand-offs, display text, flight plans.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #ifndef _WIN32

@@ -1,4 +1,5 @@
 // A flight's figures: clock jumps told from stalls, statistics and track kept with the finished flight.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // A whole flight through the engine facade with live ACARS off, and the flights that differ.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Flights with live ACARS on, through the engine facade, against a real server on 127.0.0.1.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <condition_variable>

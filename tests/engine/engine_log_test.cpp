@@ -1,4 +1,5 @@
 // EngineLog: where its lines go when the path is set, set again, or cannot be opened.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdlib>

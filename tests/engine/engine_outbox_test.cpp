@@ -1,5 +1,6 @@
 // The engine and the PIREP outbox: the report kept when the flight ends, removed when the PIREP
 // server accepts it, marked and never sent when the airline refuses the flight.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,4 +1,5 @@
 // The settings file: defaults, partial files, empty values, round trips, hand-over to a flight.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

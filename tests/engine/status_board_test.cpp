@@ -1,4 +1,5 @@
 // StatusBoard: the PIREP paired with the figures of its own flight, whichever arrives first.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <mutex>

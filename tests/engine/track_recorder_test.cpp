@@ -1,4 +1,5 @@
 // TrackRecorder: every sample below the budget, halvings above it, and what each halving keeps.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>

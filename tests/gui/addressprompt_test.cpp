@@ -1,5 +1,6 @@
 // The window offers a new server address met in a redirect: the box, the saved settings, the
 // one more try at the confirmed address, and a refusal that is not asked again.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "acars/address_offer.h"

@@ -1,5 +1,6 @@
 // The dialog framework: routing of Enter, Escape, close box and commands, modal runs,
 // centring, reflected colour requests and the event loop's result.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QDialog>

@@ -1,4 +1,5 @@
 // Window test support: box and file answers, modal runs.
+// SPDX-License-Identifier: MIT
 #include "gui_support.h"
 
 #include <gtest/gtest.h>

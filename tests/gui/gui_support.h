@@ -1,5 +1,6 @@
 // Window test support: scripted answers for message boxes and file dialogs, and a modal run
 // driven from inside its own event loop.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <deque>

@@ -1,5 +1,6 @@
 // The window tests' main: one application object for all tests, Qt's offscreen platform
 // unless another one is asked for.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "framework/wincore.h"

@@ -1,5 +1,6 @@
 // HandOffPoll on the window's event loop: it ends at the outcome, at its bound on the clock
 // it was given, or when stopped, and the window's events run between its looks.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QObject>

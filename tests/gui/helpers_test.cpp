@@ -1,4 +1,5 @@
 // The dialog helpers: control texts by id, the string table and the message box by ids.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QDialog>

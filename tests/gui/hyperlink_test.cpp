@@ -1,5 +1,6 @@
 // CHyperlink: opens its own text on a press and release inside it, blue until visited and
 // purple after, underlined, with the hand cursor; the URL handler is the test's.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QDialog>

@@ -1,5 +1,6 @@
 // The main window's keys: Enter in the flight-number field asks for the flight data, Enter
 // anywhere else leaves the window as it is (it used to press Quit).
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "mainwindow_fixture.h"

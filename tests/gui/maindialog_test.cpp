@@ -1,6 +1,7 @@
 // The main window's own rules: its time texts, the message area, one block time per update,
 // Start ACARS with an unsaved PIREP, the worker's clock-step report, lastpirep.ovp (kept
 // whole on a full disk), and the bounded wait for a flight plan.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>

@@ -1,5 +1,6 @@
 // Tests of the main window's layout: every control with its id, kind, caption and group, a
 // tidy layout, and the application icon.
+// SPDX-License-Identifier: MIT
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>

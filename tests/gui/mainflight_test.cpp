@@ -2,6 +2,7 @@
 // flight plan from the server, Start ACARS, the flight as the window shows it, the PIREP
 // completed, viewed with the flight's landing line, sent and saved in the real PIREP dialog,
 // and Quit.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,5 +1,6 @@
 // The main window and the PIREP outbox: the report kept the moment the flight ends, offered and
 // sent at the next start, and the review opened at once after the cycle has stopped.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "mainwindow_fixture.h"

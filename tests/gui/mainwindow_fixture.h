@@ -1,6 +1,7 @@
 // Main window test set-up: the real CMyDialog in a temporary working folder, the simulator
 // stand-in over the real link, the airline server on 127.0.0.1 and a manual clock that the
 // test moves one worker pass at a time.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <gtest/gtest.h>

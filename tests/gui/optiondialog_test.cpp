@@ -1,5 +1,6 @@
 // COptionDialog: shown and saved options, minutes and seconds, PIREP credentials, Cancel,
 // and the engine's call for options.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QApplication>

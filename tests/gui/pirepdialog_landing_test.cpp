@@ -1,5 +1,6 @@
 // CPIREPDialog's landing line: the touchdown's rate, G and bounces between the report and the
 // chart, whole on the screen, the report text untouched; none for a report loaded from a file.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>

@@ -1,5 +1,6 @@
 // CPIREPDialog: the report field, Send against a loopback airline server (success, refusal,
 // twice, silence, no flight), Save through the file handler, Back, and the flight's profile.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>

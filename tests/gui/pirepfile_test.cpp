@@ -1,5 +1,6 @@
 // The PIREP file helper on real files in a temporary folder: the round trip, a corrupt file,
 // an unwritable folder and a write cut short, each leaving no partial file behind.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>

@@ -1,4 +1,5 @@
 // Tests of the flight profile chart: event marks, the touchdown's mark, axes and what it paints.
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QDateTime>
 #include <QImage>

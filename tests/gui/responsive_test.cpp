@@ -1,6 +1,7 @@
 // The window during an outage: with the worker held inside a cycle by a hung simulator and
 // the airline server silent, the buttons still answer, and Stop ACARS ends the flight once
 // the worker is free, the window showing itself busy meanwhile.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>

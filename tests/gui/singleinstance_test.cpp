@@ -1,5 +1,6 @@
 // One ORVANE per user and per folder: the real orvane program started twice, an orvane-cli
 // started in its folder, the lock it leaves when it dies, and its end on SIGTERM.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>

@@ -1,5 +1,6 @@
 // The window program's start-up messages: a folder held by another ORVANE, and a folder that
 // cannot be written, each told once in a box with the reason.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <unistd.h>
 

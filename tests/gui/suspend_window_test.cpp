@@ -1,5 +1,6 @@
 // The main window while the simulator goes away (stopped, killed and restarted) or runs faster
 // than 1x for a while: the flight is held, not ended, and goes on when the simulator is back.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,6 +1,7 @@
 // How tracking ends when it cannot go on: the simulator gone (once the pilot ends the
 // suspended flight), slew mode beyond its time, a refused live ACARS start answered either
 // way; the refusal boxes; and loading PIREP files.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -14,6 +14,7 @@
 // Qt guarantees, on the call's own address: everything the queueing thread did before it
 // queued the call comes before the call runs, and every run of the call comes before the
 // call is destroyed. Nothing is suppressed: every access of ORVANE's code stays checked.
+// SPDX-License-Identifier: MIT
 #if defined(__SANITIZE_THREAD__)
 
 #include <dlfcn.h>

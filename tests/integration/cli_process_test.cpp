@@ -1,6 +1,7 @@
 // The real orvane-cli program in a working folder: one ORVANE per folder (the first one's
 // log left whole), the previous log kept, the quit signals, and no shared block left in
 // /dev/shm after a client is killed.
+// SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>

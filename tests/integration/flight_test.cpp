@@ -1,4 +1,5 @@
 // End-to-end flights through the engine, the real simulator link and the airline server.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>

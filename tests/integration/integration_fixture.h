@@ -1,5 +1,6 @@
 // End-to-end flights: the engine as the window drives it, the simulator stand-in through the
 // real link, the airline server on 127.0.0.1 and a manual clock.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // The log of a flight waiting at the gate: what changes is written, the same pass again is not.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // End-to-end flights against a stand-in as unkind as the real FSUIPC: propeller and piston
 // aircraft, a simulator loading for two minutes, an emulator that never moves its counter,
 // the touchdown rate the simulator latches, and FL350 in whole and fractional metres.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cmath>

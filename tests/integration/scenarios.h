@@ -1,4 +1,5 @@
 // Scenario texts for the end-to-end flights, built on the stand-in's scenario format.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <sstream>

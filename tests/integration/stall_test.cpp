@@ -1,5 +1,6 @@
 // End-to-end flights with a simulator that stalls: hangs on the link, a long pause with its
 // counter frozen, a frozen counter without a pause, and the window asking meanwhile.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <atomic>

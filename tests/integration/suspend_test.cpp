@@ -1,5 +1,6 @@
 // End-to-end flights whose simulator goes away mid-flight (stopped, killed and restarted, back
 // elsewhere) or runs faster than 1x for a while.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "integration/integration_fixture.h"

@@ -1,4 +1,5 @@
 // Tests of the PIREP outbox on real files: keeping, listing, removing, refusing, a full disk.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>

@@ -1,4 +1,5 @@
 // Tests of the RC4 layer under the PIREP files: published vectors and set-up failures.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // Tests of the PIREP file format: the plain text, older versions, encryption, bad files.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <random>

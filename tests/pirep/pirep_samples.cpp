@@ -1,4 +1,5 @@
 // Sample PIREP records shared by the PIREP tests, and the writer of the committed golden file.
+// SPDX-License-Identifier: MIT
 #include "pirep/pirep_samples.h"
 
 #include <cstdlib>

@@ -1,4 +1,5 @@
 // Tests of the pilot's report text and of its coordinate form.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <string>

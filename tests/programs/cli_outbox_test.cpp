@@ -1,5 +1,6 @@
 // orvane-cli, the simulator stand-in and the airline server as programs: the PIREP outlives an
 // airline server killed at the landing roll and a pilot who quits.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>

@@ -1,4 +1,5 @@
 // Whole-program test helpers: posix_spawn with redirected output, polling files, a free port.
+// SPDX-License-Identifier: MIT
 #include "programs/program_runner.h"
 
 #include <arpa/inet.h>

@@ -1,4 +1,5 @@
 // Whole-program test helpers: starting the shipped programs, waiting on their output, signals.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <sys/types.h>

@@ -1,5 +1,6 @@
 // The window program flown by the window driver, killed (SIGKILL) with an unsaved PIREP shown:
 // the PIREP is in the outbox.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

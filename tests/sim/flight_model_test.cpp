@@ -1,4 +1,5 @@
 // Tests of the flight model, its scenario text and the scripted flight data sources.
+// SPDX-License-Identifier: MIT
 #include "flightmodel/flight_model.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of FlightData_MSFS through the real FSUIPC link against the in-process stand-in.
+// SPDX-License-Identifier: MIT
 #include "sim/flightdata_msfs.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of the flight data interface: the static-data record and the base class defaults.
+// SPDX-License-Identifier: MIT
 #include "sim/flightdata.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of the FSUIPC client against the in-process stand-in server over the real link.
+// SPDX-License-Identifier: MIT
 #include "sim/fsuipc_client.h"
 
 #include <fcntl.h>

@@ -1,5 +1,6 @@
 // Tests of the hold at the gate: the scenario event that stops the flight time until a file
 // exists, read from scenario text and played by the stand-in's player.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <chrono>

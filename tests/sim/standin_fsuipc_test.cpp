@@ -1,6 +1,7 @@
 // The stand-in as unkind as the real FSUIPC: floored altitude with its fraction, propeller
 // aircraft, combustion flags, the latched touchdown rate and G, loading stalls, emulators,
 // 128 times, crash detection and the 11-character registration.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cmath>

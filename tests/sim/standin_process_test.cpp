@@ -1,5 +1,6 @@
 // Tests of the simulator stand-in: the player in-process, and the orvane-simstandin program
 // run as a separate process and reached through the real FSUIPC link.
+// SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>

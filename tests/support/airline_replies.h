@@ -1,4 +1,5 @@
 // Scripted answers of the airline server on 127.0.0.1 that several test fixtures give alike.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <optional>

@@ -1,4 +1,5 @@
 // A test fixture for the engine facade: manual clock, log in a temporary folder, fake source.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Test flight data sources: the settable fake and the FlightModel player.
+// SPDX-License-Identifier: MIT
 #include "support/fake_flightdata.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Flight data sources for tests: one answering from a settable state, one playing a FlightModel.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

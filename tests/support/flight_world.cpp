@@ -1,5 +1,6 @@
 // The world a whole flight runs in: engine, stand-in, airline server and folder set up and
 // put back.
+// SPDX-License-Identifier: MIT
 #include "support/flight_world.h"
 
 #include <cstdlib>

@@ -1,6 +1,7 @@
 // The world a whole flight runs in for the end-to-end and main window tests: a manual clock,
 // a temporary working folder, the simulator stand-in over the real link and the airline
 // server on 127.0.0.1.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <gtest/gtest.h>

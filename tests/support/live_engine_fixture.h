@@ -1,5 +1,6 @@
 // The engine fixture with live ACARS on: the airline server on 127.0.0.1 takes the flight's
 // texts and its PIREP.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <gtest/gtest.h>

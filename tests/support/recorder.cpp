@@ -1,4 +1,5 @@
 // Test recorder of callback texts.
+// SPDX-License-Identifier: MIT
 #include "support/recorder.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Records what the ACARS and engine callbacks receive, for tests; safe from any thread.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <condition_variable>

@@ -1,4 +1,5 @@
 // A temporary folder for one test.
+// SPDX-License-Identifier: MIT
 #include "support/temp_dir.h"
 
 #include <cstdlib>

@@ -1,4 +1,5 @@
 // A temporary folder for one test, removed with everything in it at the end.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <filesystem>

@@ -1,4 +1,5 @@
 // on_the_wire: a queued ACARS text as its POST body carries it, for tests that compare the two.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // The flight state machine: thresholds, pauses, touchdown, position reports and events.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <memory>

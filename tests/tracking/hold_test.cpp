@@ -1,4 +1,5 @@
 // A suspended flight's nearness rule and texts, and a fast simulator's episode.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "tracking/rate_episode.h"

@@ -1,5 +1,6 @@
 // The touchdown: the simulator's own rate or the sampled one, G, bounces, attitude and ground
 // speed, recorded by the watch and by the flight, published for the engine.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,5 +1,6 @@
 // Whole-or-nothing writes on real files: a new file is private to its owner, an existing one
 // keeps its mode, and a failure says why.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

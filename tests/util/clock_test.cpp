@@ -1,4 +1,5 @@
 // Tests of the clock seam: the manual clock and installing it.
+// SPDX-License-Identifier: MIT
 #include "util/clock.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of to_fixed_str: six significant digits like to_str, never an exponent.
+// SPDX-License-Identifier: MIT
 #include "util/fixed_format.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of form_encode: the bytes a form decoder would change are percent-encoded, no other.
+// SPDX-License-Identifier: MIT
 #include "util/form_encode.h"
 
 #include <gtest/gtest.h>

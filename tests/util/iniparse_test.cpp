@@ -1,4 +1,5 @@
 // Tests of IniParse on real files: syntax, the three modes, their messages and exceptions.
+// SPDX-License-Identifier: MIT
 #include "util/iniparse.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // The three conversions to 32-bit integers differ exactly where a value does not fit.
+// SPDX-License-Identifier: MIT
 #include "util/int_conversions.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of the Tokenizer: delimiter priority, run collapsing and both kinds of push_back.
+// SPDX-License-Identifier: MIT
 #include "util/tokenizer.h"
 
 #include <gtest/gtest.h>

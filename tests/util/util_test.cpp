@@ -1,4 +1,5 @@
 // Tests of the free text, number, Base64 and sleep helpers.
+// SPDX-License-Identifier: MIT
 #include "util/util.h"
 
 #include <gtest/gtest.h>

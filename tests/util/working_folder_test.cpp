@@ -1,5 +1,6 @@
 // The working folder on real files: its lock taken twice, the lock file's content and
 // mode, the write check, and the previous log kept.
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

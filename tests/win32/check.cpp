@@ -1,4 +1,5 @@
 // The check harness's counters and output.
+// SPDX-License-Identifier: MIT
 #include "win32/check.h"
 
 #include <cstdio>

@@ -1,5 +1,6 @@
 // A small check harness for the Windows test programs, which have no GoogleTest: counts
 // the checks, prints each failure with its values, ends with "N passed, N failed".
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <sstream>

@@ -1,4 +1,5 @@
 // The FSUIPC client over its Win32 link against the Win32 stand-in in another process.
+// SPDX-License-Identifier: MIT
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

@@ -1,4 +1,5 @@
 // patch_import: walks this program's import descriptors and rewrites the matching slots.
+// SPDX-License-Identifier: MIT
 #include "win32/import_patch.h"
 
 #ifndef NOMINMAX

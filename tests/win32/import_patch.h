@@ -1,5 +1,6 @@
 // Replacing an entry of this program's import table, so that a test can make one Windows
 // call fail while the code under test stays as it ships.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 namespace orvane::wintest {

@@ -1,4 +1,5 @@
 // orvane-cli's command line: the usage text, parsing and the flight data options.
+// SPDX-License-Identifier: MIT
 #include "cli_args.h"
 
 #include <iostream>

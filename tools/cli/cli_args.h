@@ -1,4 +1,5 @@
 // orvane-cli's command line: the options it takes and the flight data they give.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <map>

@@ -1,4 +1,5 @@
 // orvane-cli's flight: waiting for the simulator and the tracking loop, printing each phase.
+// SPDX-License-Identifier: MIT
 #include "cli_flight.h"
 
 #include <iostream>

@@ -1,4 +1,5 @@
 // orvane-cli's flight: waiting for the simulator, the tracking loop, and the PIREP report.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // orvane-cli's working folder: one ORVANE per folder, the write check, the previous log kept.
+// SPDX-License-Identifier: MIT
 #include "cli_folder.h"
 
 #include <csignal>

@@ -1,4 +1,5 @@
 // orvane-cli's start in its working folder: the folder's lock, the write check, the kept log.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 namespace orvane::cli {

@@ -1,4 +1,5 @@
 // orvane-cli's outbox: sending the PIREPs that wait in it, and telling the pilot of them.
+// SPDX-License-Identifier: MIT
 #include <iostream>
 #include <vector>
 

@@ -1,4 +1,5 @@
 // orvane-cli's report: the PIREP printed, kept in its file and the outbox, and sent to the airline.
+// SPDX-License-Identifier: MIT
 #include <algorithm>
 #include <iostream>
 

@@ -1,4 +1,5 @@
 // orvane-cli: the console front end. Tracks one flight from the gate to the gate and sends its PIREP.
+// SPDX-License-Identifier: MIT
 #include <iostream>
 
 #include "cli_args.h"

@@ -1,4 +1,5 @@
 // AirlineServer: records each POST and answers it from the script, over cpp-httplib.
+// SPDX-License-Identifier: MIT
 #include "airline/airline_server.h"
 
 #include <httplib.h>

@@ -1,4 +1,5 @@
 // AirlineServer: a scripted stand-in for the airline's server scripts on 127.0.0.1.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <condition_variable>

@@ -1,4 +1,5 @@
 // orvane-airline-server: a local airline server that a pilot's ORVANE can be pointed at.
+// SPDX-License-Identifier: MIT
 #include <pthread.h>
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // Form: PHP's decoding of application/x-www-form-urlencoded bodies, field by field.
+// SPDX-License-Identifier: MIT
 #include "airline/php_form.h"
 
 #include <utility>

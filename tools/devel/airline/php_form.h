@@ -1,4 +1,5 @@
 // Form: a posted form body decoded the way PHP fills $_POST, for the airline stand-in.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <optional>

@@ -1,4 +1,5 @@
 // Scripted replies of the airline stand-in: web pages, PHP warnings, huge and empty answers.
+// SPDX-License-Identifier: MIT
 #include "airline/replies.h"
 
 #include <utility>

@@ -1,4 +1,5 @@
 // Scripted replies of the airline stand-in: the wrong answers real servers give.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
 // The built-in default scenario: a short flight gate to gate in about seven and a half minutes.
+// SPDX-License-Identifier: MIT
 #include "flightmodel/scenario.h"
 
 namespace orvane::model {

@@ -1,4 +1,5 @@
 // FlightModel: interpolation between keyframes and the effect of events over time.
+// SPDX-License-Identifier: MIT
 #include "flightmodel/flight_model.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // FlightModel: an aircraft's physical state over time, played from keyframes and events.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <array>

@@ -1,4 +1,5 @@
 // Scenario text parser: turns keyframe, event and setting lines into a FlightModel.
+// SPDX-License-Identifier: MIT
 #include "flightmodel/scenario.h"
 
 #include <charconv>

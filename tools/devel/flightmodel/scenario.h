@@ -24,6 +24,7 @@
 // Times are seconds from 0 to 1000000; keyframe times and event times each never go back.
 // Every value has a bounded range; anything else is refused with std::runtime_error
 // "scenario line N: ..." naming the first bad line.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // A sample PIREP: one completed flight with every field set, for the tests and the tools.
+// SPDX-License-Identifier: MIT
 #include "samples/sample_pirep.h"
 
 namespace orvane::samples {

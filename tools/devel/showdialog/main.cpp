@@ -1,5 +1,6 @@
 // orvane-showdialog: opens one dialog with sample data for a while, for screenshots.
 // Usage: orvane-showdialog options|pirep|newaddress [seconds]
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>

@@ -1,4 +1,5 @@
 // orvane-simstandin: a stand-in for the simulator's FSUIPC server, flying a scenario.
+// SPDX-License-Identifier: MIT
 #include <pthread.h>
 #include <signal.h>
 

@@ -1,4 +1,5 @@
 // Offset encoder: the inverse of the flight data source's conversions, one offset at a time.
+// SPDX-License-Identifier: MIT
 #include "simstandin/offset_encoder.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Offset encoder: writes an aircraft state into the simulator's offsets in their raw encodings.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

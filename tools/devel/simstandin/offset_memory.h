@@ -1,4 +1,5 @@
 // OffsetMemory: the stand-in simulator's 64 KiB offset space, little-endian, thread-safe.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Player: the clock-driven thread that encodes the flight model's state into offsets.
+// SPDX-License-Identifier: MIT
 #include "simstandin/player.h"
 
 #include <cmath>

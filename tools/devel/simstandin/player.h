@@ -1,4 +1,5 @@
 // Player: plays a flight model into the stand-in's offset memory, in real time or faster.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // serve_records: the bounds-checked walk over a batch, shared by the POSIX and Win32 stand-ins.
+// SPDX-License-Identifier: MIT
 #include "simstandin/record_server.h"
 
 #include "sim/fsuipc_client.h"

@@ -1,4 +1,5 @@
 // serve_records: the stand-in's answer to one batch of request records, on every platform.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
 // orvane-simstandin's command line: the usage text and the parsing of the options.
+// SPDX-License-Identifier: MIT
 #include "simstandin/standin_options.h"
 
 #include <cstdio>

@@ -1,4 +1,5 @@
 // StandinServer: the server side of the FSUIPC link, answering from an OffsetMemory.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // orvane-simstandin-win32: the simulator stand-in's server side as a hidden Win32 window.
+// SPDX-License-Identifier: MIT
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

@@ -1,4 +1,5 @@
 // Control messages of the Win32 stand-in: how a test in another process steers it.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 namespace orvane::standin {

@@ -1,5 +1,6 @@
 // orvane-windowdriver's driver: flies one flight in the main window, stage by stage, clicking
 // as a pilot would, taking the screenshots and measuring the window's event gaps.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <sys/resource.h>

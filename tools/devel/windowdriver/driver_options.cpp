@@ -1,4 +1,5 @@
 // orvane-windowdriver's command line: the usage text and the parsing of the options.
+// SPDX-License-Identifier: MIT
 #include "driver_options.h"
 
 #include <cstdio>

@@ -1,4 +1,5 @@
 // orvane-windowdriver's command line: the options of one run and their parsing.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // orvane-windowdriver: flies one whole flight in ORVANE's real main window, clicking as a
 // pilot would, and saves a screenshot of each stage (run under a real or virtual X server).
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,5 @@
 // orvane-windowdriver's figures: process clocks, memory and CPU time read from the kernel.
+// SPDX-License-Identifier: MIT
 #include "window_figures.h"
 
 #include <sys/resource.h>

@@ -1,4 +1,5 @@
 // orvane-windowdriver's figures: process clocks, memory and CPU, first paint, event gaps.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <time.h>
