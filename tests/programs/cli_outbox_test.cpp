@@ -20,35 +20,11 @@ namespace orvane {
 namespace {
 
 using test::countText;
+using test::kShortFlight;
 using test::Program;
 using test::read_file;
 using test::TempDir;
 using test::waitForText;
-
-// A short flight whose phases each last two of the cli's 5-second cycles at speed 3: gate
-// (held until tracking has begun), engine start, taxi, take-off, climb, level, descent,
-// touchdown, roll-out, taxi in, engines off.
-const char* const kShortFlight =
-    "key 0   engines=2 zfw=120000 fuel=9000 lat=50.048 lon=8.570 alt=364 hdg=250 on_ground=1\n"
-    "key 5   n1=0 n2=0\n"
-    "key 6   n1=22 n2=62\n"
-    "key 35  gs=0\n"
-    "key 36  gs=15\n"
-    "key 65  gs=15\n"
-    "key 75  gs=150 ias=160 tas=160\n"
-    "key 76  on_ground=0 vs=1500 height=40 alt=404\n"
-    "key 110 vs=1500 height=890 alt=1254 lon=8.47\n"
-    "key 111 vs=0\n"
-    "key 140 vs=0 lon=8.40\n"
-    "key 141 vs=-1000\n"
-    "key 175 vs=-1000 height=320 alt=684\n"
-    "key 185 vs=-200 height=40 alt=404\n"
-    "key 186 on_ground=1 vs=-150 height=0 alt=364 gs=130 ias=130 tas=130\n"
-    "key 196 gs=60 ias=60 tas=60\n"
-    "key 225 gs=15 ias=15 tas=15\n"
-    "key 226 gs=0 ias=0 tas=0\n"
-    "key 255 n1=22 n2=62\n"
-    "key 256 n1=0 n2=0\n";
 
 class CliOutbox : public ::testing::Test {
  protected:
