@@ -48,8 +48,9 @@ install(FILES ${_pkgdoc}/orvane-simstandin.1.gz ${_pkgdoc}/orvane-airline-server
         DESTINATION ${_man1} COMPONENT devtools)
 install(FILES ${_pkgdoc}/${ORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
         COMPONENT orvane)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/orvane.lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME orvane COMPONENT orvane)
+# No lintian overrides: the spelling notes on the texts servers and logs rely on (kept byte
+# for byte) are informational, and which of them lintian finds depends on how the compiler
+# lays out the binary's strings, so an override would itself become a warning.
 foreach(comp orvane devtools)
   set(_pkg orvane)
   if(comp STREQUAL devtools)
