@@ -196,6 +196,7 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CDialog::OnOK() { EndDialog(IDOK); }
 void CDialog::OnReturnKey() { DialogProc(WM_COMMAND, IDOK, 0); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnEndSession() { OnCancel(); }
 bool CDialog::OnInitDialog() { return true; }
 
 }  // namespace orvane

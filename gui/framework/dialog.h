@@ -47,6 +47,10 @@ class CDialog : public CWnd {
   // Returns non-zero when the message was handled.
   virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // The session ends (logout, a quit signal): the window closes without asking anything.
+  // Default: OnCancel.
+  virtual void OnEndSession();
+
   LRESULT SendMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     return DialogProc(message, wParam, lParam);
   }

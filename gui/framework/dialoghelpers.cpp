@@ -71,13 +71,45 @@ QWidget* FindDlgItem(const QWidget* window, UINT id) {
   return nullptr;
 }
 
+namespace {
+
+// A button's or group's text without its mnemonic marker ("S&tart" -> "Start", "&&" -> "&").
+QString withoutMnemonic(const QString& text) {
+  QString plain;
+  plain.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&' && i + 1 < text.size()) ++i;
+    plain.append(text[i]);
+  }
+  return plain;
+}
+
+// The text with the control's mnemonic (its "mnemonic" property, one letter) marked at the
+// first place that letter appears in either case; a text without the letter stays plain.
+QString withMnemonic(const QWidget* control, const QString& text) {
+  const QString key = control->property("mnemonic").toString();
+  QString marked = text;
+  marked.replace(u'&', QStringLiteral("&&"));
+  if (key.size() != 1) return marked;
+  const qsizetype at = marked.indexOf(key, 0, Qt::CaseInsensitive);
+  if (at >= 0) marked.insert(at, u'&');
+  return marked;
+}
+
+}  // namespace
+
 std::string GetWindowText(const QWidget* control) {
   if (const auto* e = qobject_cast<const QLineEdit*>(control)) return e->text().toStdString();
   if (const auto* e = qobject_cast<const QPlainTextEdit*>(control)) return withCrLf(e->toPlainText());
   if (const auto* e = qobject_cast<const QTextEdit*>(control)) return withCrLf(e->toPlainText());
-  if (const auto* l = qobject_cast<const QLabel*>(control)) return l->text().toStdString();
-  if (const auto* b = qobject_cast<const QAbstractButton*>(control)) return b->text().toStdString();
-  if (const auto* g = qobject_cast<const QGroupBox*>(control)) return g->title().toStdString();
+  if (const auto* l = qobject_cast<const QLabel*>(control)) {
+    // A label with a buddy shows its marker as the buddy's mnemonic, without it as text.
+    return (l->buddy() != nullptr ? withoutMnemonic(l->text()) : l->text()).toStdString();
+  }
+  if (const auto* b = qobject_cast<const QAbstractButton*>(control))
+    return withoutMnemonic(b->text()).toStdString();
+  if (const auto* g = qobject_cast<const QGroupBox*>(control))
+    return withoutMnemonic(g->title()).toStdString();
   return {};
 }
 
@@ -94,7 +126,8 @@ void SetWindowText(QWidget* control, const std::string& text) {
   } else if (auto* l = qobject_cast<QLabel*>(control)) {
     if (l->text() != s) l->setText(s);
   } else if (auto* b = qobject_cast<QAbstractButton*>(control)) {
-    if (b->text() != s) b->setText(s);
+    const QString marked = withMnemonic(b, s);
+    if (b->text() != marked) b->setText(marked);
   } else if (auto* g = qobject_cast<QGroupBox*>(control)) {
     if (g->title() != s) g->setTitle(s);
   }

@@ -15,8 +15,11 @@ QWidget* FindDlgItem(const QWidget* window, UINT id);
 
 // A control's text as the window system gives it: line edits, labels and buttons their
 // text, group boxes their title, multi-line edits their lines joined by "\r\n". UTF-8.
+// Buttons, group boxes and labels with a buddy give their text as read, without the
+// mnemonic's marker.
 std::string GetWindowText(const QWidget* control);
-// Sets a control's text; "\r\n" and "\n" each make one line break.
+// Sets a control's text; "\r\n" and "\n" each make one line break. A button with a
+// "mnemonic" property (one letter) gets that letter marked in the new text.
 void SetWindowText(QWidget* control, const std::string& text);
 
 void SetDlgItemText(const QWidget* window, UINT id, const std::string& text);

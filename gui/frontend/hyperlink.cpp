@@ -1,4 +1,5 @@
-// CHyperlink: underlined, blue until visited and purple after; opens its text on a click.
+// CHyperlink: underlined, blue until visited and purple after (light ones on a dark window);
+// opens its text on a click.
 // SPDX-License-Identifier: MIT
 #include "frontend/hyperlink.h"
 
@@ -74,6 +75,15 @@ LRESULT CHyperlink::OnMessageReflect(UINT message, WPARAM wParam, LPARAM) {
   if (message != WM_CTLCOLORSTATIC) return 0;
   auto* dc = reinterpret_cast<ControlDC*>(wParam);
   dc->SetTextColor(m_bUrlVisited ? m_crVisited : m_crNotVisited);
+  // On a dark window the link takes the palette's own link colours, or light ones where the
+  // palette keeps dark ones: blue and purple are not readable there.
+  const QWidget* w = GetHwnd();
+  const QPalette palette = w->parentWidget() != nullptr ? w->parentWidget()->palette() : w->palette();
+  if (palette.color(QPalette::Window).lightness() < 128) {
+    const QColor own = palette.color(m_bUrlVisited ? QPalette::LinkVisited : QPalette::Link);
+    const QColor light = m_bUrlVisited ? QColor(0xC5, 0x8A, 0xF9) : QColor(0x8A, 0xB4, 0xF8);
+    dc->textColor = own.lightness() >= 140 ? own : light;
+  }
   dc->SetBkTransparent();
   dc->SelectFont(m_hUrlFont);
   return 1;

@@ -424,7 +424,10 @@ void CMyDialog::OnReturnKey() {
   }
 }
 
-void CMyDialog::OnCancel() {
+// Escape and the close box are Quit: with a flight tracked or a PIREP unsent they ask first.
+void CMyDialog::OnCancel() { OnOK(); }
+
+void CMyDialog::OnEndSession() {
   onWindowDestroyed();
   CDialog::OnCancel();
 }

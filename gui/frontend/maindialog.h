@@ -124,6 +124,7 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   bool OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
+  void OnEndSession() override;
   // Enter in the flight-number field asks for the flight data; elsewhere it does nothing
   // (Quit is a button to press, not the default).
   void OnReturnKey() override;

@@ -107,8 +107,8 @@ void QuitSignals::onSignal() {
     if (d == nullptr || d == main) break;
     d->done(QDialog::Rejected);
   }
-  // Then what the close box does: the unsaved PIREP is written, the engine stops.
-  window_.DialogProc(WM_COMMAND, IDCANCEL, 0);
+  // Then the window ends without a question: the unsaved PIREP is written, the engine stops.
+  window_.OnEndSession();
 }
 
 }  // namespace orvane

@@ -43,19 +43,21 @@ FileDialogScript::FileDialogScript() {
 FileDialogScript::~FileDialogScript() { SetFileDialogHandler(previous_); }
 
 INT_PTR runModal(CDialog& dialog, const std::function<void()>& script) {
-  QTimer::singleShot(0, [&dialog, script] {
-    if (dialog.GetHwnd() != nullptr) {
-      EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.GetHwnd()));
-    }
-    script();
-  });
+  // The watchdog counts from the script's end: a script takes what its own bounded waits
+  // take on a busy machine, and the dialog must end soon after it.
   QTimer watchdog;
   watchdog.setSingleShot(true);
   QObject::connect(&watchdog, &QTimer::timeout, [&dialog] {
     ADD_FAILURE() << "dialog still open";
     dialog.EndDialog(-99);
   });
-  watchdog.start(30000);
+  QTimer::singleShot(0, &watchdog, [&dialog, &watchdog, script] {
+    if (dialog.GetHwnd() != nullptr) {
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.GetHwnd()));
+    }
+    script();
+    watchdog.start(30000);
+  });
   return dialog.DoModal();
 }
 

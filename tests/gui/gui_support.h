@@ -26,6 +26,8 @@ class MessageBoxScript {
   // The answer to the next box; without one, OK boxes get IDOK, OK/Cancel IDCANCEL and
   // Yes/No IDNO.
   void answer(int button) { answers_.push_back(button); }
+  // The answer to the very next box, before those queued already.
+  void answerFirst(int button) { answers_.push_front(button); }
 
   std::vector<MessageBoxRequest> shown;
   // Called as each box shows (after it has been recorded).
@@ -56,7 +58,7 @@ class FileDialogScript {
 };
 
 // Runs dialog.DoModal(); script runs inside the modal loop once the window is up. A dialog
-// still open 30 seconds later is ended with -99 and the test fails.
+// still open 30 seconds after the script has returned is ended with -99 and the test fails.
 INT_PTR runModal(CDialog& dialog, const std::function<void()>& script);
 
 // Processes events (real time) until pred holds or timeout_ms pass; the window keeps working.

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <map>
 
@@ -115,6 +117,26 @@ TEST_F(HelpersTest, ButtonsCheckAndEnableById) {
   EXPECT_FALSE(ui_.other->isEnabled());
   EXPECT_EQ(FindDlgItem(&window_, 303), ui_.other);
   EXPECT_EQ(FindDlgItem(&window_, 399), nullptr);
+}
+
+// A button keeps its letter through new texts and reads back as the pilot reads it; an
+// ampersand of the text itself stays one.
+TEST(Mnemonics, AButtonKeepsItsLetterAndReadsBackPlain) {
+  QPushButton button;
+  button.setProperty("mnemonic", QStringLiteral("t"));
+  SetWindowText(&button, "Stop ACARS");
+  EXPECT_EQ(button.text(), QStringLiteral("S&top ACARS"));
+  EXPECT_EQ(GetWindowText(&button), "Stop ACARS");
+  SetWindowText(&button, "End flight");
+  EXPECT_EQ(button.text(), QStringLiteral("End fligh&t"));
+  SetWindowText(&button, "Go & see");
+  EXPECT_EQ(button.text(), QStringLiteral("Go && see"));
+  EXPECT_EQ(GetWindowText(&button), "Go & see");
+  QPushButton plain;
+  SetWindowText(&plain, "Fish & chips");
+  EXPECT_EQ(GetWindowText(&plain), "Fish & chips");
+  QLabel alone(QStringLiteral("R&D"));
+  EXPECT_EQ(GetWindowText(&alone), "R&D");  // no buddy: the ampersand is text
 }
 
 TEST(MessBox, ReturnsTheAnswerAndShowsTheTableTexts) {

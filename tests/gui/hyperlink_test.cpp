@@ -55,6 +55,24 @@ TEST_F(HyperlinkTest, UnvisitedLinkIsBlueAndUnderlined) {
   EXPECT_FALSE(label()->autoFillBackground());
 }
 
+// On a dark palette the link stays readable: the palette's link colour where it is light,
+// a light blue where the palette keeps pure blue; back on a light one it is blue again.
+TEST_F(HyperlinkTest, OnADarkWindowTheLinkIsLight) {
+  QPalette dark = window_.palette();
+  dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
+  dark.setColor(QPalette::Link, QColor(0, 0, 0xFF));
+  window_.setPalette(dark);
+  EXPECT_GE(colour().lightness(), 140);
+  EXPECT_NE(colour(), kBlue);
+  dark.setColor(QPalette::Link, QColor(0x3D, 0xAE, 0xE9));
+  window_.setPalette(dark);
+  EXPECT_EQ(colour(), QColor(0x3D, 0xAE, 0xE9));
+  QPalette light = window_.palette();
+  light.setColor(QPalette::Window, QColor(0xEF, 0xEF, 0xEF));
+  window_.setPalette(light);
+  EXPECT_EQ(colour(), kBlue);
+}
+
 TEST_F(HyperlinkTest, PressAndReleaseInsideOpensItsOwnTextAndTurnsPurpleForGood) {
   press();
   release({label()->width() - 2, label()->height() - 2});

@@ -1,9 +1,12 @@
 // The main window's keys: Enter in the flight-number field asks for the flight data, Enter
-// anywhere else leaves the window as it is (it used to press Quit).
+// anywhere else leaves the window as it is (it used to press Quit); Escape and the close box
+// ask Quit's question with a flight tracked or a PIREP unsent (they used to end at once).
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "mainwindow_fixture.h"
+#include "integration/scenarios.h"
+#include "pirep/pirep_samples.h"
 
 namespace orvane {
 namespace {
@@ -51,6 +54,52 @@ TEST_F(KeysTest, EnterInAnyOtherFieldChangesNothing) {
     EXPECT_EQ(airline_.count(kInfo), 0u);
     escape();
   });
+}
+
+// Escape, then the close box, answered No: the question each time, the window and the flight
+// stay; nothing is sent to end the flight.
+TEST_F(KeysTest, EscapeAndTheCloseBoxWithAFlightTrackedAskFirst) {
+  play(test::pausingFlight());
+  runWindow([&] {
+    startTracking();
+    const std::size_t acars = airline_.count(kAcars);
+    boxes_.answer(IDNO);
+    QTest::keyClick(w().GetHwnd(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return boxes(609) == 1; }));
+    boxes_.answer(IDNO);
+    w().GetHwnd()->close();
+    ASSERT_TRUE(waitFor([&] { return boxes(609) == 2; }));
+    settle();
+    ASSERT_NE(w().GetHwnd(), nullptr);
+    EXPECT_TRUE(w().GetHwnd()->isVisible());
+    EXPECT_TRUE(w().isACARSInProgress());
+    EXPECT_EQ(airline_.count(kAcars), acars);
+    EXPECT_EQ(boxes(608), 0u);
+    escape();
+  });
+  EXPECT_EQ(boxes(609), 2u);
+}
+
+TEST_F(KeysTest, EscapeWithAPIREPUnsentAsksFirst) {
+  files_.pick(dir_.write("flight.ovp", test::sample_pirep().pack_crypt()));
+  runWindow([&] {
+    click(IDC_LOADPIREP);
+    ASSERT_TRUE(w().isPIREPAvailable());
+    boxes_.answer(IDNO);
+    QTest::keyClick(w().GetHwnd(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return boxes(609) == 1; }));
+    settle();
+    EXPECT_TRUE(w().GetHwnd()->isVisible());
+    EXPECT_TRUE(w().isPIREPAvailable());
+    escape();
+  });
+}
+
+// With nothing to lose, Escape ends the window as Quit does, without a question.
+TEST_F(KeysTest, EscapeAtTheGateEndsTheWindowWithoutAQuestion) {
+  const INT_PTR result = runWindow([&] { escape(); });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(boxes(609), 0u);
 }
 
 }  // namespace

@@ -137,6 +137,7 @@ class MainDialogUiTest : public QObject {
   void everyControlOnceWithItsKindAndCaption();
   void controlsSitInTheirGroups();
   void radioGroupsAreIndependent();
+  void everyButtonAndGroupHasItsOwnMnemonic();
   void layoutFitsWithoutOverlapOrClipping_data();
   void layoutFitsWithoutOverlapOrClipping();
   void iconIsThereInEverySize();
@@ -170,7 +171,7 @@ void MainDialogUiTest::everyControlOnceWithItsKindAndCaption() {
       if (auto* button = qobject_cast<QAbstractButton*>(w)) caption = button->text();
       if (auto* group = qobject_cast<QGroupBox*>(w)) caption = group->title();
       if (auto* edit = qobject_cast<QLineEdit*>(w)) caption = edit->text();
-      QCOMPARE(caption, QString::fromUtf8(c.caption));
+      QCOMPARE(caption.remove(u'&'), QString::fromUtf8(c.caption));
     }
     if (auto* edit = qobject_cast<QLineEdit*>(w)) QCOMPARE(edit->isReadOnly(), c.readOnly);
     if (auto* rich = qobject_cast<QTextEdit*>(w)) QCOMPARE(rich->isReadOnly(), c.readOnly);
@@ -194,6 +195,33 @@ void MainDialogUiTest::controlsSitInTheirGroups() {
                qPrintable(QStringLiteral("control %1 and group %2").arg(c.id).arg(g)));
     }
   }
+}
+
+// Alt and a letter reaches every button and group, and no two share a letter; the flight
+// number's label leads to its field.
+void MainDialogUiTest::everyButtonAndGroupHasItsOwnMnemonic() {
+  QDialog dialog;
+  Ui::MainDialog ui;
+  ui.setupUi(&dialog);
+  std::map<QChar, QString> taken;
+  auto mnemonicOf = [](const QString& text) {
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text[at + 1].toUpper() : QChar();
+  };
+  QList<QPair<QString, QWidget*>> marked;
+  for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) marked.append({b->text(), b});
+  for (QGroupBox* g : dialog.findChildren<QGroupBox*>()) marked.append({g->title(), g});
+  for (QLabel* l : dialog.findChildren<QLabel*>()) {
+    if (l->buddy() != nullptr && l->text().contains(u'&')) marked.append({l->text(), l});
+  }
+  for (const auto& [text, w] : marked) {
+    const QChar key = mnemonicOf(text);
+    QVERIFY2(!key.isNull(), qPrintable(w->objectName() + " has no mnemonic: " + text));
+    QVERIFY2(taken.count(key) == 0,
+             qPrintable(QStringLiteral("%1 and %2 share %3").arg(taken[key], text, key)));
+    taken[key] = text;
+  }
+  QVERIFY(mnemonicOf(qobject_cast<QLabel*>(widgetsById(dialog).at(101))->text()) == u'N');
 }
 
 void MainDialogUiTest::radioGroupsAreIndependent() {

@@ -16,7 +16,6 @@ using test::waitFor;
 class MainOutboxTest : public MainWindowTest {
  protected:
   Outbox box() const { return Outbox(dir_.file("outbox")); }
-  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
   // From the gate to the flight's PIREP shown in the window.
   void flyToPIREP() {
     startTracking();

@@ -12,8 +12,10 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,12 +65,15 @@ class MainWindowTest : public FlightWorldTest {
   // engine prepared. Returns the dialog's result.
   INT_PTR runWindow(const std::function<void()>& script) {
     window_ = std::make_unique<MainWindow>();
-    return runModal(*window_, [this, script] {
+    escapedAt_.reset();
+    const INT_PTR result = runModal(*window_, [this, script] {
       watchMessageArea();
       settle();
       EXPECT_TRUE(window_->isORVANEInitialized());
       script();
     });
+    takeQuitBoxes();
+    return result;
   }
   MainWindow& w() { return *window_; }
 
@@ -160,8 +165,44 @@ class MainWindowTest : public FlightWorldTest {
     QTest::keyClicks(field, QString::fromStdString(text));
   }
   std::string field(UINT id) const { return getItemString(window_->GetHwnd(), id); }
-  // Escape on the window: Quit's question (answered by the box script) and the end.
-  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
+  // Escape on the window takes Quit's path: with a flight tracked or a PIREP unsent the
+  // question (answered Yes here), then the farewell box; it returns once the window ended. runWindow checks those boxes
+  // once the window has ended and takes them out of boxes_.shown, so that a test's own
+  // count is of the flight's boxes.
+  void escape() {
+    quitAsked_ = w().isACARSInProgress() || w().isPIREPAvailable();
+    if (quitAsked_) boxes_.answerFirst(IDYES);
+    escapedAt_ = boxes_.shown.size();
+    QTest::keyClick(w().GetHwnd(), Qt::Key_Escape);
+    // Quit ends the engine on the worker, which may first finish a preparation that waits
+    // on the test's clock.
+    QElapsedTimer t;
+    t.start();
+    while (w().GetHwnd() != nullptr && t.elapsed() < 20000) {
+      if (const EngineWorker* worker = w().worker()) {
+        const EngineWorker::WaitState s = worker->waitState();
+        if (s.where == EngineWorker::Waiting::Preparing) clock_.advance_ms(s.ms);
+      }
+      QTest::qWait(2);
+    }
+  }
+  void takeQuitBoxes() {
+    if (!escapedAt_) return;
+    auto& shown = boxes_.shown;
+    auto is = [](const MessageBoxRequest& b, UINT text, UINT caption) {
+      return b.text == loadString(text) && b.caption == loadString(caption);
+    };
+    const auto from = shown.begin() + static_cast<std::ptrdiff_t>(*escapedAt_);
+    if (quitAsked_) {
+      ASSERT_LT(*escapedAt_, shown.size()) << "Escape asked nothing with a flight or a PIREP";
+      EXPECT_TRUE(is(*from, 609, 806)) << from->text;
+      shown.erase(from);
+    }
+    const auto farewell = std::find_if(shown.begin() + static_cast<std::ptrdiff_t>(*escapedAt_),
+                                       shown.end(), [&](const auto& b) { return is(b, 608, 805); });
+    ASSERT_NE(farewell, shown.end()) << "Escape showed no farewell box";
+    shown.erase(farewell);
+  }
   bool enabled(UINT id) const { return window_->GetDlgItem(id)->isEnabled(); }
 
   // Types the flight data a pilot types when the airline has no flight plan to download.
@@ -203,6 +244,8 @@ class MainWindowTest : public FlightWorldTest {
 
   MessageBoxScript boxes_;
   FileDialogScript files_;
+  std::optional<std::size_t> escapedAt_;
+  bool quitAsked_ = false;
   std::unique_ptr<MainWindow> window_;
   std::int64_t flightMs_ = 0;
   std::vector<std::string> shownMessages_;

@@ -25,7 +25,6 @@ class SuspendWindowTest : public MainWindowTest {
     MainWindowTest::TearDown();
   }
 
-  void escape() { QTest::keyClick(w().GetHwnd(), Qt::Key_Escape); }
   static bool suspended() { return ORVANE::getFlightHold().suspended; }
 
   // The window while the flight is suspended: the status line and the message area say so,
