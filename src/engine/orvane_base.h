@@ -200,8 +200,8 @@ class ORVANE {
   // The journal of a flight that was under way when ORVANE last stopped ("orvane.journal"
   // beside the settings file last loaded); exists == false when there is none.
   static FlightJournal readFlightJournal();
-  // Goes on with journal's flight on the flight prepared (its connection test passed, state
-  // INIT): same data id, message numbers going on, undelivered messages queued, the OUT and
+  // Goes on with journal's flight on the flight prepared (its connection test passed, nothing
+  // queued yet): same data id, message numbers going on, undelivered messages queued, the OUT and
   // OFF as journaled; in the air it waits until the simulator's aircraft is near the
   // journaled place. False (nothing changed) when it cannot.
   static bool resumeFlight(const FlightJournal& journal);

@@ -26,7 +26,7 @@ bool ORVANE::resumeFlight(const FlightJournal& journal) {
   {
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
     FlightState* flight = e.flight;
-    if (flight == nullptr || flight->getState() != FlightState::INIT) return false;
+    if (flight == nullptr) return false;
     const JournalSnapshot& s = journal.last;
     flight->setFlightOptions(options);
     if (!flight->resume(s.flight, s.record, s.dataId, journal.undelivered())) return false;

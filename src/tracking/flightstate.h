@@ -134,7 +134,7 @@ class FlightState {
   // ---- A flight journaled before a restart (cycle thread, or under the engine's cycle lock) --
   FlightStateValues journalValues() const;
   // Goes on with a journaled flight, on a flight whose ACARS object has passed its connection
-  // test (INIT) and queued nothing: the machine's values, the record, the data id and the
+  // test (INIT or READY) and queued nothing: the machine's values, the record, the data id and the
   // undelivered messages (a BEGINFLIGHT among them is not sent again). A flight in the air or
   // taxiing waits, suspended, until the simulator's aircraft is near the journaled place;
   // then a message records the gap. False when the flight cannot take it up.

@@ -37,7 +37,11 @@ FlightStateValues FlightState::journalValues() const {
 bool FlightState::resume(const FlightStateValues& values, const FlightRecordValues& record,
                          const std::string& dataId, const std::vector<std::string>& undelivered) {
   const State to = static_cast<State>(values.state);
-  if (ACARS_Msg == nullptr || state != INIT || (to != READY && !inFlight(to))) return false;
+  // Before anything of a flight is queued: tested (INIT), or ready for BEGINFLIGHT (READY).
+  if (ACARS_Msg == nullptr || (state != INIT && state != READY) || ACARS_Msg->size() != 0 ||
+      (to != READY && !inFlight(to))) {
+    return false;
+  }
   std::vector<std::string> queued;
   for (const std::string& text : undelivered) {
     if (!starts_with(text, "BEGINFLIGHT")) queued.push_back(text);
