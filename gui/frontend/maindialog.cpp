@@ -131,6 +131,7 @@ bool CMyDialog::OnInitDialog() {
   const QByteArray geometry = QSettings().value("mainWindow/geometry").toByteArray();
   if (!geometry.isEmpty()) GetHwnd()->restoreGeometry(geometry);
   updateStatusLine();
+  offerJournal();
   offerOutbox();
   ORVANE::Log("Finished Init stage.");
   return true;

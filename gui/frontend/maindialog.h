@@ -11,6 +11,7 @@
 
 #include "engine/orvane_base.h"
 #include "framework/dialog.h"
+#include "framework/messagebox.h"
 #include "frontend/engineworker.h"
 #include "frontend/enginesession.h"
 #include "pirep/PIREPData.h"
@@ -91,6 +92,10 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OnCommand(UINT id) override;
 
+  // The box that offers a journaled flight at start: "Resume ORV123 (cruise since 14:20Z)?"
+  // with Resume (IDYES) and Discard (IDNO).
+  static MessageBoxRequest journalQuestion(const FlightJournal& journal);
+
   // The window's state, for the pilot's tests.
   bool isACARSInProgress() const { return ACARSInProgress; }
   bool isORVANEInitialized() const { return ORVANE_Initialized; }
@@ -154,6 +159,10 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   void offerOutbox();
   void sendOutbox(const std::vector<Outbox::Entry>& entries);
   void sendNextFromOutbox();
+  // At the start: a flight journaled when ORVANE last stopped is offered ("Resume ORV123
+  // (cruise since 14:20Z)?" Resume / Discard); resumed, the window tracks it as if started.
+  void offerJournal();
+  void trackResumed(const FlightJournal& journal);
 
   void periodicUpdate();
   void pirepAvailable();

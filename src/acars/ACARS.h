@@ -190,6 +190,18 @@ class ACARS {
   std::size_t size() const;
   // Copy of the whole queue, oldest first.
   std::vector<std::string> messages() const;
+  // How many of the queue's entries the send thread has done with (sent, or refused for
+  // good): the rest wait. Any thread.
+  std::size_t handledCount() const { return link_.handled(); }
+
+  // ---- A flight taken up after a restart (cycle thread) ------------------------------
+  // The flight record's values, for the journal.
+  FlightRecordValues recordValues() const { return record_.values(); }
+  // Goes on with a flight journaled before a restart, on an object whose send thread has
+  // started and whose queue is empty: the record as it was, the data id its BEGINFLIGHT got
+  // (no second BEGINFLIGHT), and the messages that were not delivered, queued in order.
+  void resumeFlight(const FlightRecordValues& record, const std::string& dataId,
+                    const std::vector<std::string>& undelivered);
 
   // ---- Running values (any thread) ---------------------------------------------------
   int getOutTime() const { return record_.outTime(); }

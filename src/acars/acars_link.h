@@ -70,6 +70,15 @@ class AcarsLink {
   void beginFlightQueued() { beginQueued_ = true; }
   bool beginQueued() const { return beginQueued_.load(); }
   bool beginHandled() const { return beginHandled_.load(); }
+  // A flight taken up after a restart: its BEGINFLIGHT was answered before (cycle thread,
+  // before anything is queued).
+  void beginFlightResumed() {
+    beginQueued_ = true;
+    beginHandled_ = true;
+  }
+  // How many queue entries the send thread has done with (delivered, or refused for good);
+  // any thread.
+  std::size_t handled() const { return handled_.load(); }
 
   // ---- PIREP thread --------------------------------------------------------------------------
   // Starts the PIREP thread unless a transmission is under way.
@@ -173,6 +182,7 @@ class AcarsLink {
 
   std::atomic<bool> beginQueued_{false};   // set by the cycle thread
   std::atomic<bool> beginHandled_{false};  // set by the send thread
+  std::atomic<std::size_t> handled_{0};    // set by the send thread
   std::atomic<bool> endQueued_{false};   // ENDFLIGHT queued, set by the cycle thread
   std::atomic<bool> endSettled_{false};  // its verdict is in, set by the send thread
   std::string refusal_;                  // lock_: the pilot's text of a refused flight

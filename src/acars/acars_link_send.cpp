@@ -438,6 +438,7 @@ void AcarsLink::sendThread() {
     if (step.how == Handled::Finish) break;
     pauseMs = kRetryFirstMs;
     ++n;
+    handled_ = n;
   }
   transfer.reset();
   hasStopped();

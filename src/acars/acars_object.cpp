@@ -152,6 +152,14 @@ void ACARS::setDataID(const std::string& id) {
   std::lock_guard<std::mutex> g(lock_);
   dataID = id;
 }
+void ACARS::resumeFlight(const FlightRecordValues& record, const std::string& dataId,
+                         const std::vector<std::string>& undelivered) {
+  record_.restore(record);
+  setDataID(dataId);
+  link_.beginFlightResumed();
+  for (const std::string& text : undelivered) queue_.append(text);
+}
+
 void ACARS::clearDataID() { setDataID(std::string()); }
 std::string ACARS::getDataID() const {
   std::lock_guard<std::mutex> g(lock_);

@@ -266,6 +266,74 @@ void FlightRecord::realTimeChange(int seconds) {
   if (time_this_pause_ != 0) time_this_pause_ += seconds;
 }
 
+// ---- Journal -----------------------------------------------------------------------------
+
+FlightRecordValues FlightRecord::values() const {
+  FlightRecordValues v;
+  v.timeOut = time_out_;
+  v.timeOff = time_off_;
+  v.timeOn = time_on_;
+  v.timeIn = time_in_;
+  v.flightTimePaused = flight_time_paused_;
+  v.blockTimePaused = block_time_paused_;
+  v.timeThisPause = time_this_pause_;
+  v.flightTimeChanged = flight_time_changed_;
+  v.blockTimeChanged = block_time_changed_;
+  v.fuelOut = fuel_out_;
+  v.fuelOff = fuel_off_;
+  v.fuelOn = fuel_on_;
+  v.fuelIn = fuel_in_;
+  v.currentFuel = current_fuel_;
+  v.flownDistance = flown_distance_;
+  v.plat = plat_;
+  v.plong = plong_;
+  v.zfw = zfw_;
+  v.tow = tow_;
+  v.law = law_;
+  v.outLat = outlat_;
+  v.outLong = outlong_;
+  v.outAlt = outalt_;
+  v.inLat = inlat_;
+  v.inLong = inlong_;
+  v.inAlt = inalt_;
+  v.messNo = messNo_;
+  v.maxAlt = maxAlt_;
+  v.plan = plan_;
+  return v;
+}
+
+void FlightRecord::restore(const FlightRecordValues& v) {
+  time_out_ = v.timeOut;
+  time_off_ = v.timeOff;
+  time_on_ = v.timeOn;
+  time_in_ = v.timeIn;
+  flight_time_paused_ = v.flightTimePaused;
+  block_time_paused_ = v.blockTimePaused;
+  time_this_pause_ = v.timeThisPause;
+  flight_time_changed_ = v.flightTimeChanged;
+  block_time_changed_ = v.blockTimeChanged;
+  fuel_out_ = v.fuelOut;
+  fuel_off_ = v.fuelOff;
+  fuel_on_ = v.fuelOn;
+  fuel_in_ = v.fuelIn;
+  current_fuel_ = v.currentFuel;
+  flown_distance_ = v.flownDistance;
+  plat_ = v.plat;
+  plong_ = v.plong;
+  zfw_ = v.zfw;
+  tow_ = v.tow;
+  law_ = v.law;
+  outlat_ = v.outLat;
+  outlong_ = v.outLong;
+  outalt_ = v.outAlt;
+  inlat_ = v.inLat;
+  inlong_ = v.inLong;
+  inalt_ = v.inAlt;
+  messNo_ = v.messNo;
+  maxAlt_ = v.maxAlt;
+  plan_ = v.plan;
+}
+
 // ---- The report --------------------------------------------------------------------------
 
 bool FlightRecord::complete() const {

@@ -17,6 +17,20 @@ struct FlightPlan {
       airline, passengers, cargo, rules;
 };
 
+// Everything a FlightRecord holds, as plain values: what a journal keeps to go on with the
+// flight after a restart.
+struct FlightRecordValues {
+  std::int32_t timeOut = 0, timeOff = 0, timeOn = 0, timeIn = 0;
+  std::int32_t flightTimePaused = 0, blockTimePaused = 0, timeThisPause = 0;
+  std::int32_t flightTimeChanged = 0, blockTimeChanged = 0;
+  double fuelOut = 0.0, fuelOff = 0.0, fuelOn = 0.0, fuelIn = 0.0, currentFuel = 0.0;
+  double flownDistance = 0.0, plat = 1000.0, plong = 1000.0;
+  std::int32_t zfw = 0, tow = 0, law = 0;
+  double outLat = 0.0, outLong = 0.0, outAlt = 0.0, inLat = 0.0, inLong = 0.0, inAlt = 0.0;
+  std::int32_t messNo = 0, maxAlt = 0;
+  FlightPlan plan;
+};
+
 // An atomic value that a copy of its holder reads once, so that the holder can be copied.
 template <typename T>
 class CopyableAtomic : public std::atomic<T> {
@@ -62,6 +76,11 @@ class FlightRecord {
   void pauseEnds();
   // The wall clock jumped by seconds (signed); keeps running times and pauses true.
   void realTimeChange(int seconds);
+
+  // ---- Journal (cycle thread) ---------------------------------------------------------------
+  FlightRecordValues values() const;
+  // Takes up a flight recorded before a restart: every value as it was journaled.
+  void restore(const FlightRecordValues& v);
 
   // ---- The report --------------------------------------------------------------------------
   // All four event times (OUT, OFF, ON, IN) are recorded.

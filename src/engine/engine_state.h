@@ -9,6 +9,7 @@
 #include "engine/engine_log.h"
 #include "engine/engine_options.h"
 #include "engine/flight_figures.h"
+#include "engine/journal_keeper.h"
 #include "engine/orvane_base.h"
 #include "engine/outbox_keeper.h"
 #include "engine/pending_requests.h"
@@ -30,6 +31,7 @@ struct EngineState {
   FlightState* flight = nullptr;  // CYCLE_MUTEX
   bool initialized = false;       // CYCLE_MUTEX
   FlightFigures figures;          // CYCLE_MUTEX
+  JournalKeeper journal;          // CYCLE_MUTEX: the flight journal's file
   // Sends a PIREP when no flight can carry it (none prepared, or one without its ACARS
   // object): its PIREP thread only. Owned; CYCLE_MUTEX.
   ACARS* courier = nullptr;

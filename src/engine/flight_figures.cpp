@@ -63,6 +63,16 @@ void FlightFigures::recordTrack(FlightState& flight, FlightData& source,
   track_.add(point, event);
 }
 
+void FlightFigures::resume(const Extremes& extremes, const std::vector<TrackPoint>& points,
+                           const std::int32_t eventTimes[4]) {
+  extremes_ = extremes;
+  restartTrack();
+  for (const TrackPoint& p : points) track_.add(p, false);
+  for (std::size_t i = 0; i < std::size(eventTimes_); ++i) eventTimes_[i] = eventTimes[i];
+  trackWallBase_ = static_cast<std::int64_t>(clock().now());
+  trackMonoBaseMs_ = clock().mono_ms();
+}
+
 SealedFigures FlightFigures::seal() {
   sealed_ = true;
   SealedFigures figures;

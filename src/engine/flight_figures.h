@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/track_recorder.h"
 #include "records/flighttrack.h"
@@ -50,6 +51,12 @@ class FlightFigures {
   // The flight has ended: its figures go, with its track, to the finished flight.
   SealedFigures seal();
   bool sealed() const { return sealed_; }
+  // The profile recorded so far (thinned as TrackRecorder does).
+  const std::vector<TrackPoint>& trackPoints() const { return track_.points(); }
+  // A flight taken up from its journal: its extremes and profile as journaled; the samples
+  // from now on follow them, at the time they are taken.
+  void resume(const Extremes& extremes, const std::vector<TrackPoint>& points,
+              const std::int32_t eventTimes[4]);
   const Extremes& extremes() const { return extremes_; }
 
  private:

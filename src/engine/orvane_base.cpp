@@ -138,7 +138,10 @@ bool ORVANE::prepareFlight() {
     return false;
   }
   // Never two flights side by side: a flight left over is ended first.
-  if (e.flight != nullptr) source->keepLastValues();  // as in finalize
+  if (e.flight != nullptr) {
+    source->keepLastValues();  // as in finalize
+    e.journal.flightGone();
+  }
   delete e.flight;
   e.flight = new FlightState(source, ConnectionFailedCallback, initFlight, FlightInfoCallback,
                              PIREPDataCallback, PIREPErrorCallback, PIREPSuccessCallback,
@@ -174,6 +177,7 @@ bool ORVANE::cycleOnce() {
   }
   showFlightState(e.flight->getStateDisplay());
   if (!e.flight->Check()) {
+    e.journal.flightGone();
     delete e.flight;
     e.flight = nullptr;
     publishHold(nullptr);
@@ -201,6 +205,9 @@ bool ORVANE::cycleOnce() {
       e.board.flightSealed(e.figures.seal());
   }
   keepFinishedReport();
+  // After the report was kept: the flight's end removes its journal.
+  const std::string journalFailed = e.journal.afterCycle(*e.flight, e.figures);
+  if (!journalFailed.empty()) showMessage(journalFailed);
   runPendingRequests();
   return true;
 }
@@ -217,6 +224,8 @@ void ORVANE::finalize() {
   if (e.flight != nullptr) {
     const EndOfCycle publish;
     if (FlightData* source = e.source.load()) source->keepLastValues();
+    // The flight ends here (ENDFLIGHT): there is nothing to go on with after a restart.
+    e.journal.flightGone();
     delete e.flight;
     e.flight = nullptr;
     publishHold(nullptr);
@@ -245,6 +254,7 @@ void ORVANE::InitMembers() {
     delete e.source.exchange(nullptr);
     e.initialized = false;
     e.figures = FlightFigures{};
+    e.journal.reset();
     e.crashed = false;
   }
   e.board.reset();

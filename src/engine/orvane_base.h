@@ -9,6 +9,7 @@
 #include <string>
 
 #include "acars/address_offer.h"
+#include "engine/flight_journal.h"
 #include "engine/outbox_keeper.h"
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
@@ -194,6 +195,18 @@ class ORVANE {
   static std::vector<Outbox::Entry> getOutbox();
   // The pilot's text when the airline refused report's flight (it is never sent), else empty.
   static std::string getFlightRefusal(const PIREPData& report);
+
+  // ---- Flight journal (any thread; they take CYCLE_MUTEX) ------------------------------
+  // The journal of a flight that was under way when ORVANE last stopped ("orvane.journal"
+  // beside the settings file last loaded); exists == false when there is none.
+  static FlightJournal readFlightJournal();
+  // Goes on with journal's flight on the flight prepared (its connection test passed, nothing
+  // queued yet): same data id, message numbers going on, undelivered messages queued, the OUT and
+  // OFF as journaled; in the air it waits until the simulator's aircraft is near the
+  // journaled place. False (nothing changed) when it cannot.
+  static bool resumeFlight(const FlightJournal& journal);
+  // The pilot does not resume: the journal's record goes to the log and the file goes.
+  static void discardFlightJournal(const FlightJournal& journal);
 
   // ---- Log file ----------------------------------------------------------------------
   static void Log(const std::string& text);

@@ -41,6 +41,10 @@ bool posReportSeconds(const std::string& text, std::int32_t& seconds) {
 
 void ORVANE::loadOptions(const std::string& fileName) {
   engine().outbox.setBesideSettings(fileName);
+  {
+    std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+    engine().journal.setBesideSettings(fileName);
+  }
   showMessage("Starting loadOptions.");
   FlightOptions options;
   try {

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "acars/ACARS.h"
 #include "records/flightoptions.h"
@@ -23,6 +24,23 @@ class FlightState;
 // owns an ACARS object; the ACARS::PosRepCallback the flight gives its ACARS object. Called
 // from the send thread.
 void deliverPosRepTable(FlightState* owner, const std::map<int, int>& table);
+
+// What the state machine itself holds of a flight under way, as plain values: what a journal
+// keeps to go on with it after a restart (the flight record is the ACARS object's).
+struct FlightStateValues {
+  int state = 0;  // a FlightState::State
+  bool climbAltSent = false, cruiseAltSent = false, descendAltSent = false;
+  bool reportPOS = false;
+  std::int64_t lastPOSReport = 0;  // wall seconds
+  bool paused = false;
+  double landingVSpeed = 0.0;
+  int loopInterval = 5;
+  // The aircraft's last place read from the simulator, and when (wall seconds; 0: none).
+  double lat = 0.0, lon = 0.0, altitude = 0.0;
+  std::int64_t placeAt = 0;
+  // The airline's position-report intervals: "feet:seconds" pairs, blank-separated.
+  std::string posRepTable;
+};
 
 class FlightState {
  public:
@@ -61,6 +79,7 @@ class FlightState {
   // One step of the machine; false once the flight is over.
   bool Check();
   void setFlightOptions(const FlightOptions& options);
+  const FlightOptions& flightOptions() const { return options; }
   void setRealTimeChange(int seconds);
 
   State getState() const { return state; }
@@ -111,6 +130,16 @@ class FlightState {
   bool isHolding() const { return holding_; }
   // The pilot ends a suspended (or any tracked) flight: what a lost simulator did before.
   void EndSuspendedFlight();
+
+  // ---- A flight journaled before a restart (cycle thread, or under the engine's cycle lock) --
+  FlightStateValues journalValues() const;
+  // Goes on with a journaled flight, on a flight whose ACARS object has passed its connection
+  // test (INIT or READY) and queued nothing: the machine's values, the record, the data id and the
+  // undelivered messages (a BEGINFLIGHT among them is not sent again). A flight in the air or
+  // taxiing waits, suspended, until the simulator's aircraft is near the journaled place;
+  // then a message records the gap. False when the flight cannot take it up.
+  bool resume(const FlightStateValues& values, const FlightRecordValues& record,
+              const std::string& dataId, const std::vector<std::string>& undelivered);
 
   // The flight's ACARS object, or null; for the engine and tests.
   ACARS* acars() const { return ACARS_Msg; }

@@ -33,9 +33,16 @@ void Suspension::notePlace(double lat, double lon, double altitude, std::time_t 
 void Suspension::begin(std::time_t t) {
   if (active_) return;
   active_ = true;
+  restart_ = false;
   lost_at_ = known_ ? noted_at_ : t;
   distance_nm_ = 0.0;
   height_ft_ = 0.0;
+}
+
+void Suspension::beginAfterRestart(std::time_t t) {
+  active_ = false;
+  begin(t);
+  restart_ = true;
 }
 
 Suspension::Verdict Suspension::look(double lat, double lon, double altitude) {
@@ -55,6 +62,10 @@ Suspension::Verdict Suspension::look(double lat, double lon, double altitude) {
 }
 
 std::string Suspension::lostText() const {
+  if (restart_) {
+    return "Resuming the flight journaled at " + format_time(static_cast<long>(lost_at_)) +
+           " \u2014 it goes on when the simulator's aircraft is near where it was";
+  }
   return "Simulator lost at " + format_time(static_cast<long>(lost_at_)) +
          " \u2014 the flight resumes when it is back near where it was";
 }
@@ -69,6 +80,11 @@ std::string Suspension::elsewhereText() const {
 
 std::string Suspension::gapLine(std::time_t t) const {
   const long seconds = static_cast<long>(t - lost_at_);
+  if (restart_) {
+    return "ACARS RESTART " + format_time(static_cast<long>(lost_at_)) + " /BACK " +
+           format_time(static_cast<long>(t)) + " /GAP " + to_str(seconds < 0 ? 0L : seconds) +
+           " SEC";
+  }
   return "SIM LOST " + format_time(static_cast<long>(lost_at_)) + " /BACK " +
          format_time(static_cast<long>(t)) + " /GAP " + to_str(seconds < 0 ? 0L : seconds) +
          " SEC";

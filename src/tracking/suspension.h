@@ -30,6 +30,11 @@ class Suspension {
   Verdict look(double lat, double lon, double altitude);
   // Ends the suspension without a look (the flight is ended).
   void clear() { active_ = false; }
+  // A flight taken up after ORVANE itself was stopped (a journal): suspended from the start,
+  // lost at the journal's time and place (see notePlace), until the simulator's aircraft is
+  // near that place. Its texts say so.
+  void beginAfterRestart(std::time_t t);
+  bool afterRestart() const { return restart_; }
 
   // "Simulator lost at 14:32Z — the flight resumes when it is back near where it was"
   std::string lostText() const;
@@ -38,6 +43,8 @@ class Suspension {
   // The ACARS message line of a suspension that ended at wall time t.
   std::string gapLine(std::time_t t) const;
 
+  bool placeKnown() const { return known_; }
+  std::time_t placeNotedAt() const { return noted_at_; }
   double lastLat() const { return lat_; }
   double lastLon() const { return lon_; }
   double lastAltitude() const { return alt_; }
@@ -49,6 +56,7 @@ class Suspension {
   double lat_ = 0.0, lon_ = 0.0, alt_ = 0.0;
   std::time_t noted_at_ = 0;  // when the place was read
   bool active_ = false;
+  bool restart_ = false;  // the suspension is that of a restart, not of a lost simulator
   std::time_t lost_at_ = 0;
   double distance_nm_ = 0.0;  // of the last look
   double height_ft_ = 0.0;    // of the last look, absolute

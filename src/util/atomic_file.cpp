@@ -1,4 +1,4 @@
-// write_file_atomically: temporary file in the target's folder, synced, renamed over it.
+// write_file_atomically: temporary file in the target's folder, synced, renamed over it; synced appends.
 // SPDX-License-Identifier: MIT
 #include "util/atomic_file.h"
 
@@ -60,6 +60,21 @@ bool write_file(const std::string& path, const std::string& temporary, const std
   return true;
 }
 
+bool append_file(const std::string& path, const std::string& bytes, FileWriteError* error) {
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (f == nullptr) {
+    fail(error, false, path, errno);
+    return false;
+  }
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = std::fflush(f) == 0 && ok;
+  ok = ok && _commit(_fileno(f)) == 0;
+  const int code = errno;
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) fail(error, true, path, code != 0 ? code : EIO);
+  return ok;
+}
+
 #else
 
 // The folder part of path ("." for a bare name).
@@ -68,6 +83,14 @@ std::string folder_of(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+void sync_folder_of(const std::string& path) {
+  const int dir = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    (void)::fsync(dir);
+    ::close(dir);
+  }
 }
 
 // Unbuffered: a short write (a full disk) shows in the write's own count.
@@ -114,17 +137,40 @@ bool write_file(const std::string& path, const std::string& temporary, const std
     return false;
   }
   // The rename itself reaches the disk with the folder's entry.
-  const int dir = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    (void)::fsync(dir);
-    ::close(dir);
+  sync_folder_of(path);
+  return true;
+}
+
+bool append_file(const std::string& path, const std::string& bytes, FileWriteError* error) {
+  struct stat existing {};
+  const bool isNew = ::stat(path.c_str(), &existing) != 0;
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, S_IRUSR | S_IWUSR);
+  if (fd < 0) {
+    fail(error, false, path, errno);
+    return false;
   }
+  // A new file is the owner's alone, whatever the umask.
+  bool ok = (!isNew || ::fchmod(fd, S_IRUSR | S_IWUSR) == 0) && write_all(fd, bytes) &&
+            ::fsync(fd) == 0;
+  const int code = errno;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) {
+    fail(error, true, path, code != 0 ? code : EIO);
+    return false;
+  }
+  if (isNew) sync_folder_of(path);
   return true;
 }
 
 #endif
 
 }  // namespace
+
+bool append_file_synced(const std::string& path, const std::string& bytes,
+                        FileWriteError* error) {
+  return append_file(path, bytes, error);
+}
 
 bool write_file_atomically(const std::string& path, const std::string& bytes,
                            FileWriteError* error) {

@@ -1,4 +1,4 @@
-// write_file_atomically: replaces a file whole or not at all, synced, private to its owner.
+// write_file_atomically: replaces a file whole or not at all; append_file_synced; both private to their owner.
 // SPDX-License-Identifier: MIT
 #pragma once
 
@@ -24,5 +24,12 @@ struct FileWriteError {
 // are the caller's to prevent.
 bool write_file_atomically(const std::string& path, const std::string& bytes,
                            FileWriteError* error = nullptr);
+
+// Appends bytes to the file at path (made with mode 0600 when missing; an existing file keeps
+// its mode) and forces them to the disk before it returns; a new file's folder entry is
+// synced too. A crash may leave a part of bytes at the end: the caller's framing tells it
+// (see record_file.h). False with *error (when given) on any failure.
+bool append_file_synced(const std::string& path, const std::string& bytes,
+                        FileWriteError* error = nullptr);
 
 }  // namespace orvane

@@ -22,6 +22,8 @@ void printUsage() {
       "  --comment TEXT      PIREP comment\n"
       "  --save FILE         where to keep the PIREP (default lastpirep.ovp)\n"
       "  --no-send           keep the PIREP in the file without sending it\n"
+      "  --resume            go on with the flight journaled when ORVANE last stopped, whatever\n"
+      "                      its flight number (that of --flight resumes by itself)\n"
       "  --send-outbox       send the PIREPs waiting in the outbox (beside the settings file)\n"
       "                      and end; the exit status is 0 only when every one was accepted\n"
       "  --fsuipc-dir DIR    folder of the simulator link's sockets (stand-in use)\n";
@@ -35,7 +37,8 @@ bool CliArgs::parse(int argc, char** argv, bool& help) {
       help = true;
       return true;
     }
-    if (a == "--get-flightplan" || a == "--no-send" || a == "--send-outbox") {
+    if (a == "--get-flightplan" || a == "--no-send" || a == "--send-outbox" ||
+        a == "--resume") {
       values_[a] = "1";
     } else if (starts_with(a, "--") && i + 1 < argc) {
       values_[a] = argv[++i];

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "engine/flight_journal.h"
 #include "pirep/PIREPData.h"
 #include "sim/flightdata.h"
 
@@ -39,6 +40,13 @@ int keepInterruptedPIREP(PIREPData& pirep, const CliArgs& args);
 // --send-outbox: sends every PIREP waiting in the outbox, one after the other. 0 when every
 // one was accepted (or none waits), 1 otherwise.
 int sendOutbox();
+
+// At start: the journal of a flight that was under way when ORVANE last stopped. True, with
+// it in journal, when that flight is to go on (the same flight number, or --resume);
+// otherwise a journal found is discarded (its record to the log) and false.
+bool journalToResume(const CliArgs& args, FlightJournal& journal);
+// Takes up the journaled flight on the prepared one; false (told) when it cannot.
+bool resumeJournaled(const FlightJournal& journal);
 
 // At the start of a flight: tells the pilot of PIREPs still waiting in the outbox.
 void tellWaitingPIREPs();

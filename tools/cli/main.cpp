@@ -13,6 +13,8 @@ using namespace orvane::cli;
 
 namespace {
 
+int finishFlight(TrackingEnd end, PIREPData& pirep, const CliArgs& args);
+
 void optionInput() {
   std::cout << "The settings file could not be read; local defaults are in use. Edit the "
                "settings file and start again to use your airline's servers.\n";
@@ -28,7 +30,7 @@ int main(int argc, char** argv) {
     printUsage();
     return 0;
   }
-  if (!args.has("--flight") && !args.has("--send-outbox")) {
+  if (!args.has("--flight") && !args.has("--send-outbox") && !args.has("--resume")) {
     std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
@@ -43,8 +45,23 @@ int main(int argc, char** argv) {
   // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
   if (args.has("--send-outbox")) return sendOutbox();
   tellWaitingPIREPs();
+  FlightJournal journal;
+  const bool resume = journalToResume(args, journal);
+  if (!resume && !args.has("--flight")) {
+    std::cerr << "orvane-cli: no journaled flight to resume; a flight number is needed "
+                 "(--flight)\n";
+    return 2;
+  }
   ORVANE::prepare();
   std::cout << ORVANE::getVersion() << ": log in " << ORVANE::getLogFilePath() << "\n";
+  if (resume) {
+    if (!resumeJournaled(journal)) {
+      ORVANE::finalize();
+      return 1;
+    }
+    PIREPData pirep;
+    return finishFlight(trackFlight(pirep), pirep, args);
+  }
 
   SFlightData data;
   data.sCallsign = args.get("--flight");
@@ -67,7 +84,13 @@ int main(int argc, char** argv) {
   std::cout << "ACARS Tracking starts now ...\n";
 
   PIREPData pirep;
-  switch (trackFlight(pirep)) {
+  return finishFlight(trackFlight(pirep), pirep, args);
+}
+
+namespace {
+
+int finishFlight(TrackingEnd end, PIREPData& pirep, const CliArgs& args) {
+  switch (end) {
     case TrackingEnd::Slewed:
       ORVANE::finalize();
       return 1;
@@ -83,3 +106,5 @@ int main(int argc, char** argv) {
   if (interrupted) return keepInterruptedPIREP(pirep, args);
   return reportPIREP(pirep, args);
 }
+
+}  // namespace

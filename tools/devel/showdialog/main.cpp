@@ -1,5 +1,5 @@
 // orvane-showdialog: opens one dialog with sample data for a while, for screenshots.
-// Usage: orvane-showdialog options|pirep|newaddress [seconds]
+// Usage: orvane-showdialog options|pirep|newaddress|resume [seconds]
 // SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QTimer>
@@ -13,6 +13,7 @@
 #include "framework/wincore.h"
 #include "framework/dialoghelpers.h"
 #include "frontend/addressprompt.h"
+#include "frontend/maindialog.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
 #include "samples/sample_pirep.h"
@@ -79,7 +80,7 @@ orvane::Touchdown sampleTouchdown(const orvane::PIREPData& p) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: orvane-showdialog options|pirep|newaddress [seconds]\n";
+    std::cerr << "usage: orvane-showdialog options|pirep|newaddress|resume [seconds]\n";
     return 2;
   }
   const std::string which = argv[1];
@@ -112,6 +113,21 @@ int main(int argc, char** argv) {
         "new address in the settings]]";
     orvane::confirmNewAddress(orvane::AirlineAddress::FLIGHTINFO, failure,
                               orvane::loadString(801), "/dev/null");
+    return 0;
+  }
+  if (which == "resume") {
+    // The box a journaled flight brings at start: ORV123 in cruise since 14:20Z.
+    orvane::FlightJournal journal;
+    journal.exists = true;
+    journal.hasSnapshot = true;
+    journal.last.record.plan.callsign = "ORV123";
+    journal.last.flight.state = orvane::FlightState::CRUISING;
+    journal.last.phaseSince = 1796739600;  // 2026-12-08 14:20Z
+    journal.last.dataId = "4711";
+    QTimer::singleShot(seconds * 1000, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    orvane::ShowMessageBox(orvane::CMyDialog::journalQuestion(journal));
     return 0;
   }
   std::cerr << "unknown dialog: " << which << "\n";

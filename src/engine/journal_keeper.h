@@ -1,0 +1,58 @@
+// JournalKeeper: the engine's flight-journal room: where the journal is, when it is appended, synced and removed.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/flight_journal.h"
+
+namespace orvane {
+
+class FlightFigures;
+class FlightState;
+
+// Used by the cycle only: the engine keeps it under ORVANE::CYCLE_MUTEX. While a flight is
+// under way (its BEGINFLIGHT answered, until its end), each cycle may append records to
+// "orvane.journal" beside the settings file: the requests queued since the last append, the
+// new track samples and a state record, synced; at each phase change, when a request is
+// queued or done with, and at least every kSyncSeconds. The flight's end removes it.
+class JournalKeeper {
+ public:
+  static constexpr std::int64_t kSyncSeconds = 30;
+  static constexpr const char* kFileName = "orvane.journal";
+
+  void setBesideSettings(const std::string& settingsFile);
+  // The journal's path; empty before settings are loaded (nothing is journaled then).
+  std::string path() const { return path_; }
+
+  // After a cycle of flight (figures: the cycle's). Returns the text of a failed write, the
+  // first of a run of failures only; empty otherwise.
+  std::string afterCycle(FlightState& flight, const FlightFigures& figures);
+  // The flight now cycling was taken up from journal: appends go on where it ended.
+  void resumed(const FlightJournal& journal);
+  // No flight is journaled any more: the file goes (the flight ended, or the pilot
+  // discarded a journal). False when a file was there and could not be removed.
+  bool remove();
+  // The flight object goes (its end, or the program's): a journaled flight's file goes too.
+  void flightGone() {
+    if (active_) remove();
+  }
+  // Forgets the flight (the file stays): a fresh engine.
+  void reset();
+
+ private:
+  bool active_ = false;          // a flight is being journaled
+  std::string path_;
+  std::size_t messageBase_ = 0;  // journaled messages before this flight object's queue
+  std::size_t queueSeen_ = 0;    // entries of the object's queue that are in the journal
+  std::size_t sent_ = 0;         // the journaled count of messages done with
+  int phase_ = -1;               // the phase of the last state record
+  std::int64_t phaseSince_ = 0;  // wall seconds
+  std::int64_t trackUntil_ = 0;  // the time of the last journaled track sample
+  std::int64_t lastWriteMs_ = 0;  // monotonic
+  bool failing_ = false;         // the last append failed
+};
+
+}  // namespace orvane
