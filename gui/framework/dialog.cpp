@@ -57,6 +57,9 @@ class DialogWindow : public QDialog {
       case Qt::Key_Escape:
         command(IDCANCEL);
         return;
+      case Qt::Key_F1:
+        dialog_.OnHelp();
+        return;
       default:
         QDialog::keyPressEvent(event);
     }
@@ -197,6 +200,7 @@ void CDialog::OnOK() { EndDialog(IDOK); }
 void CDialog::OnReturnKey() { DialogProc(WM_COMMAND, IDOK, 0); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 void CDialog::OnEndSession() { OnCancel(); }
+void CDialog::OnHelp() {}
 bool CDialog::OnInitDialog() { return true; }
 
 }  // namespace orvane

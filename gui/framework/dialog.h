@@ -65,6 +65,8 @@ class CDialog : public CWnd {
   // Enter or Return pressed in a control that does not take it itself (a push button
   // clicks itself). Default: the OK command, as a dialog's default button does.
   virtual void OnReturnKey();
+  // F1 pressed. Default: nothing.
+  virtual void OnHelp();
 
  private:
   friend class DialogWindow;

@@ -351,6 +351,7 @@ void CMyDialog::OnSendPIREP() {
     if (focus) focus->setFocus();
     IsPIREPOpen = false;
   }
+  updateStatusLine();  // the PIREP may have been sent
 }
 
 void CMyDialog::OnOptions() {

@@ -128,6 +128,7 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
  protected:
   bool OnInitDialog() override;
   void OnOK() override;
+  void OnHelp() override;
   void OnCancel() override;
   void OnEndSession() override;
   // Enter in the flight-number field asks for the flight data; elsewhere it does nothing
@@ -168,6 +169,10 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   void pirepAvailable();
   void liveACARSFailed(const std::string* text);
   void updateStatusLine();
+  std::string shownPhase() const;
+  void updateTitle();
+  // The flight's PIREP is ready: a desktop notice, the urgency hint, the status line.
+  void noticePIREPReady();
 
   SFlightData fillinSFD() const;
   static bool checkData(const SFlightData& data);

@@ -178,6 +178,7 @@ void CMyDialog::pirepAvailable() {
   enable(IDC_NEWFLIGHT, true);
   enable(IDC_STARTACARS, false);
   setButton403(900);
+  noticePIREPReady();
 }
 
 void CMyDialog::liveACARSFailed(const std::string* error) {
@@ -235,25 +236,6 @@ void CMyDialog::showHolds(const FlightHold& hold) {
     rateWarned_ = false;
     if (!hold.rateExpired) SetMessage("The simulation rate is back to 1x: the flight goes on.");
   }
-}
-
-void CMyDialog::updateStatusLine() {
-  if (GetHwnd() == nullptr) return;
-  setText(IDC_STATUS_SIM, !holdStatus_.empty()         ? holdStatus_
-                          : ORVANE::isConnectedToSim() ? "Simulator connected"
-                                                       : "Simulator not connected");
-  if (!session_.busy()) setText(IDC_STATUS_PHASE, phase_);
-  const LiveACARSStatus live = ORVANE::getLiveACARSStatus();
-  std::string acars;
-  if (!live.anyPostYet) {
-    acars = "No live ACARS post yet";
-  } else if (live.lastPostOk) {
-    acars = "Live ACARS: sent";
-  } else {
-    acars = "Live ACARS: failing since " +
-            (live.failingSince != 0 ? tm2hminU(live.failingSince) : std::string("?"));
-  }
-  setText(IDC_STATUS_ACARS, acars);
 }
 
 }  // namespace orvane

@@ -332,20 +332,6 @@ void ORVANE::setStaticData(const SFlightData& data) {
   if (FlightData* source = engine().source.load()) source->setStaticData(data);
 }
 
-// ---- Outbox ---------------------------------------------------------------------------------
-
-void ORVANE::keepFinishedReport() {
-  EngineState& e = engine();
-  const std::optional<PIREPData> report = e.board.reportToKeep(e.figures.extremes());
-  if (!report) return;
-  const OutboxKeep k = e.outbox.keep(*report);
-  if (k.kept) {
-    showMessage("The PIREP is kept in [" + k.path + "].");
-  } else {
-    showMessage("The PIREP could not be kept in the outbox: " + k.error);
-  }
-}
-
 // ---- Seams ----------------------------------------------------------------------------------
 
 void ORVANE::setFlightDataFactory(FlightDataFactory factory) { engine().sourceFactory = factory; }

@@ -1,5 +1,8 @@
-// ORVANE's flight journal operations: reading the journal at start, resuming its flight, discarding it.
+// What the engine keeps of a flight: its finished PIREP in the outbox, and its journal (read at
+// start, resumed, discarded).
 // SPDX-License-Identifier: MIT
+#include <optional>
+
 #include "acars/ACARS.h"
 #include "engine/engine_state.h"
 #include "engine/orvane_base.h"
@@ -50,6 +53,20 @@ void ORVANE::discardFlightJournal(const FlightJournal& journal) {
   }
   showMessage(removed ? std::string("The flight journal is discarded; its record is in the log.")
                       : std::string("The flight journal could not be removed."));
+}
+
+// ---- Outbox ---------------------------------------------------------------------------------
+
+void ORVANE::keepFinishedReport() {
+  EngineState& e = engine();
+  const std::optional<PIREPData> report = e.board.reportToKeep(e.figures.extremes());
+  if (!report) return;
+  const OutboxKeep k = e.outbox.keep(*report);
+  if (k.kept) {
+    showMessage("The PIREP is kept in [" + k.path + "].");
+  } else {
+    showMessage("The PIREP could not be kept in the outbox: " + k.error);
+  }
 }
 
 }  // namespace orvane

@@ -5,6 +5,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -15,6 +17,7 @@
 
 #include "frontend/flighttimes.h"
 #include "frontend/pirepdialog.h"
+#include "frontend/desktopnotice.h"
 #include "mainwindow_fixture.h"
 #include "support/wire.h"
 #include "util/util.h"
@@ -92,6 +95,9 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
     if (r.text == loadString(608)) messageAtLastBox = message();
   };
   const std::string savedFile = dir_.file("my flight.ovp");
+  std::vector<std::string> notices;
+  const DesktopNoticeHandler previousNotice = setDesktopNoticeHandler(
+      [&](const std::string& title, const std::string& text) { notices.push_back(title + ": " + text); });
 
   const INT_PTR result = runWindow([&] {
     EXPECT_EQ(message(), shown(600));
@@ -168,12 +174,19 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
                       field(IDC_FLIGHTFUEL) == std::to_string(ORVANE::getCurrentFlightFuel()) &&
                       ORVANE::getCurrentBlockTime() > 0;
         EXPECT_EQ(field(IDC_STATUS_PHASE), "CRUISING");
+        EXPECT_EQ(w().GetHwnd()->windowTitle().toStdString(), "ABC123 \u00B7 CRUISING \u2014 ORVANE");
         if (!tookMidFlight) shot("2-midflight");
         tookMidFlight = true;
       }
     }
     ASSERT_TRUE(w().isPIREPAvailable());
     EXPECT_TRUE(fieldsShown);
+    // The pilot is told, away from the window too, that the PIREP waits.
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], "ORVANE: The PIREP of ABC123 is ready to send.");
+    EXPECT_EQ(field(IDC_STATUS_PHASE), "PIREP ready to send");
+    EXPECT_EQ(w().GetHwnd()->windowTitle().toStdString(),
+              "ABC123 \u00B7 PIREP ready to send \u2014 ORVANE");
     EXPECT_EQ(timesSeen, (std::vector<UINT>{IDC_OUT, IDC_OFF, IDC_ON, IDC_IN}));
 
     // The PIREP as the window shows it.
@@ -238,6 +251,22 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
     sent = w().pirep();
     EXPECT_EQ(sent.Online, "IVAO");
     EXPECT_EQ(sent.Comment, "Smooth ride, gate B4.");
+    settle();
+    EXPECT_EQ(field(IDC_STATUS_PHASE), "PIREP sent");
+
+    // F1: the About box names the version, the licence and where the files are.
+    const std::size_t beforeHelp = boxes_.shown.size();
+    QTest::keyClick(w().GetHwnd(), Qt::Key_F1);
+    ASSERT_EQ(boxes_.shown.size(), beforeHelp + 1);
+    const MessageBoxRequest about = boxes_.shown.back();
+    boxes_.shown.pop_back();
+    EXPECT_EQ(about.caption, "About ORVANE");
+    EXPECT_EQ(about.text.rfind(ORVANE::getVersion() + "\n", 0), 0u) << about.text;
+    EXPECT_NE(about.text.find("Licence: MIT"), std::string::npos);
+    EXPECT_NE(about.text.find("Settings: " + std::filesystem::current_path().string() +
+                              "/orvane.ini"),
+              std::string::npos)
+        << about.text;
 
     // Quit: the question, the stopping texts and the goodbye.
     boxes_.answer(IDYES);
@@ -251,6 +280,7 @@ TEST_F(MainFlightTest, AWholeFlightFromFlightNumberToQuit) {
     }));
   });
   EXPECT_EQ(result, IDOK);
+  setDesktopNoticeHandler(previousNotice);
 
   // The boxes, in order: 604 after Send, then 609 and 608 at Quit.
   ASSERT_EQ(boxes_.shown.size(), 3u);
