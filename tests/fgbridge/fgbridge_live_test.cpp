@@ -62,6 +62,7 @@ class FgBridgeLive : public ::testing::Test {
     fgpilot::FlightGearOptions o;
     o.aircraft = "ufo";
     o.null_fdm = true;  // no flight model: what is set stays
+    o.draw_nothing = true;
     o.telnet_port = test::freePort();
     o.generic_port = udp;
     o.data_dir = ORVANE_FG_DATA;

@@ -108,7 +108,7 @@ class FgBridgeTest : public ::testing::Test {
   void SetUp() override {
     fsuipc_set_socket_dir(dir_.path().string());
     server_ = std::make_unique<StandinServer>(memory_, dir_.path().string());
-    bridge_ = std::make_unique<Bridge>(memory_, *server_, EngineKind::Auto, 5000,
+    bridge_ = std::make_unique<Bridge>(memory_, *server_, EngineKind::Auto, 0, 5000,
                                        [this](const std::string& l) { said_.push_back(l); });
   }
   void TearDown() override {
@@ -252,6 +252,24 @@ TEST_F(FgBridgeTest, JetEnginesN1AndN2) {
   EXPECT_EQ(memory_.get<std::int16_t>(0x08C8), 0);
   EXPECT_EQ(src.getEngine_N1(), (std::vector<std::int32_t>{85, 85}));
   EXPECT_EQ(src.getEngine_N2(), (std::vector<std::int32_t>{95, 95}));
+}
+
+// The c172p has a second engine model it does not fly with: --engines 1 serves the first.
+TEST(FgEncoderTest, ServesOnlyTheEnginesAskedFor) {
+  FgLine l;
+  l.set("/engines/engine[1]/running", "true").set("/engines/engine[1]/rpm", "2000");
+  FgSample s;
+  ASSERT_TRUE(fgbridge::parse_sample(l.str(), &s));
+  OffsetMemory mem;
+  fgbridge::FgEncoder all;
+  all.encode(s, mem);
+  EXPECT_EQ(mem.get<std::int16_t>(0x0AEC), 2);
+  EXPECT_EQ(mem.get<std::int16_t>(0x092C), 1);
+  fgbridge::FgEncoder one(EngineKind::Auto, 1);
+  one.encode(s, mem);
+  EXPECT_EQ(mem.get<std::int16_t>(0x0AEC), 1);
+  EXPECT_EQ(mem.get<std::int16_t>(0x092C), 0);
+  EXPECT_EQ(mem.get<std::int16_t>(0x0930), 0);
 }
 
 TEST_F(FgBridgeTest, TurbopropPropellerInN1GasGeneratorInN2) {

@@ -7,11 +7,12 @@
 
 namespace orvane::fgbridge {
 
-Bridge::Bridge(OffsetMemory& memory, StandinServer& server, EngineKind kind,
+Bridge::Bridge(OffsetMemory& memory, StandinServer& server, EngineKind kind, int engines,
                std::int64_t lost_after_ms, Report report)
     : memory_(memory),
       server_(server),
-      encoder_(kind),
+      encoder_(kind, engines),
+      engines_(engines),
       lost_after_ms_(lost_after_ms),
       report_(std::move(report)) {}
 
@@ -49,7 +50,8 @@ void Bridge::on_datagram(std::string_view datagram, std::int64_t now_ms) {
   start_failed_ = false;
   serving_ = true;
   int engines = 0;
-  for (const FgEngine& e : s.engines) engines += e.present ? 1 : 0;
+  for (std::size_t i = 0; i < kMaxEngines; ++i)
+    engines += s.engines[i].present && (engines_ == 0 || static_cast<int>(i) < engines_) ? 1 : 0;
   report_("FlightGear is there (aircraft " + (s.aircraft.empty() ? "?" : s.aircraft) +
           ", callsign " + (s.callsign.empty() ? "?" : s.callsign) + ", " +
           std::to_string(engines) + " engine(s), " + engine_kind_name(encoder_.kind()) +

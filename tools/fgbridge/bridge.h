@@ -23,8 +23,9 @@ class Bridge {
  public:
   using Report = std::function<void(const std::string&)>;
 
-  Bridge(OffsetMemory& memory, StandinServer& server, EngineKind kind, std::int64_t lost_after_ms,
-         Report report);
+  // engines: how many engines are served, 0 for all.
+  Bridge(OffsetMemory& memory, StandinServer& server, EngineKind kind, int engines,
+         std::int64_t lost_after_ms, Report report);
 
   // One datagram of the feed, received at now_ms (any monotonic milliseconds).
   void on_datagram(std::string_view datagram, std::int64_t now_ms);
@@ -42,6 +43,7 @@ class Bridge {
   OffsetMemory& memory_;
   StandinServer& server_;
   FgEncoder encoder_;
+  const int engines_;
   const std::int64_t lost_after_ms_;
   Report report_;
   bool serving_ = false;

@@ -17,13 +17,16 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: orvane-fgbridge [--port N] [--rate HZ] [--socket-dir DIR]\n"
-    "                       [--engine-kind auto|jet|turboprop|piston] [--lost-after S]\n"
+    "                       [--engine-kind auto|jet|turboprop|piston] [--engines N]\n"
+    "                       [--lost-after S]"
+    "\n"
     "                       [--data-dir DIR] [--fgfs-options]\n"
     "Serves the aircraft FlightGear flies as FSUIPC offsets over ORVANE's link.\n"
     "FlightGear sends its properties with ORVANE's generic protocol (orvane.xml) to\n"
     "udp 127.0.0.1:N (default 5505); --fgfs-options prints the fgfs options for that.\n"
     "The link is served while FlightGear sends, and closed after S seconds without a\n"
-    "line (default 5) until it sends again.\n";
+    "line (default 5) until it sends again. --engines N serves the first N engines\n"
+    "only (the c172p has a second, inactive engine model: --engines 1).\n";
 
 bool number(const char* text, long lo, long hi, long* out) {
   char* end = nullptr;
@@ -72,6 +75,8 @@ int parse_bridge_options(int argc, char** argv, BridgeOptions& o) {
       o.rate_hz = static_cast<int>(n);
     } else if (a == "--lost-after" && number(v, 1, 3600, &n)) {
       o.lost_after_s = n;
+    } else if (a == "--engines" && number(v, 1, 4, &n)) {
+      o.engines = static_cast<int>(n);
     } else if (a == "--socket-dir") {
       o.socket_dir = v;
     } else if (a == "--data-dir") {

@@ -14,6 +14,7 @@ struct BridgeOptions {
   int rate_hz = 10;                // lines per second asked of FlightGear
   std::string socket_dir;          // where the link's socket goes (ORVANE's default)
   EngineKind kind = EngineKind::Auto;
+  int engines = 0;                 // engines served; 0: every engine FlightGear has
   std::int64_t lost_after_s = 5;   // silence after which FlightGear is taken as gone
   std::string data_dir;            // the folder holding Protocol/orvane.xml
   bool print_fgfs_options = false;

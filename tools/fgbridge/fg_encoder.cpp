@@ -171,7 +171,9 @@ void FgEncoder::encode(const FgSample& s, OffsetMemory& mem) {
 
   // Engines: their count, kind and values.
   std::int16_t count = 0;
-  for (const FgEngine& e : s.engines) {
+  const std::size_t served = engines_ > 0 ? static_cast<std::size_t>(engines_) : kMaxEngines;
+  for (std::size_t i = 0; i < served; ++i) {
+    const FgEngine& e = s.engines[i];
     if (!e.present) continue;
     ++count;
     if (e.n1 > 0 || e.n2 > 0) turbine_seen_ = true;
@@ -184,7 +186,7 @@ void FgEncoder::encode(const FgSample& s, OffsetMemory& mem) {
   }
   mem.put<std::int16_t>(kEngines, count);
   for (std::size_t i = 0; i < kMaxEngines; ++i) {
-    const FgEngine& e = s.engines[i];
+    const FgEngine e = i < served ? s.engines[i] : FgEngine{};
     std::int16_t n1 = 0, n2 = 0, scaler = 0;
     switch (kind_) {
       case EngineKind::Auto:

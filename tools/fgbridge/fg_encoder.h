@@ -32,7 +32,9 @@ class FgEncoder {
  public:
   // Auto: a turbine is an engine with N1 or N2; with a propeller RPM too it is a
   // turboprop; an aircraft without either (so far) is a piston.
-  explicit FgEncoder(EngineKind kind = EngineKind::Auto) : forced_(kind) {}
+  // engines: how many engines are served (1 to 4); 0: every engine FlightGear has.
+  explicit FgEncoder(EngineKind kind = EngineKind::Auto, int engines = 0)
+      : forced_(kind), engines_(engines) {}
 
   // Writes every offset ORVANE reads.
   void encode(const FgSample& s, OffsetMemory& mem);
@@ -43,6 +45,7 @@ class FgEncoder {
 
  private:
   EngineKind forced_;
+  int engines_;
   EngineKind kind_ = EngineKind::Piston;
   bool turbine_seen_ = false;
   bool prop_seen_ = false;

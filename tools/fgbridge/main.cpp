@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
   }
   orvane::standin::OffsetMemory memory;
   orvane::standin::StandinServer server(memory, o.socket_dir);
-  orvane::fgbridge::Bridge bridge(memory, server, o.kind, o.lost_after_s * 1000, say);
+  orvane::fgbridge::Bridge bridge(memory, server, o.kind, o.engines, o.lost_after_s * 1000,
+                                  say);
   server.set_on_link([](const std::string& name) { say("ORVANE linked through " + name); });
 
   const std::string hint = "start FlightGear with " + orvane::fgbridge::fgfs_options(o);

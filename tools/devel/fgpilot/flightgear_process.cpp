@@ -24,13 +24,18 @@ std::string find_fgfs() {
 std::vector<std::string> fgfs_arguments(const FlightGearOptions& o) {
   std::vector<std::string> a = {
       "--aircraft=" + o.aircraft, "--airport=" + o.airport, "--disable-sound",
-      "--disable-splash-screen", "--geometry=640x480", "--timeofday=noon", "--disable-clouds",
+      "--disable-splash-screen", o.draw_nothing ? "--geometry=320x240" : "--geometry=640x480",
+      "--timeofday=noon", "--disable-clouds",
       "--disable-random-objects", "--fog-fastest", "--disable-ai-traffic",
       "--disable-real-weather-fetch", "--disable-terrasync", "--disable-hud",
       "--prop:/sim/rendering/shaders/quality-level=0", "--prop:/sim/frame-rate-throttle-hz=15",
       "--telnet=socket,bi,10,127.0.0.1," + std::to_string(o.telnet_port) + ",tcp"};
   if (!o.runway.empty()) a.push_back("--runway=" + o.runway);
   if (o.null_fdm) a.push_back("--fdm=null");
+  if (o.draw_nothing) {
+    for (const char* layer : {"terrain", "models", "aircraft", "clouds"})
+      a.push_back(std::string("--prop:/sim/rendering/draw-mask/") + layer + "=false");
+  }
   if (o.generic_port > 0) {
     a.push_back("--data=" + o.data_dir);
     a.push_back("--generic=socket,out,10,127.0.0.1," + std::to_string(o.generic_port) +

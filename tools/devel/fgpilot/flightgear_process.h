@@ -11,9 +11,10 @@ namespace orvane::fgpilot {
 
 struct FlightGearOptions {
   std::string aircraft = "c172p";
-  std::string airport = "KSFO";
+  std::string airport = "BIKF";       // the Debian package's scenery: Keflavik and Hawaii
   std::string runway;                 // empty: FlightGear's choice
   bool null_fdm = false;              // no flight model: properties stay as set
+  bool draw_nothing = false;          // a 320x240 window drawing no scene: fast on a busy machine
   int telnet_port = 0;                // telnet property protocol on 127.0.0.1
   int generic_port = 0;               // where the generic protocol goes (0: none)
   std::string data_dir;               // holds Protocol/orvane.xml

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -55,15 +56,25 @@ bool Pilot::read(State* s) {
 bool Pilot::phase(const std::string& name, int seconds,
                   const std::function<bool(const State&)>& step) {
   report_("phase " + name);
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  const auto begin = std::chrono::steady_clock::now();
+  const auto end = begin + std::chrono::seconds(seconds);
+  int reads = 0;
   while (std::chrono::steady_clock::now() < end) {
     State s;
+    ++reads;
+    s.t = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     if (!read(&s)) {
       report_("FlightGear does not answer (phase " + name + ")");
       return false;
     }
-    if (step(s)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    if (step(s)) {
+      char line[160];
+      std::snprintf(line, sizeof line, "phase %s done in %.0f s (%d control passes)",
+                    name.c_str(), s.t, reads);
+      report_(line);
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   report_("phase " + name + " did not end within " + std::to_string(seconds) + " s");
   return false;
@@ -119,20 +130,20 @@ bool Pilot::fly(Plan plan) {
   if (!start_engine()) return false;
   report_("engine running");
   // Let the engine settle (and a tracker see it running with the aircraft still).
-  if (!phase("warm-up", 600, [this, t = 0](const State& st) mutable {
+  if (!phase("warm-up", 600, [this](const State& st) {
         steer_ground(st, runway_hdg_);
-        return ++t >= 60;  // 15 s
+        return st.t >= 20;
       }))
     return false;
 
   // Taxi along the runway at a walking pace, then take off.
   fg_.set("/controls/gear/brake-parking", "0");
   fg_.set("/controls/engines/current-engine/throttle", 0.35);
-  if (!phase("taxi", 300, [this, t = 0](const State& st) mutable {
+  if (!phase("taxi", 300, [this, rolling = -1.0](const State& st) mutable {
         steer_ground(st, runway_hdg_);
-        fg_.set("/controls/engines/current-engine/throttle", st.gs > 10 ? 0.15 : 0.35);
-        if (st.gs > 5) ++t;
-        return t >= 80;  // 20 s rolling
+        fg_.set("/controls/engines/current-engine/throttle", st.gs < 3 ? 0.6 : (st.gs > 10 ? 0.2 : 0.4));
+        if (st.gs > 5 && rolling < 0) rolling = st.t;
+        return rolling >= 0 && st.t - rolling >= 25;
       }))
     return false;
   report_("taxied");

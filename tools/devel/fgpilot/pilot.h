@@ -31,6 +31,7 @@ class Pilot {
     double hdg = 0, pitch = 0, roll = 0, ias = 0, gs = 0, agl = 0, vs_fps = 0, alt = 0;
     double lat = 0, lon = 0;
     bool wow = true, running = false;
+    double t = 0;  // real seconds since the phase began
   };
   bool read(State* s);
   bool start_engine();
