@@ -1,8 +1,10 @@
-// FlightGearProcess: starting fgfs under xvfb-run, and ending its whole process group.
+// FlightGearProcess: starting Xvfb and fgfs as children that die with this process.
 // SPDX-License-Identifier: MIT
 #include "fgpilot/flightgear_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 namespace orvane::fgpilot {
 
@@ -45,61 +48,83 @@ std::vector<std::string> fgfs_arguments(const FlightGearOptions& o) {
   return a;
 }
 
+namespace {
+
+// A child that gets SIGKILL when this process ends, with its output in log (if any).
+pid_t spawn(std::vector<std::string> args, const std::string& log, int keep_fd,
+            const std::vector<std::pair<std::string, std::string>>& env) {
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != parent) ::_exit(127);
+  const int fd = log.empty() ? ::open("/dev/null", O_WRONLY)
+                             : ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  if (fd >= 0) {
+    ::dup2(fd, 1);
+    ::dup2(fd, 2);
+  }
+  for (int i = 3; i < 1024; ++i)
+    if (i != keep_fd) ::close(i);
+  for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ::execvp(argv[0], argv.data());
+  ::_exit(127);
+}
+
+void end(pid_t pid, int grace_s) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(grace_s);
+  int status = 0;
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > until) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+}  // namespace
+
 FlightGearProcess::FlightGearProcess(const FlightGearOptions& o) {
   const std::string fgfs = find_fgfs();
   if (fgfs.empty()) return;
-  std::vector<std::string> args = {"xvfb-run", "-a", "-s", "-screen 0 800x600x24 -nolisten tcp",
-                                   fgfs};
-  for (const std::string& a : fgfs_arguments(o)) args.push_back(a);
-  const pid_t pid = ::fork();
-  if (pid < 0) return;
-  if (pid == 0) {
-    ::setsid();
-    const int fd = ::open(o.log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd >= 0) {
-      ::dup2(fd, 1);
-      ::dup2(fd, 2);
-    }
-    // FG_HOME has no command-line option; without a session bus, libdbus must not abort.
-    ::setenv("FG_HOME", o.home.c_str(), 1);
-    ::setenv("DBUS_FATAL_WARNINGS", "0", 1);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execvp("xvfb-run", argv.data());
-    ::_exit(127);
+  // Xvfb picks a free display and writes its number to the pipe.
+  int p[2];
+  if (::pipe(p) != 0) return;
+  xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(p[1]), "-screen", "0", "800x600x24",
+                 "-nolisten", "tcp"},
+                "", p[1], {});
+  ::close(p[1]);
+  std::string number;
+  char c = 0;
+  pollfd pf{p[0], POLLIN, 0};
+  while (::poll(&pf, 1, 30000) > 0 && ::read(p[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(p[0]);
+  if (number.empty()) {
+    kill();
+    return;
   }
-  pgid_ = pid;
+  display_ = ":" + number;
+  std::vector<std::string> args = {fgfs};
+  for (const std::string& a : fgfs_arguments(o)) args.push_back(a);
+  // FG_HOME has no command-line option; without a session bus, libdbus must not abort.
+  fgfs_ = spawn(args, o.log_file, -1,
+                {{"DISPLAY", display_}, {"FG_HOME", o.home}, {"DBUS_FATAL_WARNINGS", "0"}});
 }
 
 FlightGearProcess::~FlightGearProcess() { kill(); }
 
-bool FlightGearProcess::running() {
-  if (pgid_ <= 0) return false;
-  int status = 0;
-  if (::waitpid(pgid_, &status, WNOHANG) == pgid_) {
-    ::kill(-pgid_, SIGKILL);  // what xvfb-run left behind
-    pgid_ = -1;
-    return false;
-  }
-  return true;
-}
-
 void FlightGearProcess::kill() {
-  if (pgid_ <= 0) return;
-  ::kill(-pgid_, SIGTERM);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  int status = 0;
-  while (::waitpid(pgid_, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > until) {
-      ::kill(-pgid_, SIGKILL);
-      ::waitpid(pgid_, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  ::kill(-pgid_, SIGKILL);  // fgfs and Xvfb, whatever is left of the group
-  pgid_ = -1;
+  end(fgfs_, 10);
+  fgfs_ = -1;
+  end(xvfb_, 5);
+  xvfb_ = -1;
 }
 
 }  // namespace orvane::fgpilot

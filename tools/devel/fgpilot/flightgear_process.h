@@ -30,8 +30,8 @@ std::string find_fgfs();
 // (no terrasync, no weather fetch, no AI traffic, no sound, low shaders, 15 frames/s cap).
 std::vector<std::string> fgfs_arguments(const FlightGearOptions& o);
 
-// fgfs under xvfb-run in a process group of its own; the whole group is killed when the
-// object goes or on kill().
+// Xvfb and fgfs, both children of this process that die with it (so a test killed on its
+// time-out leaves neither behind); killed when the object goes or on kill().
 class FlightGearProcess {
  public:
   explicit FlightGearProcess(const FlightGearOptions& o);
@@ -39,13 +39,16 @@ class FlightGearProcess {
   FlightGearProcess(const FlightGearProcess&) = delete;
   FlightGearProcess& operator=(const FlightGearProcess&) = delete;
 
-  bool started() const { return pgid_ > 0; }
-  bool running();
-  // Kills fgfs and its Xvfb (SIGTERM, then SIGKILL after 10 s) and reaps them.
+  bool started() const { return fgfs_ > 0; }
+  // The X display fgfs draws on (":N"), for a screenshot or a window beside it.
+  const std::string& display() const { return display_; }
+  // Kills fgfs (SIGTERM, then SIGKILL after 10 s) and its Xvfb, and reaps them.
   void kill();
 
  private:
-  pid_t pgid_ = -1;
+  pid_t xvfb_ = -1;
+  pid_t fgfs_ = -1;
+  std::string display_;
 };
 
 }  // namespace orvane::fgpilot

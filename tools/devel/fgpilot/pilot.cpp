@@ -50,6 +50,18 @@ bool Pilot::read(State* s) {
   s->lon = v[9];
   s->wow = v[10] != 0;
   s->running = v[11] != 0;
+  // Rates from the previous read: the damping of the control laws.
+  const double now = std::chrono::duration<double>(
+                         std::chrono::steady_clock::now().time_since_epoch())
+                         .count();
+  const double dt = now - last_time_;
+  if (last_time_ > 0 && dt > 0.05 && dt < 5) {
+    s->hdg_rate = wrap180(s->hdg - last_.hdg) / dt;
+    s->pitch_rate = (s->pitch - last_.pitch) / dt;
+    s->roll_rate = (s->roll - last_.roll) / dt;
+  }
+  last_ = *s;
+  last_time_ = now;
   return true;
 }
 
@@ -59,6 +71,7 @@ bool Pilot::phase(const std::string& name, int seconds,
   const auto begin = std::chrono::steady_clock::now();
   const auto end = begin + std::chrono::seconds(seconds);
   int reads = 0;
+  double told = -10;
   while (std::chrono::steady_clock::now() < end) {
     State s;
     ++reads;
@@ -66,6 +79,16 @@ bool Pilot::phase(const std::string& name, int seconds,
     if (!read(&s)) {
       report_("FlightGear does not answer (phase " + name + ")");
       return false;
+    }
+    if (s.t - told >= 5) {
+      told = s.t;
+      char line[200];
+      std::snprintf(line, sizeof line,
+                    "  %s %.0f s: ias %.0f gs %.0f agl %.0f vs %.0f fpm hdg %.0f pitch %.1f "
+                    "roll %.1f %s",
+                    name.c_str(), s.t, s.ias, s.gs, s.agl, s.vs_fps * 60, s.hdg, s.pitch, s.roll,
+                    s.wow ? "on the ground" : "airborne");
+      report_(line);
     }
     if (step(s)) {
       char line[160];
@@ -82,14 +105,16 @@ bool Pilot::phase(const std::string& name, int seconds,
 
 void Pilot::steer_ground(const State& s, double heading) {
   const double err = wrap180(heading - s.hdg);
-  fg_.set("/controls/flight/rudder", clamp(err * 0.15, -1.0, 1.0));
+  fg_.set("/controls/flight/rudder", clamp(err * 0.05 - s.hdg_rate * 0.12, -1.0, 1.0));
   fg_.set("/controls/flight/aileron", clamp(-s.roll * 0.05, -0.3, 0.3));
 }
 
 void Pilot::fly_attitude(const State& s, double heading, double pitch, double max_bank) {
-  const double bank = clamp(wrap180(heading - s.hdg) * 1.5, -max_bank, max_bank);
-  fg_.set("/controls/flight/aileron", clamp((bank - s.roll) * 0.04, -0.6, 0.6));
-  fg_.set("/controls/flight/elevator", clamp(-(pitch - s.pitch) * 0.08, -0.8, 0.8));
+  const double bank = clamp(wrap180(heading - s.hdg) * 1.0, -max_bank, max_bank);
+  fg_.set("/controls/flight/aileron",
+          clamp((bank - s.roll) * 0.02 - s.roll_rate * 0.02, -0.4, 0.4));
+  fg_.set("/controls/flight/elevator",
+          clamp(-(pitch - s.pitch) * 0.05 + s.pitch_rate * 0.03 - 0.05, -0.6, 0.4));
   fg_.set("/controls/flight/rudder", 0.0);
 }
 

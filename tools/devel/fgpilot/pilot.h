@@ -32,6 +32,7 @@ class Pilot {
     double lat = 0, lon = 0;
     bool wow = true, running = false;
     double t = 0;  // real seconds since the phase began
+    double hdg_rate = 0, pitch_rate = 0, roll_rate = 0;  // degrees per real second
   };
   bool read(State* s);
   bool start_engine();
@@ -44,6 +45,8 @@ class Pilot {
   FgTelnet& fg_;
   Report report_;
   double runway_hdg_ = 0;
+  State last_{};
+  double last_time_ = -1;
   double runway_lat_ = 0, runway_lon_ = 0;
 };
 
