@@ -256,6 +256,8 @@ bool Pilot::fly(Plan plan) {
       }))
     return false;
   fg_.set("/controls/gear/brake-parking", "1");
+  // Stopped, engine idling a while (a tracker sees the aircraft at rest), then cut off.
+  if (!phase("stopped", 120, [](const State& st) { return st.t >= 20; })) return false;
   fg_.set("/controls/engines/current-engine/mixture", 0.0);
   fg_.set("/controls/switches/magnetos", "0");
   if (!phase("shut-down", 300, [](const State& st) { return !st.running; })) return false;
