@@ -239,7 +239,13 @@ bool Pilot::fly(Plan plan) {
         const double path_ft = std::max(0.0, to_go * std::tan(4 * kPi / 180.0) / 0.3048);
         const double heading = runway_hdg_ - clamp(side * 0.1, -30, 30);
         const double pitch = clamp((path_ft - st.agl) * 0.02, -6, 4);
-        fly_attitude(st, heading, st.agl < 20 ? 4 : pitch, 15);
+        if (st.agl < 40) {
+          // Short final and flare: wings level, the nose on the runway's heading by rudder.
+          fly_attitude(st, st.hdg, st.agl < 20 ? 4 : pitch, 0);
+          steer_ground(st, runway_hdg_ - clamp(side * 0.05, -5, 5));
+        } else {
+          fly_attitude(st, heading, pitch, 15);
+        }
         fg_.set("/controls/engines/current-engine/throttle",
                 st.agl < 20 ? 0.0 : clamp(0.35 + (path_ft - st.agl) * 0.004 + (65 - st.ias) * 0.02, 0.05, 0.9));
         return st.wow;
