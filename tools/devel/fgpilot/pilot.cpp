@@ -77,8 +77,11 @@ bool Pilot::phase(const std::string& name, int seconds,
     ++reads;
     s.t = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     if (!read(&s)) {
-      report_("FlightGear does not answer (phase " + name + ")");
-      return false;
+      // A busy machine can stall FlightGear for a while: ask again, within the bound.
+      report_("FlightGear does not answer (phase " + name + "); asking again");
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      fg_.connect();
+      continue;
     }
     if (s.t - told >= 5) {
       told = s.t;
