@@ -15,9 +15,9 @@
 #include "flightmodel/scenario.h"
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/standin_server.h"
 #include "tracking/flightstate.h"
 #include "util/clock.h"
 

@@ -28,9 +28,9 @@
 #include "engine/orvane_base.h"
 #include "flightmodel/scenario.h"
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/standin_server.h"
 #include "tracking/flightstate.h"
 #include "util/clock.h"
 

@@ -18,7 +18,7 @@ add_custom_command(
   COMMAND ${ORVANE_GZIP} -9nf ${_pkgdoc}/changelog
   DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/cmake/debian_changelog.cmake
   COMMENT "Debian changelog from CHANGELOG.md" VERBATIM)
-set(_manpages orvane orvane-cli orvane-simstandin orvane-airline-server)
+set(_manpages orvane orvane-cli orvane-fgbridge orvane-simstandin orvane-airline-server)
 set(_mangz)
 foreach(page ${_manpages})
   add_custom_command(
@@ -42,7 +42,8 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/metainfo.xml.in
 add_custom_target(orvane_package_docs ALL DEPENDS ${_pkgdoc}/changelog.gz ${_mangz})
 
 set(_man1 ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${_pkgdoc}/orvane.1.gz ${_pkgdoc}/orvane-cli.1.gz DESTINATION ${_man1}
+install(FILES ${_pkgdoc}/orvane.1.gz ${_pkgdoc}/orvane-cli.1.gz ${_pkgdoc}/orvane-fgbridge.1.gz
+        DESTINATION ${_man1}
         COMPONENT orvane)
 install(FILES ${_pkgdoc}/orvane-simstandin.1.gz ${_pkgdoc}/orvane-airline-server.1.gz
         DESTINATION ${_man1} COMPONENT devtools)

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/offset_memory.h"
+#include "fsuipcserver/standin_server.h"
 #include "support/temp_dir.h"
 
 namespace orvane {

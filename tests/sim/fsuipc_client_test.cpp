@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/offset_memory.h"
+#include "fsuipcserver/standin_server.h"
 #include "support/recorder.h"
 #include "support/temp_dir.h"
 #include "util/clock.h"

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "flightmodel/scenario.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
 #include "support/temp_dir.h"
 #include "util/clock.h"

@@ -13,7 +13,7 @@
 
 #include "flightmodel/scenario.h"
 #include "simstandin/offset_encoder.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
 #include "util/clock.h"
 

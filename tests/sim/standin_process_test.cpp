@@ -26,9 +26,9 @@
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
 #include "simstandin/offset_encoder.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/standin_server.h"
 #include "support/temp_dir.h"
 #include "util/clock.h"
 

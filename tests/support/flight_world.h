@@ -12,9 +12,9 @@
 #include <string>
 
 #include "airline/airline_server.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/standin_server.h"
 #include "support/temp_dir.h"
 #include "util/clock.h"
 

@@ -18,7 +18,7 @@
 #include "sim/flightdata_msfs.h"
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
-#include "simstandin/record_server.h"
+#include "fsuipcserver/record_server.h"
 #include "simstandin/standin_win32_control.h"
 #include "win32/check.h"
 #include "win32/import_patch.h"

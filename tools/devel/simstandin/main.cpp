@@ -13,10 +13,10 @@
 
 #include "flightmodel/scenario.h"
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 #include "simstandin/player.h"
 #include "simstandin/standin_options.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/standin_server.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "flightmodel/flight_model.h"
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 
 #include <string>
 

@@ -14,8 +14,8 @@
 
 #include "flightmodel/flight_model.h"
 #include "simstandin/offset_encoder.h"
-#include "simstandin/offset_memory.h"
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/offset_memory.h"
+#include "fsuipcserver/standin_server.h"
 
 namespace orvane::standin {
 

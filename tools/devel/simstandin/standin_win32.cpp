@@ -16,8 +16,8 @@
 
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
-#include "simstandin/offset_memory.h"
-#include "simstandin/record_server.h"
+#include "fsuipcserver/offset_memory.h"
+#include "fsuipcserver/record_server.h"
 #include "simstandin/standin_win32_control.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // StandinServer: socket loop and message parsing; the records are served by serve_records.
 // SPDX-License-Identifier: MIT
-#include "simstandin/standin_server.h"
+#include "fsuipcserver/standin_server.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
-// serve_records: the bounds-checked walk over a batch, shared by the POSIX and Win32 stand-ins.
+// serve_records: the bounds-checked walk over a batch, shared by every link server.
 // SPDX-License-Identifier: MIT
-#include "simstandin/record_server.h"
+#include "fsuipcserver/record_server.h"
 
 #include "sim/fsuipc_client.h"
 

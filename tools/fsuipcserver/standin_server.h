@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "simstandin/offset_memory.h"
-#include "simstandin/record_server.h"
+#include "fsuipcserver/offset_memory.h"
+#include "fsuipcserver/record_server.h"
 
 namespace orvane::standin {
 

@@ -1,11 +1,11 @@
-// serve_records: the stand-in's answer to one batch of request records, on every platform.
+// serve_records: the answer to one batch of request records, on every platform.
 // SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "simstandin/offset_memory.h"
+#include "fsuipcserver/offset_memory.h"
 
 namespace orvane::standin {
 

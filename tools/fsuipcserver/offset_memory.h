@@ -1,4 +1,4 @@
-// OffsetMemory: the stand-in simulator's 64 KiB offset space, little-endian, thread-safe.
+// OffsetMemory: the 64 KiB offset space a link server answers from, little-endian, thread-safe.
 // SPDX-License-Identifier: MIT
 #pragma once
 
