@@ -7,6 +7,7 @@
 
 #include "engine/orvane_base.h"
 #include "engine/engine_state.h"
+#include "sim/fsuipc_link.h"
 #include "tracking/flightstate.h"
 #include "util/atomic_file.h"
 #include "util/iniparse.h"
@@ -67,6 +68,12 @@ void ORVANE::loadOptions(const std::string& fileName) {
     }
     options.enableLiveACARS = To_t<bool>(ini.Get_Value_Default("ACARS", "EnableLiveACARS", "1"));
     options.enablePIREP = To_t<bool>(ini.Get_Value_Default("ACARS", "EnablePIREP", "1"));
+#ifndef _WIN32
+    // FSUIPC inside a Wine or Proton prefix, reached through orvane-fsuipc-relay.
+    const std::string relay = ini.Get_Value_Default("FSUIPC", "Relay", "");
+    fsuipc_set_relay(relay);
+    if (!relay.empty()) showMessage("FSUIPC through the relay at [" + relay + "].");
+#endif
   } catch (const std::exception&) {
     showMessage("Cannot open/read [" + fileName + "]!");
     FlightOptions current = getFlightOptions();
@@ -104,6 +111,11 @@ bool ORVANE::saveOptions(const std::string& fileName, std::string* reason) {
       << "EnableLiveACARS = " << (o.enableLiveACARS ? "1" : "0") << "\n"
       << "EnablePIREP = " << (o.enablePIREP ? "1" : "0") << "\n"
       << "AutoPIREP = 1\n";
+#ifndef _WIN32
+  if (const std::string relay = fsuipc_relay(); !relay.empty()) {
+    out << "\n[FSUIPC]\nRelay = " << relay << "\n";
+  }
+#endif
   // The file holds the pilot's password and servers: a crash or a full disk in the middle
   // of the write must leave the previous file whole.
   FileWriteError error;

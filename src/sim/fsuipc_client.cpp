@@ -108,7 +108,8 @@ bool FSUIPC_Open(std::uint32_t requested, std::uint32_t* result) {
   FSUIPC_Version = 0;
   FSUIPC_FS_Version = 0;
 
-  if (!m_link) m_link = make_fsuipc_link();
+  // A new link for each open: a relay set meanwhile (orvane.ini) is used from the next one.
+  m_link = make_fsuipc_link();
   m_server = m_link->find_server();
   if (m_server == FsuipcLink::Server::NONE) return fail_closed(result, FSUIPC_ERR_NO_SERVER);
   const bool fallback = m_server == FsuipcLink::Server::FALLBACK;

@@ -40,7 +40,7 @@ class FsuipcLink {
   virtual void release() = 0;
 };
 
-// The link of this platform.
+// The link of this platform (on POSIX, the relay's link when a relay is set).
 std::unique_ptr<FsuipcLink> make_fsuipc_link();
 
 #ifndef _WIN32
@@ -63,6 +63,15 @@ std::uint32_t fsuipc_message_id(const std::string& name);
 // (the mapping name), u32 second parameter (0), with the block's descriptor attached to it
 // (SCM_RIGHTS). The server answers one u32.
 inline constexpr std::uint32_t FSUIPC_MAX_NAME = 255;
+
+// The FSUIPC relay (orvane-fsuipc-relay inside a Wine or Proton prefix) at "HOST:PORT" on
+// this machine; links made afterwards go through it over TCP (sim/fsuipc_relay_protocol.h).
+// Empty: the local socket link. Process-wide; set it while no link is in use.
+void fsuipc_set_relay(const std::string& address);
+std::string fsuipc_relay();
+// The link through the relay at address; a link that finds no server when the address
+// cannot be read.
+std::unique_ptr<FsuipcLink> make_fsuipc_relay_link(const std::string& address);
 #endif
 
 }  // namespace orvane

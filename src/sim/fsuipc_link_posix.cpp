@@ -220,7 +220,11 @@ class PosixLink final : public FsuipcLink {
 
 }  // namespace
 
-std::unique_ptr<FsuipcLink> make_fsuipc_link() { return std::make_unique<PosixLink>(); }
+std::unique_ptr<FsuipcLink> make_fsuipc_link() {
+  const std::string relay = fsuipc_relay();
+  if (!relay.empty()) return make_fsuipc_relay_link(relay);
+  return std::make_unique<PosixLink>();
+}
 
 void fsuipc_set_socket_dir(const std::string& dir) {
   std::lock_guard<std::mutex> g(dir_mutex);

@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!claimWorkingFolder()) return 1;
+#ifndef _WIN32
   if (args.has("--fsuipc-dir")) fsuipc_set_socket_dir(args.get("--fsuipc-dir"));
+#endif
   std::cout << std::unitbuf;  // progress shows at once, also when written to a file
   handleQuitSignals();
 

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "fsuipcserver/connection_switch.h"
 #include "fsuipcserver/offset_memory.h"
 #include "fsuipcserver/record_server.h"
 
@@ -22,7 +23,7 @@ namespace orvane::standin {
 //
 // The knobs below provoke the client's failure paths; each may be changed at any time from
 // any thread and applies from the next message on.
-class StandinServer {
+class StandinServer final : public ConnectionSwitch {
  public:
   static constexpr std::uint32_t kGoodVersion = standin::kGoodVersion;
   static constexpr std::uint32_t kGoodFsVersion = standin::kGoodFsVersion;
@@ -36,16 +37,16 @@ class StandinServer {
   using Tamper = std::function<void(std::uint8_t* block, std::size_t size)>;
 
   StandinServer(OffsetMemory& memory, std::string dir, std::string window_class = "UIPCMAIN");
-  ~StandinServer();
+  ~StandinServer() override;
   StandinServer(const StandinServer&) = delete;
   StandinServer& operator=(const StandinServer&) = delete;
 
   // Creates the folder if needed, binds the socket and starts serving. Refuses a socket
   // another live server listens on. False with error() set on failure. Does nothing while
   // running. Called from any thread but the server's.
-  bool start();
+  bool start() override;
   // Stops serving and removes the socket; clients see the server gone. Safe to repeat.
-  void stop();
+  void stop() override;
   bool restart();
   bool running() const { return running_.load(); }
   std::string error() const;
@@ -57,7 +58,7 @@ class StandinServer {
   void set_answer(std::uint32_t value) { answer_.store(value); }
   // true: messages are read but never answered (the connection is held until stop or
   // until silence is switched off), so the client times out.
-  void set_silent(bool silent);
+  void set_silent(bool silent) override;
   // Overwrites the id of record number index (0-based) of every served batch with
   // kUnknownRecordId; -1 switches this off.
   void set_unknown_id_at(int index) { unknown_id_at_.store(index); }

@@ -26,7 +26,7 @@ std::string seconds_text(double t) {
 
 }  // namespace
 
-Player::Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server, double speed)
+Player::Player(model::FlightModel model, OffsetMemory& memory, ConnectionSwitch* server, double speed)
     : model_(std::move(model)),
       memory_(memory),
       server_(server),

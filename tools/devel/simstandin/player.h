@@ -14,8 +14,9 @@
 
 #include "flightmodel/flight_model.h"
 #include "simstandin/offset_encoder.h"
+#include "fsuipcserver/connection_switch.h"
 #include "fsuipcserver/offset_memory.h"
-#include "fsuipcserver/standin_server.h"
+#include "fsuipcserver/standin_server.h"  // for the users of Player that serve through one
 
 namespace orvane::standin {
 
@@ -33,7 +34,8 @@ class Player {
 
   // server may be null (no connection events). speed: flight seconds per clock second,
   // greater than 0; anything else throws std::invalid_argument.
-  Player(model::FlightModel model, OffsetMemory& memory, StandinServer* server, double speed = 1.0);
+  Player(model::FlightModel model, OffsetMemory& memory, ConnectionSwitch* server,
+         double speed = 1.0);
   ~Player();
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
@@ -65,7 +67,7 @@ class Player {
 
   const model::FlightModel model_;
   OffsetMemory& memory_;
-  StandinServer* const server_;
+  ConnectionSwitch* const server_;
   const double speed_;
 
   std::mutex apply_mutex_;  // serialises apply; guards the members below

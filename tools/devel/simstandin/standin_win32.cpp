@@ -10,14 +10,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "flightmodel/scenario.h"
 
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
 #include "fsuipcserver/offset_memory.h"
 #include "fsuipcserver/record_server.h"
+#include "simstandin/player.h"
 #include "simstandin/standin_win32_control.h"
 
 namespace {
@@ -149,22 +157,80 @@ bool register_class(const char* name) {
   return RegisterClassA(&wc) != 0;
 }
 
+
+// Options of a stand-in that flies a scenario (without them it only serves its memory).
+struct PlayOptions {
+  bool play = false;
+  std::string scenario_file;  // empty: the built-in short flight
+  std::string hold_file;      // stand at 0 s until this file exists
+  double speed = 1.0;
+};
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: orvane-simstandin-win32 [--class UIPCMAIN|FS98MAIN] [--play]\n"
+               "         [--scenario FILE] [--speed X] [--hold-until FILE]\n"
+               "  --play            fly the built-in short flight (also implied by the options\n"
+               "                    below); without it the memory stands still\n");
+  return 2;
+}
+
+// The scenario to fly, as the POSIX stand-in reads it; throws on a bad file.
+model::FlightModel load_model(const PlayOptions& o) {
+  model::FlightModel m = model::default_scenario();
+  if (!o.scenario_file.empty()) {
+    std::ifstream in(o.scenario_file, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + o.scenario_file);
+    std::ostringstream all;
+    all << in.rdbuf();
+    m = model::parse_scenario(all.str());
+  }
+  if (!o.hold_file.empty()) m.add_event(0.0, model::EventKind::HoldUntil, 0.0, o.hold_file);
+  return m;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  PlayOptions play;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--class" && i + 1 < argc) {
+    const bool has_value = i + 1 < argc;
+    if (arg == "--class" && has_value) {
       server.window_class = argv[++i];
       if (server.window_class != FSUIPC_CLASS_MAIN &&
           server.window_class != FSUIPC_CLASS_FALLBACK) {
         std::fprintf(stderr, "orvane-simstandin-win32: --class must be UIPCMAIN or FS98MAIN\n");
         return 2;
       }
+    } else if (arg == "--play") {
+      play.play = true;
+    } else if (arg == "--scenario" && has_value) {
+      play.play = true;
+      play.scenario_file = argv[++i];
+    } else if (arg == "--hold-until" && has_value) {
+      play.play = true;
+      play.hold_file = argv[++i];
+    } else if (arg == "--speed" && has_value) {
+      play.play = true;
+      char* end = nullptr;
+      play.speed = std::strtod(argv[++i], &end);
+      if (*end != '\0' || !(play.speed > 0.0) || play.speed > 1e6) return usage();
     } else {
-      std::fprintf(stderr, "usage: orvane-simstandin-win32 [--class UIPCMAIN|FS98MAIN]\n");
+      return usage();
+    }
+  }
+  std::unique_ptr<Player> player;
+  if (play.play) {
+    try {
+      // No connection events: the window stays; the flight plays into the memory it serves.
+      player = std::make_unique<Player>(load_model(play), server.memory, nullptr, play.speed);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "orvane-simstandin-win32: %s\n", e.what());
       return 2;
     }
+    player->set_report(say);
+    player->apply(0.0);
   }
   server.ipc_message = RegisterWindowMessageA(FSUIPC_MESSAGE_NAME);
   server.control_message = RegisterWindowMessageA(kControlMessageName);
@@ -175,6 +241,7 @@ int main(int argc, char** argv) {
                  GetLastError());
     return 1;
   }
+  if (player) player->start();
   for (;;) {
     // Hidden, top-level: the client finds it by class among the top-level windows.
     HWND hwnd = CreateWindowExA(0, server.window_class.c_str(), "ORVANE simulator stand-in",
@@ -195,6 +262,7 @@ int main(int argc, char** argv) {
     if (server.away_ms > 0) say("window away for " + std::to_string(server.away_ms) + " ms");
     if (server.away_ms > 0) WaitForSingleObject(server.resume, server.away_ms);
   }
+  if (player) player->stop();
   say("stopped");
   return 0;
 }

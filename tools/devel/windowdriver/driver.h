@@ -3,10 +3,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/resource.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <time.h>
-
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
@@ -15,10 +13,10 @@
 
 namespace orvane::windowdriver {
 
-double monotonicSeconds(clockid_t id);
 // Seconds since this process was started (exec), from the kernel's start time.
 double secondsSinceProcessStart();
-// A "Key:" value of /proc/self/status in KiB, -1 when missing.
+// A "Key:" value of /proc/self/status in KiB, -1 when missing (on Windows only "VmHWM:",
+// the peak working set).
 long statusKiB(const char* key);
 double processCpuSeconds();
 
