@@ -158,8 +158,12 @@ TEST_F(FsuipcRelayTest, VanishedRelayGivesCode12AndARestartedOneServesTheNextOpe
   relay_.reset();
   EXPECT_EQ(read_after(0x0574), 12u);
   FSUIPC_Close();
+  // The relay serves the simulator's own link, made while no relay is set (as in SetUp):
+  // one made now would be a relay link to itself.
+  fsuipc_set_relay("");
   relay_ = std::make_unique<Relay>(port_);
   ASSERT_TRUE(relay_->ok());
+  fsuipc_set_relay("127.0.0.1:" + std::to_string(port_));
   open_ok();
   std::uint32_t value = 0, code = 99;
   ASSERT_TRUE(FSUIPC_Read(0x3304, 4, &value, &code));
