@@ -7,10 +7,13 @@
 
 namespace orvane {
 
+class SingleInstance;
+
 class CDialogApp : public CWinApp {
  public:
   // Runs the main window modally; when it ends, the event loop is told to quit with 0.
-  CDialogApp(int& argc, char** argv);
+  // instance, when given, is listened to: a second start shows and raises the window.
+  CDialogApp(int& argc, char** argv, SingleInstance* instance = nullptr);
 
  private:
   CMyDialog m_MyDialog;

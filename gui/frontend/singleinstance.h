@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,13 @@ class SingleInstance {
 
   // False when another process holds the lock: this one should end at once.
   bool isFirst() const { return first_; }
+
+  // A second instance asks the first to show its window; nothing happens when the first
+  // does not listen. Never waits.
+  void askFirstToShow();
+  // The first instance listens for that request and runs handler on the window thread for
+  // each one. Needs the application object.
+  void onShowAsked(std::function<void()> handler);
 
  private:
   struct Impl;

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "airline/airline_server.h"
+#include "engine/orvane_base.h"
 #include "frontend/singleinstance.h"
 #include "gui_support.h"
 #include "support/temp_dir.h"
@@ -32,14 +33,14 @@ class SingleInstanceTest : public ::testing::Test {
   }
 
   // The program, started in the test's folder with the test's runtime folder.
-  void start(QProcess& p) {
+  void start(QProcess& p, const QStringList& args = {}, const std::string& folder = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
     p.setProcessEnvironment(env);
-    p.setWorkingDirectory(QString::fromStdString(dir_.path().string()));
-    p.start(QString::fromUtf8(ORVANE_PROGRAM), {});
+    p.setWorkingDirectory(QString::fromStdString(folder.empty() ? dir_.path().string() : folder));
+    p.start(QString::fromUtf8(ORVANE_PROGRAM), args);
     ASSERT_TRUE(p.waitForStarted(10000));
   }
 
@@ -49,9 +50,12 @@ class SingleInstanceTest : public ::testing::Test {
   airline::AirlineServer airline_;
 };
 
-TEST_F(SingleInstanceTest, ASecondProgramEndsAtOnceWithZeroWhileTheFirstRuns) {
+TEST_F(SingleInstanceTest, ASecondProgramShowsTheFirstAndEndsAtOnceWithZero) {
+  // The first works in the test's folder though started elsewhere (--workdir).
   QProcess first;
-  start(first);
+  const std::string elsewhere = dir_.file("elsewhere");
+  std::filesystem::create_directories(elsewhere);
+  start(first, {"--workdir", QString::fromStdString(dir_.path().string())}, elsewhere);
   // The first one holds the lock once its window is up and its log says so.
   ASSERT_TRUE(test::waitFor(
       [&] {
@@ -69,6 +73,14 @@ TEST_F(SingleInstanceTest, ASecondProgramEndsAtOnceWithZeroWhileTheFirstRuns) {
   EXPECT_EQ(second.readAllStandardOutput(), QByteArray());
   EXPECT_EQ(second.readAllStandardError(), QByteArray());
   EXPECT_EQ(first.state(), QProcess::Running);
+  // The first was asked to show its window, and did.
+  EXPECT_TRUE(test::waitFor(
+      [&] {
+        return test::read_file(dir_.file("orvane.log"))
+                   .find("ORVANE was started again: its window is shown.") != std::string::npos;
+      },
+      10000));
+  EXPECT_FALSE(std::filesystem::exists(elsewhere + "/orvane.log"));
 
   // The first one dies without a word: its lock is stale, and the next ORVANE takes it.
   first.kill();
@@ -121,6 +133,31 @@ TEST_F(SingleInstanceTest, AnOrvaneCliInTheWindowsFolderIsRefusedAndLeavesTheWin
   ASSERT_TRUE(window.waitForFinished(20000));
   EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(window.exitCode(), 0);
+}
+
+// Help, version and a wrong command line answer on the terminal; no window opens and nothing
+// is written in the folder.
+TEST_F(SingleInstanceTest, TheCommandLineIsAnsweredWithoutAWindow) {
+  auto run = [&](const QStringList& args, int code) {
+    QProcess p;
+    start(p, args);
+    EXPECT_TRUE(p.waitForFinished(10000)) << args.join(' ').toStdString();
+    EXPECT_EQ(p.exitCode(), code) << args.join(' ').toStdString();
+    return std::make_pair(p.readAllStandardOutput().toStdString(),
+                          p.readAllStandardError().toStdString());
+  };
+  const auto [help, helpErr] = run({"--help"}, 0);
+  EXPECT_EQ(help.rfind("Usage: orvane [options]\n", 0), 0u) << help;
+  EXPECT_NE(help.find("--workdir <DIR>"), std::string::npos) << help;
+  EXPECT_EQ(run({"-h"}, 0).first, help);
+  EXPECT_EQ(run({"-v"}, 0).first, ORVANE::getVersion() + "\n");
+  EXPECT_EQ(run({"--version"}, 0).first, ORVANE::getVersion() + "\n");
+  EXPECT_EQ(run({"--bogus"}, 2).second, "orvane: Unknown option 'bogus'.\nTry 'orvane --help'.\n");
+  EXPECT_EQ(run({"flight.ovp"}, 2).second,
+            "orvane: Unexpected argument 'flight.ovp'.\nTry 'orvane --help'.\n");
+  EXPECT_EQ(run({"--workdir", "/nonexistent-orvane"}, 2).second,
+            "orvane: cannot work in '/nonexistent-orvane': no such folder, or not allowed.\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("orvane.log")));
 }
 
 }  // namespace
