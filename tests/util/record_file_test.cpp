@@ -87,7 +87,8 @@ TEST(RecordFile, AChangedByteFailsTheChecksumAndEndsTheReading) {
 TEST(RecordFile, GarbageAndAnEmptyFileAreReadableAndHoldNoRecords) {
   EXPECT_FALSE(parse_records("").torn);
   EXPECT_TRUE(parse_records("").records.empty());
-  const RecordsRead garbage = parse_records(std::string("\0\0\0R 99999999999 zz\n", 22));
+  const char bytes[] = "\0\0\0R 99999999999 zz\n";
+  const RecordsRead garbage = parse_records(std::string(bytes, sizeof bytes - 1));
   EXPECT_TRUE(garbage.torn);
   EXPECT_TRUE(garbage.records.empty());
   // A length beyond the file.
