@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "acars/acars_link.h"
@@ -193,6 +194,8 @@ class ACARS {
   // How many of the queue's entries the send thread has done with (sent, or refused for
   // good): the rest wait. Any thread.
   std::size_t handledCount() const { return link_.handled(); }
+  // Told on the send thread each time one more entry is done with (see AcarsLink).
+  void setHandledHook(AcarsLink::HandledHook hook) { link_.setHandledHook(std::move(hook)); }
 
   // ---- A flight taken up after a restart (cycle thread) ------------------------------
   // The flight record's values, for the journal.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -79,6 +80,10 @@ class AcarsLink {
   // How many queue entries the send thread has done with (delivered, or refused for good);
   // any thread.
   std::size_t handled() const { return handled_.load(); }
+  // Told by the send thread each time it has done with one more entry, with the new count,
+  // before it takes up the next one; outside the link's locks. Any thread sets it.
+  using HandledHook = std::function<void(std::size_t handled)>;
+  void setHandledHook(HandledHook hook);
 
   // ---- PIREP thread --------------------------------------------------------------------------
   // Starts the PIREP thread unless a transmission is under way.
@@ -183,6 +188,8 @@ class AcarsLink {
   std::atomic<bool> beginQueued_{false};   // set by the cycle thread
   std::atomic<bool> beginHandled_{false};  // set by the send thread
   std::atomic<std::size_t> handled_{0};    // set by the send thread
+  std::mutex hook_lock_;                   // guards onHandled_
+  HandledHook onHandled_;                  // hook_lock_
   std::atomic<bool> endQueued_{false};   // ENDFLIGHT queued, set by the cycle thread
   std::atomic<bool> endSettled_{false};  // its verdict is in, set by the send thread
   std::string refusal_;                  // lock_: the pilot's text of a refused flight

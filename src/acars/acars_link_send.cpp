@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "acars/ACARS.h"
 #include "acars/acars_link.h"
@@ -439,9 +440,20 @@ void AcarsLink::sendThread() {
     pauseMs = kRetryFirstMs;
     ++n;
     handled_ = n;
+    HandledHook hook;
+    {
+      std::lock_guard<std::mutex> guard(hook_lock_);
+      hook = onHandled_;
+    }
+    if (hook) hook(n);
   }
   transfer.reset();
   hasStopped();
+}
+
+void AcarsLink::setHandledHook(HandledHook hook) {
+  std::lock_guard<std::mutex> guard(hook_lock_);
+  onHandled_ = std::move(hook);
 }
 
 }  // namespace orvane

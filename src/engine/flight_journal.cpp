@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/flight_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -19,6 +20,7 @@ namespace {
 const char* const kState = "STATE\n";
 const char* const kMessage = "MSG\n";
 const char* const kTrack = "TRACK\n";
+const char* const kDelivered = "SENT\n";
 
 std::string escape(const std::string& text) {
   std::string out;
@@ -203,6 +205,8 @@ bool decodeSnapshot(const std::string& record, JournalSnapshot& s) {
 
 std::string encodeMessage(const std::string& text) { return kMessage + text; }
 
+std::string encodeDelivered(std::size_t count) { return kDelivered + std::to_string(count); }
+
 std::string encodeTrack(const std::vector<TrackPoint>& points) {
   std::string out = kTrack;
   for (const TrackPoint& p : points) {
@@ -217,8 +221,15 @@ FlightJournal parseFlightJournal(const std::vector<std::string>& records, bool t
   FlightJournal j;
   j.exists = true;
   j.torn = torn;
+  std::size_t delivered = 0;
   for (const std::string& r : records) {
-    if (starts_with(r, kMessage)) {
+    if (starts_with(r, kDelivered)) {
+      const std::string count = r.substr(std::char_traits<char>::length(kDelivered));
+      unsigned long long n = 0;
+      if (!count.empty() && std::sscanf(count.c_str(), "%llu", &n) == 1) {
+        delivered = std::max(delivered, static_cast<std::size_t>(n));
+      }
+    } else if (starts_with(r, kMessage)) {
       j.messages.push_back(r.substr(std::char_traits<char>::length(kMessage)));
     } else if (starts_with(r, kTrack)) {
       std::size_t at = std::char_traits<char>::length(kTrack);
@@ -250,6 +261,8 @@ FlightJournal parseFlightJournal(const std::vector<std::string>& records, bool t
       }
     }
   }
+  // A mark never counts beyond the journaled messages.
+  j.last.sent = std::max(j.last.sent, std::min(delivered, j.messages.size()));
   return j;
 }
 

@@ -32,11 +32,13 @@ struct JournalSnapshot {
 
 // The records of a journal file. The file holds framed records (record_file.h), each one
 // of: "STATE" (a JournalSnapshot, key=value lines), "MSG" (one queued ACARS request, in
-// queue order) or "TRACK" (samples of the profile, one a line).
+// queue order), "TRACK" (samples of the profile, one a line) or "SENT" (the count of
+// journaled messages done with, written as the server takes each one).
 std::string encodeSnapshot(const JournalSnapshot& s);
 bool decodeSnapshot(const std::string& record, JournalSnapshot& s);
 std::string encodeMessage(const std::string& text);
 std::string encodeTrack(const std::vector<TrackPoint>& points);
+std::string encodeDelivered(std::size_t count);
 
 // A journal read back.
 struct FlightJournal {
@@ -44,7 +46,8 @@ struct FlightJournal {
   bool torn = false;    // its last append was cut short (ignored)
   std::string error;    // it could not be read at all
   bool hasSnapshot = false;
-  JournalSnapshot last;               // the latest state record
+  JournalSnapshot last;               // the latest state record; its `sent` counts the
+                                      // later SENT records too
   std::vector<std::string> messages;  // every queued request, in order
   std::vector<TrackPoint> track;
 

@@ -2,16 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "engine/journal_keeper.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 
 #include "acars/ACARS.h"
 #include "engine/flight_figures.h"
 #include "tracking/flightstate.h"
-#include "util/atomic_file.h"
 #include "util/clock.h"
 #include "util/record_file.h"
 
@@ -19,40 +15,50 @@ namespace orvane {
 
 void JournalKeeper::setBesideSettings(const std::string& settingsFile) {
   const std::string::size_type slash = settingsFile.find_last_of("/\\");
-  path_ = slash == std::string::npos ? std::string(kFileName)
-                                     : settingsFile.substr(0, slash + 1) + kFileName;
+  file_->setPath(slash == std::string::npos ? std::string(kFileName)
+                                            : settingsFile.substr(0, slash + 1) + kFileName);
+}
+
+void JournalKeeper::start(std::size_t base) {
+  file_->open(base);
+  active_ = true;
+  messageBase_ = base;
+  queueSeen_ = 0;
+  sent_ = base;
+  phase_ = -1;
+  phaseSince_ = 0;
+  trackUntil_ = std::numeric_limits<std::int64_t>::min();
+  lastWriteMs_ = 0;
+  failing_ = false;
 }
 
 void JournalKeeper::reset() {
-  const std::string path = path_;
-  *this = JournalKeeper{};
-  path_ = path;
+  file_->close();
+  active_ = false;
+  hooked_ = 0;
 }
 
 bool JournalKeeper::remove() {
   active_ = false;
-  if (path_.empty()) return true;
-  return std::remove(path_.c_str()) == 0 || errno == ENOENT;
+  file_->close();
+  return file_->remove();
 }
 
 void JournalKeeper::resumed(const FlightJournal& journal) {
-  active_ = true;
-  messageBase_ = journal.last.sent;
+  start(journal.last.sent);
   queueSeen_ = journal.messages.size() - std::min(journal.last.sent, journal.messages.size());
-  sent_ = journal.last.sent;
   phase_ = journal.last.flight.state;
   phaseSince_ = journal.last.phaseSince;
-  trackUntil_ = journal.track.empty() ? std::numeric_limits<std::int64_t>::min()
-                                      : journal.track.back().time;
+  if (!journal.track.empty()) trackUntil_ = journal.track.back().time;
   lastWriteMs_ = clock().mono_ms();
-  failing_ = false;
+  file_->journaled(journal.messages.size());
   // The journal is written anew from what was read: a torn end left by the crash must not
   // sit in front of the records appended from now on.
   std::string bytes;
   for (const std::string& m : journal.messages) bytes += frame_record(encodeMessage(m));
   if (!journal.track.empty()) bytes += frame_record(encodeTrack(journal.track));
   bytes += frame_record(encodeSnapshot(journal.last));
-  if (!path_.empty()) write_file_atomically(path_, bytes);
+  file_->rewrite(bytes);
 }
 
 std::string JournalKeeper::afterCycle(FlightState& flight, const FlightFigures& figures) {
@@ -63,7 +69,7 @@ std::string JournalKeeper::afterCycle(FlightState& flight, const FlightFigures& 
     if (active_) remove();
     return {};
   }
-  if (path_.empty() || acars == nullptr || state < FlightState::READY ||
+  if (file_->path().empty() || acars == nullptr || state < FlightState::READY ||
       state > FlightState::STARTED_IN) {
     return {};
   }
@@ -72,12 +78,16 @@ std::string JournalKeeper::afterCycle(FlightState& flight, const FlightFigures& 
   const std::int64_t mono = clock().mono_ms();
   if (!active_) {
     // A new flight: whatever journal was left has been offered, and it was not taken.
-    const std::string path = path_;
     remove();
-    *this = JournalKeeper{};
-    path_ = path;
-    active_ = true;
-    trackUntil_ = std::numeric_limits<std::int64_t>::min();
+    start(0);
+  }
+  const std::uint64_t generation = file_->generation();
+  if (hooked_ != generation) {
+    // From now on the send thread marks each message the server takes.
+    std::shared_ptr<JournalFile> file = file_;
+    acars->setHandledHook(
+        [file, generation](std::size_t handled) { file->delivered(generation, handled); });
+    hooked_ = generation;
   }
   const std::vector<std::string> queue = acars->messages();
   const std::size_t sent = messageBase_ + acars->handledCount();
@@ -110,17 +120,13 @@ std::string JournalKeeper::afterCycle(FlightState& flight, const FlightFigures& 
   bytes += frame_record(encodeSnapshot(s));
 
   FileWriteError error;
-  std::error_code sizeError;
-  const std::uintmax_t before = std::filesystem::file_size(path_, sizeError);
-  if (!append_file_synced(path_, bytes, &error)) {
-    // A part of the records may have gone in: cut it off, so that the next append follows
-    // whole records (a reader stops at the first torn one).
-    if (!sizeError) std::filesystem::resize_file(path_, before, sizeError);
+  if (!file_->append(bytes, &error)) {
     const bool first = !failing_;
     failing_ = true;
     lastWriteMs_ = mono;
     return first ? "The flight journal could not be written: " + error.reason : std::string();
   }
+  file_->journaled(messageBase_ + queue.size());
   failing_ = false;
   queueSeen_ = queue.size();
   sent_ = sent;

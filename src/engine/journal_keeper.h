@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/flight_journal.h"
+#include "engine/journal_file.h"
 
 namespace orvane {
 
@@ -17,7 +19,9 @@ class FlightState;
 // under way (its BEGINFLIGHT answered, until its end), each cycle may append records to
 // "orvane.journal" beside the settings file: the requests queued since the last append, the
 // new track samples and a state record, synced; at each phase change, when a request is
-// queued or done with, and at least every kSyncSeconds. The flight's end removes it.
+// queued or done with, and at least every kSyncSeconds. Between cycles the flight's send
+// thread marks each message the server took (through the shared JournalFile), so a restart
+// does not send it again. The flight's end removes it.
 class JournalKeeper {
  public:
   static constexpr std::int64_t kSyncSeconds = 30;
@@ -25,7 +29,7 @@ class JournalKeeper {
 
   void setBesideSettings(const std::string& settingsFile);
   // The journal's path; empty before settings are loaded (nothing is journaled then).
-  std::string path() const { return path_; }
+  std::string path() const { return file_->path(); }
 
   // After a cycle of flight (figures: the cycle's). Returns the text of a failed write, the
   // first of a run of failures only; empty otherwise.
@@ -43,8 +47,13 @@ class JournalKeeper {
   void reset();
 
  private:
+  // A flight is journaled from now on; base: journaled messages in front of its queue.
+  void start(std::size_t base);
+
+  // Shared with the send threads' delivery hooks, which may outlive the flight object.
+  std::shared_ptr<JournalFile> file_ = std::make_shared<JournalFile>();
+  std::uint64_t hooked_ = 0;     // the generation whose ACARS object has the delivery hook
   bool active_ = false;          // a flight is being journaled
-  std::string path_;
   std::size_t messageBase_ = 0;  // journaled messages before this flight object's queue
   std::size_t queueSeen_ = 0;    // entries of the object's queue that are in the journal
   std::size_t sent_ = 0;         // the journaled count of messages done with

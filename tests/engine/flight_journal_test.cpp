@@ -163,6 +163,30 @@ TEST(FlightJournal, ATornLastAppendIsIgnoredAndTheStateBeforeItHolds) {
   EXPECT_EQ(j.messages.size(), 3u);
 }
 
+TEST(FlightJournal, DeliveryMarksCountUpToTheJournaledMessagesAndATornOneIsIgnored) {
+  TempDir dir;
+  const std::string path = writeJournal(dir);  // 3 messages, the state says 2 delivered
+  ASSERT_TRUE(append_file_synced(path, frame_record(encodeDelivered(3))));
+  FlightJournal j = readFlightJournal(path);
+  EXPECT_EQ(j.last.sent, 3u);
+  EXPECT_TRUE(j.undelivered().empty());
+  // A state record written before a mark does not take the mark back.
+  JournalSnapshot earlier = cruiseSnapshot();
+  earlier.sent = 1;
+  ASSERT_TRUE(append_file_synced(path, frame_record(encodeSnapshot(earlier))));
+  EXPECT_EQ(readFlightJournal(path).last.sent, 3u);
+  // A mark beyond the journaled messages counts only those; a torn mark counts nothing.
+  ASSERT_TRUE(append_file_synced(path, frame_record(encodeDelivered(7))));
+  EXPECT_EQ(readFlightJournal(path).last.sent, 3u);
+  TempDir other;
+  const std::string second = writeJournal(other);
+  const std::string torn = frame_record(encodeDelivered(3));
+  ASSERT_TRUE(append_file_synced(second, torn.substr(0, torn.size() - 2)));
+  j = readFlightJournal(second);
+  EXPECT_TRUE(j.torn);
+  EXPECT_EQ(j.undelivered().size(), 1u);
+}
+
 TEST(FlightJournal, TheQuestionNamesFlightPhaseAndSince) {
   TempDir dir;
   const FlightJournal j = readFlightJournal(writeJournal(dir));
