@@ -222,7 +222,7 @@ TEST_F(FgBridgeTest, PistonEngineRpmAndCombustion) {
   EXPECT_FALSE(src.EngineRunning());
   EXPECT_TRUE(src.EngineStopped());
   feed(l.set("/engines/engine[0]/running", "true").set("/engines/engine[0]/rpm", "2700"));
-  EXPECT_EQ(memory_.get<std::int16_t>(0x08C8), fgbridge::kPistonRpmScaler);
+  EXPECT_EQ(memory_.get<std::int16_t>(0x08C8), standin::kPistonRpmScaler);
   EXPECT_EQ(memory_.get<std::int16_t>(0x0898), 16384);  // 2700 RPM * 65536 / 10800
   EXPECT_EQ(memory_.get<std::int16_t>(0x0896), 0);
   EXPECT_EQ(memory_.get<std::int16_t>(0x0894), 1);
@@ -277,7 +277,7 @@ TEST_F(FgBridgeTest, TurbopropPropellerInN1GasGeneratorInN2) {
   l.set("/engines/engine[0]/running", "true").set("/engines/engine[0]/rpm", "1700");
   feed(l.set("/engines/engine[0]/n1", "0").set("/engines/engine[0]/n2", "90.0"));
   EXPECT_EQ(bridge_->encoder().kind(), EngineKind::Turboprop);
-  EXPECT_EQ(memory_.get<std::int16_t>(0x08C8), fgbridge::kTurbopropRpmScaler);
+  EXPECT_EQ(memory_.get<std::int16_t>(0x08C8), standin::kTurbopropRpmScaler);
   EXPECT_EQ(memory_.get<std::int16_t>(0x0898), 16384);  // 1700 * 65536 / 6800
   EXPECT_EQ(memory_.get<std::int16_t>(0x0896), 14746);
 }

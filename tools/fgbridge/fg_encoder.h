@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "fgbridge/fg_sample.h"
+#include "fsuipcserver/offset_encoding.h"
 #include "fsuipcserver/offset_memory.h"
 
 namespace orvane::fgbridge {
@@ -20,9 +21,6 @@ enum class EngineKind { Auto, Jet, Turboprop, Piston };
 // "auto", "jet", "turboprop", "piston"; false for anything else.
 bool parse_engine_kind(const char* name, EngineKind* kind);
 const char* engine_kind_name(EngineKind kind);
-
-inline constexpr std::int16_t kPistonRpmScaler = 10800;
-inline constexpr std::int16_t kTurbopropRpmScaler = 6800;
 
 // Encodes one sample after another. It keeps what FSUIPC keeps between frames: the
 // activity counter (0x337E, one more each sample), the touchdown vertical speed (0x030C:

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "flightmodel/flight_model.h"
+#include "fsuipcserver/offset_encoding.h"
 #include "fsuipcserver/offset_memory.h"
-
-#include <string>
 
 namespace orvane::standin {
 
@@ -31,14 +31,10 @@ bool parse_aircraft_kind(const std::string& name, AircraftKind* kind);
 // "none", "wineuipc"; false for anything else.
 bool parse_emulator(const std::string& name, Emulator* emulator);
 
-// Top propeller RPM of the propeller kinds, and their RPM scaler (0x08C8): the scenario's
-// N1 percent is the share of the top RPM the propeller turns at.
+// Top propeller RPM of the propeller kinds (their RPM scalers are in offset_encoding.h): the
+// scenario's N1 percent is the share of the top RPM the propeller turns at.
 inline constexpr double kPistonTopRpm = 2700.0;
-inline constexpr std::int16_t kPistonRpmScaler = 10800;
 inline constexpr double kTurbopropTopRpm = 1700.0;
-inline constexpr std::int16_t kTurbopropRpmScaler = 6800;
-// G load units in 0x11BA.
-inline constexpr double kGUnits = 624.0;
 
 // Writes every offset the flight data source reads (position, speeds, heights, headings,
 // variation, wind, temperatures, weights, engines, flags, simulation rate, registration and
