@@ -23,12 +23,7 @@ class EngineJournalTest : public test::LiveEngineFixture {
     LiveEngineFixture::SetUp();
     if (HasFatalFailure()) return;
     answerBeginFlight(Reply{200, "1|4711"});
-    // The settings file beside which the journal lives.
-    ORVANE::loadOptions(dir_.write(
-        "orvane.ini", "[Server]\nAddress = " + server_.url(kAcars) + "\nPIREP = " +
-                          server_.url(kPirep) + "\nFlightInfo = " + server_.url("/info.php") +
-                          "\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = 10\n"
-                          "EnableLiveACARS = 1\nEnablePIREP = 1\n"));
+    loadSettingsFile();
   }
   FlightJournal journal() const { return readFlightJournal(dir_.file("orvane.journal")); }
 };

@@ -42,6 +42,16 @@ class LiveEngineFixture : public EngineFixture {
 
   void answerBeginFlight(airline::Reply reply) { answer_begin_flight(server_, reply); }
 
+  // Loads a settings file in the fixture's folder that points at the server (its outbox and
+  // flight journal live beside it).
+  void loadSettingsFile() {
+    ORVANE::loadOptions(dir_.write(
+        "orvane.ini", "[Server]\nAddress = " + server_.url(kAcars) + "\nPIREP = " +
+                          server_.url(kPirep) + "\nFlightInfo = " + server_.url("/info.php") +
+                          "\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = 10\n"
+                          "EnableLiveACARS = 1\nEnablePIREP = 1\n"));
+  }
+
   airline::AirlineServer server_;
 };
 
