@@ -33,12 +33,7 @@ TEST(FgFlight, EngineStartTaxiTakeOffAndClimbTrackedByOrvane) {
   std::filesystem::create_directories(dir.file("fsuipc"));
   std::filesystem::create_directories(dir.file("fghome"));
   const int port = test::freePort();
-  const std::string base = "http://127.0.0.1:" + std::to_string(port);
-  dir.write("orvane.ini", "[Server]\nAddress = " + base + "/liveacars.php\nPIREP = " + base +
-                              "/pirep.php\nFlightInfo = " + base +
-                              "/flightinfo.php\nUser = pilot\nPassword = secret\n\n"
-                              "[ACARS]\nPOSReportTime = 1\nEnableLiveACARS = 1\n"
-                              "EnablePIREP = 1\n");
+  dir.write("orvane.ini", test::settingsFor(port));
   Program airline(ORVANE_AIRLINE_PATH,
                   {"--port", std::to_string(port), "--log", dir.file("airline.log")},
                   dir.path().string(), dir.file("airline.out"));

@@ -30,12 +30,7 @@ class CliOutbox : public ::testing::Test {
  protected:
   void SetUp() override {
     port_ = test::freePort();
-    const std::string base = "http://127.0.0.1:" + std::to_string(port_);
-    dir_.write("orvane.ini", "[Server]\nAddress = " + base + "/liveacars.php\nPIREP = " + base +
-                                 "/pirep.php\nFlightInfo = " + base +
-                                 "/flightinfo.php\nUser = pilot\nPassword = secret\n\n"
-                                 "[ACARS]\nPOSReportTime = 1\nEnableLiveACARS = 1\n"
-                                 "EnablePIREP = 1\n");
+    dir_.write("orvane.ini", test::settingsFor(port_));
     dir_.write("flight.txt", std::string("event 0 hold-until ") + dir_.file("go") + "\n" +
                                  kShortFlight);
     std::filesystem::create_directories(dir_.file("fsuipc"));

@@ -106,4 +106,12 @@ int freePort() {
   return ntohs(a.sin_port);
 }
 
+std::string settingsFor(int port, const std::string& more) {
+  const std::string base = "http://127.0.0.1:" + std::to_string(port);
+  return "[Server]\nAddress = " + base + "/liveacars.php\nPIREP = " + base +
+         "/pirep.php\nFlightInfo = " + base +
+         "/flightinfo.php\nUser = pilot\nPassword = secret\n\n[ACARS]\nPOSReportTime = 1\n"
+         "EnableLiveACARS = 1\nEnablePIREP = 1\n" + more;
+}
+
 }  // namespace orvane::test

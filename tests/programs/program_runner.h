@@ -38,6 +38,10 @@ bool waitForText(const std::string& file, const std::string& text, int seconds, 
 int countText(const std::string& file, const std::string& text);
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int freePort();
+// The text of an orvane.ini whose three addresses point at the airline server on port of
+// 127.0.0.1 (user "pilot", a position report every minute, live ACARS and PIREP on); more:
+// sections to add at its end.
+std::string settingsFor(int port, const std::string& more = {});
 
 // A short flight whose phases each last two of the programs' 5-second passes at speed 3: gate
 // (held until tracking has begun), engine start, taxi, take-off, climb, level, descent,

@@ -26,11 +26,7 @@ using test::waitForText;
 TEST(WindowKill, SigkillWithAnUnsavedPIREPShownLeavesItInTheOutbox) {
   TempDir dir;
   const int port = test::freePort();
-  const std::string base = "http://127.0.0.1:" + std::to_string(port);
-  dir.write("orvane.ini", "[Server]\nAddress = " + base + "/liveacars.php\nPIREP = " + base +
-                              "/pirep.php\nFlightInfo = " + base +
-                              "/flightinfo.php\nUser = pilot\nPassword = secret\n\n[ACARS]\n"
-                              "POSReportTime = 1\nEnableLiveACARS = 1\nEnablePIREP = 1\n");
+  dir.write("orvane.ini", test::settingsFor(port));
   dir.write("flight.txt", "event 0 hold-until " + dir.file("go") + "\n" + kShortFlight);
   // A runtime folder of the test's own: the simulator link and the window's lock live there.
   const std::string run = dir.file("run");
