@@ -7,6 +7,9 @@
 #include "cli_folder.h"
 #include "engine/orvane_base.h"
 #include "sim/fsuipc_link.h"
+#ifdef ORVANE_HAVE_KEYCHAIN
+#include "keyring/desktopkeyring.h"
+#endif
 
 using namespace orvane;
 using namespace orvane::cli;
@@ -43,6 +46,11 @@ int main(int argc, char** argv) {
 
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(optionInput);
+#ifdef ORVANE_HAVE_KEYCHAIN
+  // An empty Password in the settings file: the window keeps it in the desktop keyring.
+  static DesktopKeyring keyring;
+  ORVANE::setPasswordStore(&keyring);
+#endif
   ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
   // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
   if (args.has("--send-outbox")) return sendOutbox();
