@@ -1,4 +1,4 @@
-// COptionDialog: shows the engine's options, imports an airline's, saves them to the engine and "orvane.ini".
+// COptionDialog: the engine's options shown, an airline's imported, saved to the engine and "orvane.ini".
 // SPDX-License-Identifier: MIT
 #include "frontend/optiondialog.h"
 

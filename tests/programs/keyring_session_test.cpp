@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "keyring/desktopkeyring.h"
@@ -129,6 +130,30 @@ TEST_F(KeyringSession, OrvaneCliSendsWithThePasswordFromTheKeyring) {
   const std::string posted = read_file(dir_.file("airline.log"));
   EXPECT_NE(posted.find("POST /pirep.php"), std::string::npos) << posted;
   EXPECT_NE(posted.find("&DATA2=pilot~cliKeyPass~ORV123~"), std::string::npos) << posted;
+}
+
+// A settings file without a password that no keyring fills: orvane-cli says why.
+TEST_F(KeyringSession, OrvaneCliSaysWhyItHasNoPassword) {
+  dir_.write("orvane.ini",
+             "[Server]\nAddress = http://127.0.0.1:9/none.php\nUser = nobody\nPassword = \n");
+  Program found(ORVANE_CLI_PATH, {"--send-outbox"}, dir_.path().string(), dir_.file("none.out"));
+  EXPECT_EQ(found.wait(60), 0) << read_file(dir_.file("none.out"));
+  EXPECT_NE(read_file(dir_.file("none.out"))
+                .find("orvane-cli: no password: [orvane.ini] has none and the desktop keyring "
+                      "has none for [nobody@http://127.0.0.1:9/none.php]. See 'man orvane-cli'.\n"),
+            std::string::npos)
+      << read_file(dir_.file("none.out"));
+
+  // No session bus named: no keyring to ask.
+  std::filesystem::create_directories(dir_.file("runtime"));
+  Program alone(ORVANE_CLI_PATH, {"--send-outbox"}, dir_.path().string(), dir_.file("alone.out"),
+                {"DBUS_SESSION_BUS_ADDRESS=", "XDG_RUNTIME_DIR=" + dir_.file("runtime")});
+  EXPECT_EQ(alone.wait(60), 0) << read_file(dir_.file("alone.out"));
+  EXPECT_NE(read_file(dir_.file("alone.out"))
+                .find("orvane-cli: no password: [orvane.ini] has none and no keyring answered "
+                      "(no desktop session bus?). See 'man orvane-cli'.\n"),
+            std::string::npos)
+      << read_file(dir_.file("alone.out"));
 }
 
 }  // namespace

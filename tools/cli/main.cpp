@@ -18,6 +18,25 @@ namespace {
 
 int finishFlight(TrackingEnd end, PIREPData& pirep, const CliArgs& args);
 
+// An empty Password in the settings file that no keyring filled: the pilot learns why.
+void tellMissingPassword(const std::string& settings) {
+  const FlightOptions o = ORVANE::getFlightOptions();
+  if (!o.ACARS_Password.empty()) return;
+  const std::string keyring = ORVANE::getPasswordStoreName();
+  std::string why;
+  if (keyring.empty()) {
+    why = "this orvane-cli reads no keyring";
+  } else if (ORVANE::getPasswordPlace() == PasswordPlace::KEYRING) {
+    why = keyring + " has none for [" + o.ACARS_User + "@" + o.ACARS_URL + "]";
+  } else if (ORVANE::getPasswordPlace() == PasswordPlace::SETTINGS_FILE) {
+    why = "no keyring answered (no desktop session bus?)";
+  } else {
+    return;  // no settings file: told by optionInput
+  }
+  std::cerr << "orvane-cli: no password: [" << settings << "] has none and " << why
+            << ". See 'man orvane-cli'.\n";
+}
+
 void optionInput() {
   std::cout << "The settings file could not be read; local defaults are in use. Edit the "
                "settings file and start again to use your airline's servers.\n";
@@ -52,6 +71,7 @@ int main(int argc, char** argv) {
   ORVANE::setPasswordStore(&keyring);
 #endif
   ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
+  tellMissingPassword(args.get("--ini", "orvane.ini"));
   // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
   if (args.has("--send-outbox")) return sendOutbox();
   tellWaitingPIREPs();
