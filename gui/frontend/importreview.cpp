@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/orvane_base.h"
 #include "engine/settings_import.h"
@@ -47,9 +48,15 @@ bool runReview(QWidget* owner, const std::string& fileName, const SettingsImport
     table->setItem(row, 2, new QTableWidgetItem(text(c.after)));
     ++row;
   }
+  table->setSelectionMode(QAbstractItemView::NoSelection);
   table->resizeColumnsToContents();
   table->horizontalHeader()->setStretchLastSection(true);
-  table->setMinimumWidth(560);
+  // Wide and high enough for every change without scrolling, within reason.
+  int width = 2 * table->frameWidth();
+  for (int c = 0; c < table->columnCount(); ++c) width += table->columnWidth(c);
+  int height = 2 * table->frameWidth() + table->horizontalHeader()->sizeHint().height();
+  for (int r = 0; r < table->rowCount(); ++r) height += table->rowHeight(r);
+  table->setMinimumSize(std::min(width, 1000), std::min(height, 400));
   layout->addWidget(table);
   auto* buttons = new QDialogButtonBox(&dialog);
   QPushButton* importButton =
