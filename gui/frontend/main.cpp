@@ -4,15 +4,20 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 #include <string>
 
 #include "engine/orvane_base.h"
 #include "frontend/dialogapp.h"
+#include "frontend/importreview.h"
 #include "frontend/singleinstance.h"
 #include "frontend/startup.h"
 #include "util/working_folder.h"
+#ifdef ORVANE_HAVE_KEYCHAIN
+#include "keyring/desktopkeyring.h"
+#endif
 
 namespace {
 
@@ -34,7 +39,11 @@ Start readCommandLine(int argc, char** argv) {
   const QCommandLineOption help({"h", "help"}, "Shows this help and ends.");
   const QCommandLineOption version({"v", "version"}, "Shows the version and ends.");
   const QCommandLineOption workdir("workdir", "Uses DIR as the working folder.", "DIR");
-  parser.addOptions({help, version, workdir});
+  const QCommandLineOption import("import",
+                                  "Shows what the airline's settings FILE (orvane.ini or "
+                                  ".orvane) changes, to import them.",
+                                  "FILE");
+  parser.addOptions({help, version, workdir, import});
   if (!parser.parse(args) || !parser.positionalArguments().isEmpty()) {
     const QString why = parser.errorText().isEmpty()
                             ? "Unexpected argument '" + parser.positionalArguments().first() + "'."
@@ -51,6 +60,10 @@ Start readCommandLine(int argc, char** argv) {
   if (parser.isSet(version)) {
     std::printf("%s\n", orvane::ORVANE::getVersion().c_str());
     return Start::Done;
+  }
+  // Named from the folder the program starts in, before --workdir moves it.
+  if (parser.isSet(import)) {
+    orvane::setImportAtStart(QFileInfo(parser.value(import)).absoluteFilePath().toStdString());
   }
   if (parser.isSet(workdir) && !QDir::setCurrent(parser.value(workdir))) {
     std::fprintf(stderr, "orvane: cannot work in '%s': no such folder, or not allowed.\n",
@@ -78,6 +91,11 @@ int main(int argc, char** argv) {
   orvane::SingleInstance instance("JUSTTOCHECK");
   if (!instance.isFirst()) {
     instance.askFirstToShow();
+    if (orvane::importAtStartPending()) {
+      std::fprintf(stderr,
+                   "orvane: ORVANE is running already: import the file there, with "
+                   "ORVANE Preferences, Import airline settings.\n");
+    }
     return 0;
   }
   if (folder.taken()) {
@@ -86,6 +104,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (folder.held()) orvane::keep_previous_log(orvane::ORVANE::getLogFilePath());
+#ifdef ORVANE_HAVE_KEYCHAIN
+  // The pilot's password goes to the desktop keyring when one answers.
+  orvane::DesktopKeyring keyring;
+  orvane::ORVANE::setPasswordStore(&keyring);
+#endif
   orvane::CDialogApp app(argc, argv, &instance);
-  return app.MessageLoop();
+  const int result = app.MessageLoop();
+#ifdef ORVANE_HAVE_KEYCHAIN
+  orvane::ORVANE::setPasswordStore(nullptr);
+#endif
+  return result;
 }

@@ -16,6 +16,7 @@
 #include "frontend/flighttimes.h"
 #include "frontend/handoffpoll.h"
 #include "frontend/hyperlink.h"
+#include "frontend/importreview.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
 #include "frontend/pirepfile.h"
@@ -105,6 +106,7 @@ bool CMyDialog::OnInitDialog() {
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(&OptionInputDialog);
   ORVANE::loadOptions("orvane.ini");
+  importAtStart();  // orvane --import FILE, unless the option-input hook has reviewed it
 
   ORVANE::Log("Creating Thread.");
   session_.start(GetHwnd(), *this);

@@ -1,4 +1,4 @@
-// COptionDialog: shows the engine's options and saves them to the engine and "orvane.ini".
+// COptionDialog: the engine's options shown, an airline's imported, saved to the engine and "orvane.ini".
 // SPDX-License-Identifier: MIT
 #include "frontend/optiondialog.h"
 
@@ -7,6 +7,7 @@
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
 #include "framework/messagebox.h"
+#include "frontend/importreview.h"
 #include "ui_optiondialog.h"
 
 namespace orvane {
@@ -14,21 +15,15 @@ namespace orvane {
 const char* const COptionDialog::SETTINGS_FILE = "orvane.ini";
 
 namespace {
+constexpr UINT kImportButton = 352;
+constexpr UINT kPasswordPlace = 122;
+
 void layoutOptionDialog(QDialog* window) {
   Ui::OptionDialog ui;
   ui.setupUi(window);
 }
-}  // namespace
 
-COptionDialog::COptionDialog(QWidget* owner) : CDialog(IDD, &layoutOptionDialog, owner) {}
-
-bool COptionDialog::OnCommand(UINT) { return true; }
-
-void COptionDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-bool COptionDialog::OnInitDialog() {
-  const FlightOptions o = ORVANE::getFlightOptions();
-  QWidget* w = GetHwnd();
+void fillFields(QWidget* w, const FlightOptions& o) {
   SetDlgItemText(w, 216, o.ACARS_URL);
   SetDlgItemText(w, 217, o.PIREP_URL);
   SetDlgItemText(w, 218, o.INFO_URL);
@@ -37,11 +32,9 @@ bool COptionDialog::OnInitDialog() {
   SetDlgItemText(w, 221, std::to_string(o.POS_Report_Interval / 60));  // seconds to minutes
   CheckDlgButton(w, 350, o.enableLiveACARS);
   CheckDlgButton(w, 351, o.enablePIREP);
-  return true;
 }
 
-void COptionDialog::OnOK() {
-  QWidget* w = GetHwnd();
+FlightOptions fieldOptions(QWidget* w) {
   FlightOptions o;  // the defaults, not the current options: PIREPAuto starts afresh
   o.ACARS_URL = getItemString(w, 216);
   o.PIREP_URL = getItemString(w, 217);
@@ -51,7 +44,53 @@ void COptionDialog::OnOK() {
   o.POS_Report_Interval = getItemInteger(w, 221) * 60;  // minutes to seconds
   o.enableLiveACARS = IsDlgButtonChecked(w, 350);
   o.enablePIREP = IsDlgButtonChecked(w, 351);
-  ORVANE::setFlightOptions(o);
+  return o;
+}
+
+// Where the password is kept, under its field.
+std::string passwordPlaceNote() {
+#ifdef _WIN32
+  const std::string file = std::string("in ") + COptionDialog::SETTINGS_FILE;
+#else
+  const std::string file = std::string("in ") + COptionDialog::SETTINGS_FILE + ", readable by you only";
+#endif
+  const std::string keyring = ORVANE::getPasswordStoreName();
+  if (keyring.empty()) return "The password is kept " + file + ".";
+  switch (ORVANE::getPasswordPlace()) {
+    case PasswordPlace::KEYRING:
+      return "The password is kept in " + keyring + ", not in " + COptionDialog::SETTINGS_FILE + ".";
+    case PasswordPlace::SETTINGS_FILE:
+      return "No keyring answered: the password is kept " + file + ".";
+    case PasswordPlace::UNKNOWN:
+      break;
+  }
+  return "The password is kept in " + keyring + " when it answers, otherwise " + file + ".";
+}
+}  // namespace
+
+COptionDialog::COptionDialog(QWidget* owner) : CDialog(IDD, &layoutOptionDialog, owner) {}
+
+bool COptionDialog::OnCommand(UINT id) {
+  if (id == kImportButton) {
+    // The file's settings go into the fields; Save and Exit keeps them.
+    QWidget* w = GetHwnd();
+    if (const std::optional<FlightOptions> merged = importAirlineSettings(w, fieldOptions(w))) {
+      fillFields(w, *merged);
+    }
+  }
+  return true;
+}
+
+void COptionDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool COptionDialog::OnInitDialog() {
+  fillFields(GetHwnd(), ORVANE::getFlightOptions());
+  SetDlgItemText(GetHwnd(), kPasswordPlace, passwordPlaceNote());
+  return true;
+}
+
+void COptionDialog::OnOK() {
+  ORVANE::setFlightOptions(fieldOptions(GetHwnd()));
   std::string reason;
   if (!ORVANE::saveOptions(SETTINGS_FILE, &reason)) {
     // The options are in use all the same; the pilot learns that they will not be there at
@@ -65,6 +104,8 @@ void COptionDialog::OnOK() {
 }
 
 void OptionInputDialog() {
+  // No settings yet, and an airline's file to import (orvane --import): the review first.
+  if (importAtStart()) return;
   COptionDialog dialog;
   dialog.DoModal();
 }

@@ -19,7 +19,8 @@ class COptionDialog : public CDialog {
   explicit COptionDialog(QWidget* owner = nullptr);
 
  protected:
-  // Checks and other controls need nothing; reported as handled.
+  // "Import airline settings…" (352) reviews a file and puts its settings into the fields;
+  // checks and other controls need nothing. Reported as handled.
   bool OnCommand(UINT id) override;
   void OnCancel() override;
   bool OnInitDialog() override;
@@ -27,7 +28,8 @@ class COptionDialog : public CDialog {
 };
 
 // Shows the preferences modally without an owner window; the engine's option-input hook
-// (ORVANE::setOptionInputDialog).
+// (ORVANE::setOptionInputDialog). With an import asked for at start (importAtStart), its
+// review comes instead, and the preferences only when the pilot does not import.
 void OptionInputDialog();
 
 }  // namespace orvane

@@ -26,6 +26,7 @@ void EngineOptions::reset() {
     options_ = FlightOptions{};
   }
   inputHook_ = nullptr;
+  place_ = PasswordPlace::UNKNOWN;
 }
 
 }  // namespace orvane

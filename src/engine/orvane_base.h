@@ -11,6 +11,7 @@
 #include "acars/address_offer.h"
 #include "engine/flight_journal.h"
 #include "engine/outbox_keeper.h"
+#include "engine/password_store.h"
 #include "pirep/PIREPData.h"
 #include "records/flightoptions.h"
 #include "records/flighttrack.h"
@@ -106,10 +107,20 @@ class ORVANE {
   static void setStaticData(const SFlightData& data);
 
   // ---- Settings file -----------------------------------------------------------------
+  // An empty Password in the file is looked up in the password store, when one is set.
   static void loadOptions(const std::string& fileName);
   // Writes the options to fileName (whole or not at all, mode 0600 or the file's own); false
-  // when that failed, with the file and the system's message in *reason when given.
+  // when that failed, with the file and the system's message in *reason when given. With a
+  // password store that answers, the password goes there and the file's Password is empty;
+  // otherwise it stays in the file, which is then made 0600.
   static bool saveOptions(const std::string& fileName, std::string* reason = nullptr);
+  // The keyring the password goes to (not owned; null: none). Set by the program at start,
+  // before loadOptions; kept through InitMembers.
+  static void setPasswordStore(PasswordStore* store);
+  // Where the last loadOptions or saveOptions kept the password.
+  static PasswordPlace getPasswordPlace();
+  // The store's name for the pilot ("the desktop keyring"), empty without one.
+  static std::string getPasswordStoreName();
   // A new address met in a redirect to the same host (see AddressOffers), taken once; the
   // window offers it with the failure it belongs to.
   static std::optional<AddressOffer> takeAddressOffer(AirlineAddress which);

@@ -38,6 +38,61 @@ bool posReportSeconds(const std::string& text, std::int32_t& seconds) {
   seconds = static_cast<std::int32_t>(minutes * 60);
   return true;
 }
+
+// The keyring's name for the pilot's password: the user at the airline's ACARS server.
+std::string passwordAccount(const FlightOptions& o) { return o.ACARS_User + "@" + o.ACARS_URL; }
+
+// An empty Password in the file: the password, if any, is in the keyring.
+void readKeptPassword(FlightOptions& options, const std::string& fileName) {
+  PasswordStore* store = engine().options.passwordStore();
+  if (!options.ACARS_Password.empty() || store == nullptr) {
+    engine().options.setPasswordPlace(PasswordPlace::SETTINGS_FILE);
+    return;
+  }
+  const std::string account = passwordAccount(options);
+  std::string password;
+  switch (store->read(account, password)) {
+    case PasswordStore::Outcome::DONE:
+      options.ACARS_Password = options.PIREP_Password = password;
+      engine().options.setPasswordPlace(PasswordPlace::KEYRING);
+      ORVANE::showMessage("Password for [" + account + "] read from " + store->name() + ".");
+      break;
+    case PasswordStore::Outcome::NOT_FOUND:
+      engine().options.setPasswordPlace(PasswordPlace::KEYRING);
+      ORVANE::showMessage("No password for [" + account + "] in " + store->name() + ".");
+      break;
+    case PasswordStore::Outcome::NO_KEYRING:
+      engine().options.setPasswordPlace(PasswordPlace::SETTINGS_FILE);
+      ORVANE::showMessage("No keyring answered; no password in [" + fileName + "].");
+      break;
+  }
+}
+
+// Puts the password into the keyring when one answers; the text the file's Password gets.
+std::string keepPassword(const FlightOptions& o, const std::string& fileName) {
+  PasswordStore* store = engine().options.passwordStore();
+  if (store == nullptr) {
+    engine().options.setPasswordPlace(PasswordPlace::SETTINGS_FILE);
+    return o.ACARS_Password;
+  }
+  const std::string account = passwordAccount(o);
+  // No password: none is left in the keyring to come back at the next start.
+  const PasswordStore::Outcome outcome = o.ACARS_Password.empty()
+                                             ? store->remove(account)
+                                             : store->write(account, o.ACARS_Password);
+  if (outcome == PasswordStore::Outcome::NO_KEYRING) {
+    engine().options.setPasswordPlace(PasswordPlace::SETTINGS_FILE);
+    if (!o.ACARS_Password.empty()) {
+      ORVANE::showMessage("No keyring answered; the password stays in [" + fileName + "].");
+    }
+    return o.ACARS_Password;
+  }
+  engine().options.setPasswordPlace(PasswordPlace::KEYRING);
+  if (!o.ACARS_Password.empty()) {
+    ORVANE::showMessage("Password for [" + account + "] kept in " + store->name() + ".");
+  }
+  return std::string();
+}
 }  // namespace
 
 void ORVANE::loadOptions(const std::string& fileName) {
@@ -76,6 +131,7 @@ void ORVANE::loadOptions(const std::string& fileName) {
 #endif
   } catch (const std::exception&) {
     showMessage("Cannot open/read [" + fileName + "]!");
+    engine().options.setPasswordPlace(PasswordPlace::UNKNOWN);
     FlightOptions current = getFlightOptions();
     current.ACARS_URL = kDefaultACARSAddress;
     current.PIREP_URL = kDefaultPIREPAddress;
@@ -86,6 +142,7 @@ void ORVANE::loadOptions(const std::string& fileName) {
     engine().options.askForInput();
     return;
   }
+  readKeptPassword(options, fileName);
   engine().options.set(options);
   showMessage("Options read successfully. Setting to Flightstate.");
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);
@@ -98,13 +155,14 @@ void ORVANE::loadOptions(const std::string& fileName) {
 bool ORVANE::saveOptions(const std::string& fileName, std::string* reason) {
   showMessage("Saving Options ...");
   const FlightOptions o = getFlightOptions();
+  const std::string filePassword = keepPassword(o, fileName);
   std::ostringstream out;
   out << "[Server]\n"
       << "Address = " << o.ACARS_URL << "\n"
       << "PIREP = " << o.PIREP_URL << "\n"
       << "FlightInfo = " << o.INFO_URL << "\n"
       << "User = " << o.ACARS_User << "\n"
-      << "Password = " << o.ACARS_Password << "\n"
+      << "Password = " << filePassword << "\n"
       << "\n"
       << "[ACARS]\n"
       << "POSReportTime = " << o.POS_Report_Interval / 60 << "\n"
@@ -117,15 +175,24 @@ bool ORVANE::saveOptions(const std::string& fileName, std::string* reason) {
   }
 #endif
   // The file holds the pilot's password and servers: a crash or a full disk in the middle
-  // of the write must leave the previous file whole.
+  // of the write must leave the previous file whole. A password in it: only its owner reads it.
   FileWriteError error;
-  if (!write_file_atomically(fileName, out.str(), &error)) {
+  if (!write_file_atomically(fileName, out.str(), &error, !filePassword.empty())) {
     showMessage("Saving Options failed.");
     if (reason != nullptr) *reason = error.reason;
     return false;
   }
   showMessage("Saving Options succeeded.");
   return true;
+}
+
+void ORVANE::setPasswordStore(PasswordStore* store) { engine().options.setPasswordStore(store); }
+
+PasswordPlace ORVANE::getPasswordPlace() { return engine().options.passwordPlace(); }
+
+std::string ORVANE::getPasswordStoreName() {
+  PasswordStore* store = engine().options.passwordStore();
+  return store != nullptr ? store->name() : std::string();
 }
 
 std::optional<AddressOffer> ORVANE::takeAddressOffer(AirlineAddress which) {

@@ -35,7 +35,7 @@ void fail(FileWriteError* error, bool created, const std::string& file, int code
 
 // Windows has no owner-only mode bits to keep: the folder's access list decides.
 bool write_file(const std::string& path, const std::string& temporary, const std::string& bytes,
-                FileWriteError* error, bool& created) {
+                FileWriteError* error, bool& created, bool /*ownerOnly*/) {
   std::FILE* f = std::fopen(temporary.c_str(), "wb");
   if (f == nullptr) {
     fail(error, false, temporary, errno);
@@ -111,12 +111,12 @@ bool write_all(int fd, const std::string& bytes) {
 }
 
 bool write_file(const std::string& path, const std::string& temporary, const std::string& bytes,
-                FileWriteError* error, bool& created) {
-  // The mode of the file being replaced, or owner-only for a new one. Set with fchmod, so
-  // neither the umask nor a stale temporary file left by a crash changes it.
+                FileWriteError* error, bool& created, bool ownerOnly) {
+  // The mode of the file being replaced, or owner-only for a new one (or when asked). Set
+  // with fchmod, so neither the umask nor a stale temporary file left by a crash changes it.
   mode_t mode = S_IRUSR | S_IWUSR;
   struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+  if (!ownerOnly && ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
     mode = existing.st_mode & 07777;
   }
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
@@ -173,10 +173,10 @@ bool append_file_synced(const std::string& path, const std::string& bytes,
 }
 
 bool write_file_atomically(const std::string& path, const std::string& bytes,
-                           FileWriteError* error) {
+                           FileWriteError* error, bool ownerOnly) {
   const std::string temporary = path + ".tmp";
   bool created = false;
-  if (write_file(path, temporary, bytes, error, created)) return true;
+  if (write_file(path, temporary, bytes, error, created, ownerOnly)) return true;
   // Only what this call made goes; a folder or a file of that name made by others stays.
   if (created) std::remove(temporary.c_str());
   return false;

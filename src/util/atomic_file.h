@@ -20,10 +20,11 @@ struct FileWriteError {
 // (its owner may read and write it, nobody else); an existing file keeps its mode. On any
 // failure the temporary file is removed, path keeps its old content untouched, the result
 // is false and *error (when given) says why. A crash at any moment leaves either the old or
-// the new file at path, never a part of one. Any thread; two writers of one path at once
+// the new file at path, never a part of one. ownerOnly: the file gets mode 0600 whatever
+// mode the old one had (for a secret it holds). Any thread; two writers of one path at once
 // are the caller's to prevent.
 bool write_file_atomically(const std::string& path, const std::string& bytes,
-                           FileWriteError* error = nullptr);
+                           FileWriteError* error = nullptr, bool ownerOnly = false);
 
 // Appends bytes to the file at path (made with mode 0600 when missing; an existing file keeps
 // its mode) and forces them to the disk before it returns; a new file's folder entry is

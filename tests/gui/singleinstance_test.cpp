@@ -149,6 +149,7 @@ TEST_F(SingleInstanceTest, TheCommandLineIsAnsweredWithoutAWindow) {
   const auto [help, helpErr] = run({"--help"}, 0);
   EXPECT_EQ(help.rfind("Usage: orvane [options]\n", 0), 0u) << help;
   EXPECT_NE(help.find("--workdir <DIR>"), std::string::npos) << help;
+  EXPECT_NE(help.find("--import <FILE>"), std::string::npos) << help;
   EXPECT_EQ(run({"-h"}, 0).first, help);
   EXPECT_EQ(run({"-v"}, 0).first, ORVANE::getVersion() + "\n");
   EXPECT_EQ(run({"--version"}, 0).first, ORVANE::getVersion() + "\n");
@@ -157,6 +158,8 @@ TEST_F(SingleInstanceTest, TheCommandLineIsAnsweredWithoutAWindow) {
             "orvane: Unexpected argument 'flight.ovp'.\nTry 'orvane --help'.\n");
   EXPECT_EQ(run({"--workdir", "/nonexistent-orvane"}, 2).second,
             "orvane: cannot work in '/nonexistent-orvane': no such folder, or not allowed.\n");
+  EXPECT_EQ(run({"--import"}, 2).second,
+            "orvane: Missing value after '--import'.\nTry 'orvane --help'.\n");
   EXPECT_FALSE(std::filesystem::exists(dir_.file("orvane.log")));
 }
 

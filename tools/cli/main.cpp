@@ -7,6 +7,9 @@
 #include "cli_folder.h"
 #include "engine/orvane_base.h"
 #include "sim/fsuipc_link.h"
+#ifdef ORVANE_HAVE_KEYCHAIN
+#include "keyring/desktopkeyring.h"
+#endif
 
 using namespace orvane;
 using namespace orvane::cli;
@@ -14,6 +17,25 @@ using namespace orvane::cli;
 namespace {
 
 int finishFlight(TrackingEnd end, PIREPData& pirep, const CliArgs& args);
+
+// An empty Password in the settings file that no keyring filled: the pilot learns why.
+void tellMissingPassword(const std::string& settings) {
+  const FlightOptions o = ORVANE::getFlightOptions();
+  if (!o.ACARS_Password.empty()) return;
+  const std::string keyring = ORVANE::getPasswordStoreName();
+  std::string why;
+  if (keyring.empty()) {
+    why = "this orvane-cli reads no keyring";
+  } else if (ORVANE::getPasswordPlace() == PasswordPlace::KEYRING) {
+    why = keyring + " has none for [" + o.ACARS_User + "@" + o.ACARS_URL + "]";
+  } else if (ORVANE::getPasswordPlace() == PasswordPlace::SETTINGS_FILE) {
+    why = "no keyring answered (no desktop session bus?)";
+  } else {
+    return;  // no settings file: told by optionInput
+  }
+  std::cerr << "orvane-cli: no password: [" << settings << "] has none and " << why
+            << ". See 'man orvane-cli'.\n";
+}
 
 void optionInput() {
   std::cout << "The settings file could not be read; local defaults are in use. Edit the "
@@ -43,7 +65,13 @@ int main(int argc, char** argv) {
 
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(optionInput);
+#ifdef ORVANE_HAVE_KEYCHAIN
+  // An empty Password in the settings file: the window keeps it in the desktop keyring.
+  static DesktopKeyring keyring;
+  ORVANE::setPasswordStore(&keyring);
+#endif
   ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
+  tellMissingPassword(args.get("--ini", "orvane.ini"));
   // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
   if (args.has("--send-outbox")) return sendOutbox();
   tellWaitingPIREPs();

@@ -1,7 +1,9 @@
 // orvane-showdialog: opens one dialog with sample data for a while, for screenshots.
-// Usage: orvane-showdialog options|pirep|newaddress|resume [seconds]
+// Usage: orvane-showdialog options|pirep|newaddress|resume|import [seconds]
 // SPDX-License-Identifier: MIT
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "framework/wincore.h"
 #include "framework/dialoghelpers.h"
 #include "frontend/addressprompt.h"
+#include "frontend/importreview.h"
 #include "frontend/maindialog.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
@@ -80,7 +83,7 @@ orvane::Touchdown sampleTouchdown(const orvane::PIREPData& p) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: orvane-showdialog options|pirep|newaddress|resume [seconds]\n";
+    std::cerr << "usage: orvane-showdialog options|pirep|newaddress|resume|import [seconds]\n";
     return 2;
   }
   const std::string which = argv[1];
@@ -92,6 +95,25 @@ int main(int argc, char** argv) {
     orvane::COptionDialog dialog;
     QTimer::singleShot(seconds * 1000, [&dialog] { dialog.EndDialog(orvane::IDCANCEL); });
     return static_cast<int>(dialog.DoModal());
+  }
+  if (which == "import") {
+    // The review of an airline's settings file over the sample settings.
+    sampleOptions();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("virtual-example-air.orvane"));
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) return 1;
+    out.write("[Server]\nAddress = https://va.example/acars/liveacars.php\n"
+              "PIREP = https://va.example/acars/pirep.php\n"
+              "FlightInfo = https://va.example/acars/flightinfo.php\n\n"
+              "[ACARS]\nPOSReportTime = 5\nEnableLiveACARS = 1\nEnablePIREP = 1\n");
+    out.close();
+    QTimer::singleShot(seconds * 1000, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    orvane::reviewAirlineSettings(nullptr, file.toStdString(),
+                                  orvane::ORVANE::getFlightOptions());
+    return 0;
   }
   if (which == "pirep") {
     const orvane::PIREPData report = orvane::samples::sample_pirep();
