@@ -8,10 +8,11 @@
 #include "framework/dialoghelpers.h"
 #include "framework/messagebox.h"
 #include "ui_optiondialog.h"
+#include "util/pilot_folders.h"
 
 namespace orvane {
 
-const char* const COptionDialog::SETTINGS_FILE = "orvane.ini";
+std::string COptionDialog::settingsFile() { return pilot_folders().settingsFile(); }
 
 namespace {
 void layoutOptionDialog(QDialog* window) {
@@ -53,10 +54,11 @@ void COptionDialog::OnOK() {
   o.enablePIREP = IsDlgButtonChecked(w, 351);
   ORVANE::setFlightOptions(o);
   std::string reason;
-  if (!ORVANE::saveOptions(SETTINGS_FILE, &reason)) {
+  const std::string file = settingsFile();
+  if (!ORVANE::saveOptions(file, &reason)) {
     // The options are in use all the same; the pilot learns that they will not be there at
     // the next start, and why.
-    ShowMessageBox(std::string("The preferences could not be saved in [") + SETTINGS_FILE +
+    ShowMessageBox("The preferences could not be saved in [" + file +
                        "]: " + reason +
                        "\nThey are used until ORVANE ends, but will be lost then.",
                    loadString(800), MB_ICONERROR);

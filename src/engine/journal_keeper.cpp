@@ -17,10 +17,9 @@
 
 namespace orvane {
 
-void JournalKeeper::setBesideSettings(const std::string& settingsFile) {
-  const std::string::size_type slash = settingsFile.find_last_of("/\\");
-  path_ = slash == std::string::npos ? std::string(kFileName)
-                                     : settingsFile.substr(0, slash + 1) + kFileName;
+void JournalKeeper::setFolder(const std::string& folder) {
+  path_ = folder.empty() || folder == "." ? std::string(kFileName)
+                         : (std::filesystem::path(folder) / kFileName).string();
 }
 
 void JournalKeeper::reset() {

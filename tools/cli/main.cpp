@@ -1,12 +1,14 @@
 // orvane-cli: the console front end. Tracks one flight from the gate to the gate and sends its PIREP.
 // SPDX-License-Identifier: MIT
 #include <iostream>
+#include <string>
 
 #include "cli_args.h"
 #include "cli_flight.h"
 #include "cli_folder.h"
 #include "engine/orvane_base.h"
 #include "sim/fsuipc_link.h"
+#include "util/pilot_folders.h"
 
 using namespace orvane;
 using namespace orvane::cli;
@@ -34,6 +36,7 @@ int main(int argc, char** argv) {
     std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
+  if (!chooseFolders(args)) return 2;
   if (!claimWorkingFolder()) return 1;
 #ifndef _WIN32
   if (args.has("--fsuipc-dir")) fsuipc_set_socket_dir(args.get("--fsuipc-dir"));
@@ -43,7 +46,9 @@ int main(int argc, char** argv) {
 
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(optionInput);
-  ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
+  const PilotFolders folders = pilot_folders();
+  ORVANE::loadOptions(args.get("--ini", folders.settingsFile()),
+                      folders.standard ? folders.data : std::string());
   // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
   if (args.has("--send-outbox")) return sendOutbox();
   tellWaitingPIREPs();
