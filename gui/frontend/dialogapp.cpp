@@ -10,13 +10,14 @@
 #include "frontend/quitsignals.h"
 #include "frontend/singleinstance.h"
 #include "frontend/startup.h"
+#include "util/pilot_folders.h"
 
 namespace orvane {
 
 CDialogApp::CDialogApp(int& argc, char** argv, SingleInstance* instance) : CWinApp(argc, argv) {
   QCoreApplication::setOrganizationName("ORVANE");
   QCoreApplication::setApplicationName("ORVANE");
-  reportUnwritableFolder(".");
+  reportUnwritableFolder(pilot_folders().data);
   if (instance != nullptr) {
     instance->onShowAsked([this] {
       QWidget* w = m_MyDialog.GetHwnd();

@@ -118,9 +118,9 @@ bool importAtStart() {
   if (!merged) return false;
   ORVANE::setFlightOptions(*merged);
   std::string reason;
-  if (!ORVANE::saveOptions(COptionDialog::SETTINGS_FILE, &reason)) {
+  if (!ORVANE::saveOptions(COptionDialog::settingsFile(), &reason)) {
     ShowMessageBox(std::string("The imported settings could not be saved in [") +
-                       COptionDialog::SETTINGS_FILE + "]: " + reason +
+                       COptionDialog::settingsFile() + "]: " + reason +
                        "\nThey are used until ORVANE ends, but will be lost then.",
                    loadString(800), MB_ICONERROR);
   }

@@ -22,6 +22,7 @@
 #include "frontend/pirepfile.h"
 #include "ui_maindialog.h"
 #include "util/clock.h"
+#include "util/pilot_folders.h"
 #include "util/util.h"
 
 // The icons are compiled into the window library; a static library must register them.
@@ -30,7 +31,7 @@ static void initResources() { Q_INIT_RESOURCE(orvane); }
 namespace orvane {
 
 const char* const ORVANE_WEB_ADDRESS = ORVANE_HOMEPAGE;
-const char* const CMyDialog::LAST_PIREP_FILE = "lastpirep.ovp";
+std::string CMyDialog::lastPIREPFile() { return pilot_folders().lastPIREPFile(); }
 
 namespace {
 
@@ -105,7 +106,7 @@ bool CMyDialog::OnInitDialog() {
   SetIconSmall(IDI_ORVANE);
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(&OptionInputDialog);
-  ORVANE::loadOptions("orvane.ini");
+  ORVANE::loadOptions(pilot_folders().settingsFile(), pilot_folders().data);
   importAtStart();  // orvane --import FILE, unless the option-input hook has reviewed it
 
   ORVANE::Log("Creating Thread.");
@@ -254,7 +255,7 @@ void CMyDialog::flightPlanArrived(bool arrived) {
   if (starts_with(answer, "ERROR:")) {
     const std::string failure = loadString(653) + "\r\n[" + answer + "]";
     switch (confirmNewAddress(AirlineAddress::FLIGHTINFO, failure, loadString(801),
-                              "orvane.ini")) {
+                              pilot_folders().settingsFile())) {
       case AddressAnswer::USE: OnGetFD(); break;  // once more, at the confirmed address
       case AddressAnswer::KEEP: break;
       case AddressAnswer::NO_OFFER: ShowMessageBox(failure, loadString(801), MB_ICONERROR); break;
@@ -449,8 +450,8 @@ void CMyDialog::onWindowDestroyed() {
   if (PIREPAvailable && !PIREPSaved) {
     // Written whole or not at all: a crash or a full disk never leaves half a file over a
     // good one.
-    if (savePIREPFile(PD, LAST_PIREP_FILE) != PIREPFileResult::Done) {
-      ShowMessageBox(std::string("Cannot access file [") + LAST_PIREP_FILE + "]", loadString(803),
+    if (savePIREPFile(PD, lastPIREPFile()) != PIREPFileResult::Done) {
+      ShowMessageBox("Cannot access file [" + lastPIREPFile() + "]", loadString(803),
                      MB_ICONERROR);
     }
   }

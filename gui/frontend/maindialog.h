@@ -111,8 +111,8 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   long reportsHandled() const { return reportsHandled_; }
   // The worker, while the window is up; null before and after.
   const EngineWorker* worker() const { return session_.worker(); }
-  // Where the unsaved PIREP goes when the window closes ("lastpirep.ovp").
-  static const char* const LAST_PIREP_FILE;
+  // Where the unsaved PIREP goes when the window closes: "lastpirep.ovp" in the data folder.
+  static std::string lastPIREPFile();
 
   // The PIREP dialog the next View PIREP opens runs through this, so that tests can drive
   // it; the default runs it modally.

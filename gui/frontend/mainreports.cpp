@@ -11,6 +11,7 @@
 #include "frontend/addressprompt.h"
 #include "frontend/flighttimes.h"
 #include "tracking/flightstate.h"
+#include "util/pilot_folders.h"
 #include "util/util.h"
 
 namespace orvane {
@@ -82,7 +83,7 @@ void CMyDialog::periodicUpdate() {
     // The live messages wait while the ACARS address answers with a redirect.
     confirmNewAddress(AirlineAddress::ACARS,
                       "The live ACARS server answered with a redirect: the messages wait.",
-                      loadString(806), "orvane.ini");
+                      loadString(806), pilot_folders().settingsFile());
   }
   const FlightHold hold = ORVANE::getFlightHold();
   // A simulator lost mid-flight suspends the flight: the pilot ends it, not the window.

@@ -9,6 +9,7 @@
 #include "frontend/desktopnotice.h"
 #include "frontend/flighttimes.h"
 #include "frontend/maindialog.h"
+#include "util/pilot_folders.h"
 #include "util/util.h"
 
 namespace orvane {
@@ -68,10 +69,10 @@ void CMyDialog::OnHelp() {
       ORVANE::getVersion() + "\n" +
       "Tracks your flight in the simulator and reports it to your virtual airline.\n" +
       "Licence: MIT\n" + ORVANE_HOMEPAGE + "\n\n" +
-      "Settings: " + at("orvane.ini") + "\n" +
+      "Settings: " + at(pilot_folders().settingsFile()) + "\n" +
       "Log: " + at(ORVANE::getLogFilePath()) + "\n" +
       "PIREPs not sent yet: " + at(ORVANE::getOutboxFolder()) + "\n" +
-      "Unsaved PIREP at closing: " + at(LAST_PIREP_FILE) + "\n\n" +
+      "Unsaved PIREP at closing: " + at(lastPIREPFile()) + "\n\n" +
       "Keys: Enter in Flight No. gets the flight data; Escape quits (asking first during a "
       "flight); Alt and the underlined letter presses a button.";
   ShowMessageBox(text, "About ORVANE", MB_ICONINFORMATION);

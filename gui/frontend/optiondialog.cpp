@@ -9,10 +9,11 @@
 #include "framework/messagebox.h"
 #include "frontend/importreview.h"
 #include "ui_optiondialog.h"
+#include "util/pilot_folders.h"
 
 namespace orvane {
 
-const char* const COptionDialog::SETTINGS_FILE = "orvane.ini";
+std::string COptionDialog::settingsFile() { return pilot_folders().settingsFile(); }
 
 namespace {
 constexpr UINT kImportButton = 352;
@@ -50,15 +51,15 @@ FlightOptions fieldOptions(QWidget* w) {
 // Where the password is kept, under its field.
 std::string passwordPlaceNote() {
 #ifdef _WIN32
-  const std::string file = std::string("in ") + COptionDialog::SETTINGS_FILE;
+  const std::string file = std::string("in ") + COptionDialog::settingsFile();
 #else
-  const std::string file = std::string("in ") + COptionDialog::SETTINGS_FILE + ", readable by you only";
+  const std::string file = std::string("in ") + COptionDialog::settingsFile() + ", readable by you only";
 #endif
   const std::string keyring = ORVANE::getPasswordStoreName();
   if (keyring.empty()) return "The password is kept " + file + ".";
   switch (ORVANE::getPasswordPlace()) {
     case PasswordPlace::KEYRING:
-      return "The password is kept in " + keyring + ", not in " + COptionDialog::SETTINGS_FILE + ".";
+      return "The password is kept in " + keyring + ", not in " + COptionDialog::settingsFile() + ".";
     case PasswordPlace::SETTINGS_FILE:
       return "No keyring answered: the password is kept " + file + ".";
     case PasswordPlace::UNKNOWN:
@@ -92,10 +93,11 @@ bool COptionDialog::OnInitDialog() {
 void COptionDialog::OnOK() {
   ORVANE::setFlightOptions(fieldOptions(GetHwnd()));
   std::string reason;
-  if (!ORVANE::saveOptions(SETTINGS_FILE, &reason)) {
+  const std::string file = settingsFile();
+  if (!ORVANE::saveOptions(file, &reason)) {
     // The options are in use all the same; the pilot learns that they will not be there at
     // the next start, and why.
-    ShowMessageBox(std::string("The preferences could not be saved in [") + SETTINGS_FILE +
+    ShowMessageBox("The preferences could not be saved in [" + file +
                        "]: " + reason +
                        "\nThey are used until ORVANE ends, but will be lost then.",
                    loadString(800), MB_ICONERROR);

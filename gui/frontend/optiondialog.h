@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string>
+
 #include "framework/dialog.h"
 
 namespace orvane {
@@ -11,9 +13,9 @@ class COptionDialog : public CDialog {
 
  public:
   static constexpr UINT IDD = 501;
-  // Where OK saves the options, in the working folder ("orvane.ini"). A failed save is shown
-  // to the pilot in a box with the reason.
-  static const char* const SETTINGS_FILE;
+  // Where OK saves the options: "orvane.ini" in the configuration folder (the working folder
+  // in the old way). A failed save is shown to the pilot in a box with the reason.
+  static std::string settingsFile();
 
   // owner: the main window, or null when the engine asks for options on its own.
   explicit COptionDialog(QWidget* owner = nullptr);

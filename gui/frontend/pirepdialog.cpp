@@ -27,6 +27,7 @@
 #include "frontend/profilechart.h"
 #include "ui_pirepdialog.h"
 #include "util/clock.h"
+#include "util/pilot_folders.h"
 
 namespace orvane {
 
@@ -194,7 +195,8 @@ void CPIREPDialog::sendEnded(bool arrived) {
                    MB_ICONINFORMATION);
   } else {
     const std::string failure = loadString(658) + "\r\n[" + message + "]";
-    switch (confirmNewAddress(AirlineAddress::PIREP, failure, loadString(803), "orvane.ini")) {
+    switch (confirmNewAddress(AirlineAddress::PIREP, failure, loadString(803),
+                              pilot_folders().settingsFile())) {
       case AddressAnswer::USE: OnSendPIREP(); break;  // once more, at the confirmed address
       case AddressAnswer::KEEP: break;
       case AddressAnswer::NO_OFFER:

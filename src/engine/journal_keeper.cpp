@@ -3,6 +3,7 @@
 #include "engine/journal_keeper.h"
 
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 #include "acars/ACARS.h"
@@ -13,10 +14,9 @@
 
 namespace orvane {
 
-void JournalKeeper::setBesideSettings(const std::string& settingsFile) {
-  const std::string::size_type slash = settingsFile.find_last_of("/\\");
-  file_->setPath(slash == std::string::npos ? std::string(kFileName)
-                                            : settingsFile.substr(0, slash + 1) + kFileName);
+void JournalKeeper::setFolder(const std::string& folder) {
+  file_->setPath(folder.empty() || folder == "." ? std::string(kFileName)
+                                                 : (std::filesystem::path(folder) / kFileName).string());
 }
 
 void JournalKeeper::start(std::size_t base) {

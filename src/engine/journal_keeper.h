@@ -17,7 +17,7 @@ class FlightState;
 
 // Used by the cycle only: the engine keeps it under ORVANE::CYCLE_MUTEX. While a flight is
 // under way (its BEGINFLIGHT answered, until its end), each cycle may append records to
-// "orvane.journal" beside the settings file: the requests queued since the last append, the
+// "orvane.journal" in the data folder: the requests queued since the last append, the
 // new track samples and a state record, synced; at each phase change, when a request is
 // queued or done with, and at least every kSyncSeconds. Between cycles the flight's send
 // thread marks each message the server took (through the shared JournalFile), so a restart
@@ -27,7 +27,8 @@ class JournalKeeper {
   static constexpr std::int64_t kSyncSeconds = 30;
   static constexpr const char* kFileName = "orvane.journal";
 
-  void setBesideSettings(const std::string& settingsFile);
+  // The journal is kFileName in folder ("" or "." for the current folder).
+  void setFolder(const std::string& folder);
   // The journal's path; empty before settings are loaded (nothing is journaled then).
   std::string path() const { return file_->path(); }
 

@@ -107,8 +107,10 @@ class ORVANE {
   static void setStaticData(const SFlightData& data);
 
   // ---- Settings file -----------------------------------------------------------------
-  // An empty Password in the file is looked up in the password store, when one is set.
-  static void loadOptions(const std::string& fileName);
+  // Reads the options from fileName. The journal and the outbox go into dataFolder; with
+  // none given, beside the settings file. An empty Password in the file is looked up in the
+  // password store, when one is set.
+  static void loadOptions(const std::string& fileName, const std::string& dataFolder = {});
   // Writes the options to fileName (whole or not at all, mode 0600 or the file's own); false
   // when that failed, with the file and the system's message in *reason when given. With a
   // password store that answers, the password goes there and the file's Password is empty;
@@ -194,8 +196,9 @@ class ORVANE {
   static LiveACARSStatus getLiveACARSStatus();
 
   // ---- Outbox (any thread) --------------------------------------------------------------
-  // The folder "outbox" beside the settings file last loaded: every report is kept there,
-  // checked, from the moment it exists until the PIREP server accepted it.
+  // The folder "outbox" in the data folder given to loadOptions (or beside the settings file):
+  // every report is kept there, checked, from the moment it exists until the PIREP server
+  // accepted it.
   static std::string getOutboxFolder();
   // Keeps report (e.g. with the pilot's comment) in the outbox; the outcome says whether the
   // file was written and read back.
@@ -209,7 +212,7 @@ class ORVANE {
 
   // ---- Flight journal (any thread; they take CYCLE_MUTEX) ------------------------------
   // The journal of a flight that was under way when ORVANE last stopped ("orvane.journal"
-  // beside the settings file last loaded); exists == false when there is none.
+  // in the data folder given to loadOptions, or beside the settings file); exists == false when there is none.
   static FlightJournal readFlightJournal();
   // Goes on with journal's flight on the flight prepared (its connection test passed, nothing
   // queued yet): same data id, message numbers going on, undelivered messages queued, the OUT and

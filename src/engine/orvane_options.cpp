@@ -95,11 +95,18 @@ std::string keepPassword(const FlightOptions& o, const std::string& fileName) {
 }
 }  // namespace
 
-void ORVANE::loadOptions(const std::string& fileName) {
-  engine().outbox.setBesideSettings(fileName);
+void ORVANE::loadOptions(const std::string& fileName, const std::string& dataFolder) {
+  // The journal and the outbox: in dataFolder, else beside the settings file ("" for a bare
+  // name: the current folder).
+  const std::string::size_type slash = fileName.find_last_of("/\\");
+  std::string folder = dataFolder;
+  if (folder.empty() && slash != std::string::npos) {
+    folder = fileName.substr(0, slash == 0 ? 1 : slash);
+  }
+  engine().outbox.setFolder(folder);
   {
     std::lock_guard<std::mutex> c(CYCLE_MUTEX);
-    engine().journal.setBesideSettings(fileName);
+    engine().journal.setFolder(folder);
   }
   showMessage("Starting loadOptions.");
   FlightOptions options;

@@ -6,9 +6,9 @@
 
 namespace orvane {
 
-void OutboxKeeper::setBesideSettings(const std::string& settingsFile) {
-  const std::filesystem::path settings(settingsFile);
-  const std::string folder = (settings.parent_path() / "outbox").string();
+void OutboxKeeper::setFolder(const std::string& in) {
+  const std::string folder =
+      in == "." ? std::string("outbox") : (std::filesystem::path(in) / "outbox").string();
   std::lock_guard<std::mutex> g(lock_);
   folder_ = folder;
 }

@@ -31,8 +31,8 @@ class OutboxKeeper {
   OutboxKeeper(const OutboxKeeper&) = delete;
   OutboxKeeper& operator=(const OutboxKeeper&) = delete;
 
-  // The outbox is the folder "outbox" beside the settings file.
-  void setBesideSettings(const std::string& settingsFile);
+  // The outbox is the folder "outbox" in folder ("" or "." for the current folder).
+  void setFolder(const std::string& folder);
   std::string folder() const;
   // Keeps the report unless its flight was refused; the outcome is also remembered.
   OutboxKeep keep(const PIREPData& report);

@@ -9,7 +9,7 @@
 
 namespace orvane {
 
-// A folder beside the settings that holds every PIREP from the moment it exists until the
+// A folder in the data folder that holds every PIREP from the moment it exists until the
 // PIREP server has answered success. Each flight has one file, "<id>.ovp", in the format of
 // lastpirep.ovp; a flight the airline refused is renamed "<id>.refused" and never sent again.
 // Not thread-safe by itself: callers serialize writes to one folder.

@@ -19,7 +19,9 @@
 #include "frontend/quitsignals.h"
 #include "integration/scenarios.h"
 #include "mainwindow_fixture.h"
+#include "pirep/outbox.h"
 #include "pirep/pirep_samples.h"
+#include "util/pilot_folders.h"
 
 namespace orvane {
 namespace {
@@ -191,6 +193,59 @@ TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo)
   EXPECT_EQ(boxes_.shown[0].text, "Cannot access file [lastpirep.ovp]");
   EXPECT_EQ(boxes_.shown[0].caption, loadString(803));
   EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
+}
+
+// The folders in use for the length of a test, the old way again after it.
+class FoldersInUse {
+ public:
+  explicit FoldersInUse(const PilotFolders& folders) { use_pilot_folders(folders); }
+  ~FoldersInUse() { use_pilot_folders(PilotFolders{}); }
+};
+
+TEST_F(MainDialogTest, InTheStandardFoldersTheFlightsFilesGoToTheDataFolder) {
+  PilotFolders folders;
+  folders.standard = true;
+  folders.config = dir_.file("config");
+  folders.state = dir_.file("state");
+  folders.data = dir_.file("data");
+  std::string problem;
+  ASSERT_TRUE(make_pilot_folders(folders, &problem)) << problem;
+  std::filesystem::rename(dir_.file("orvane.ini"), folders.settingsFile());
+  const FoldersInUse inUse(folders);
+  const std::string journal = folders.data + "/orvane.journal";
+  play(test::pausingFlight());
+  bool journaled = false;
+  runWindow([&] {
+    // The settings came from the configuration folder: the airline has the flight.
+    startTracking();
+    journaled = stepUntil([&] { return std::filesystem::exists(journal); }, 50);
+    flyBetweenTwoPasses();
+    ASSERT_TRUE(stepUntil([&] { return w().isPIREPAvailable(); }, 100));
+    QTest::keyClick(w().GetHwnd(), Qt::Key_F1);
+    ASSERT_FALSE(boxes_.shown.empty());
+    const std::string about = boxes_.shown.back().text;
+    boxes_.shown.pop_back();
+    EXPECT_NE(about.find("Settings: " + folders.settingsFile() + "\n"), std::string::npos)
+        << about;
+    EXPECT_NE(about.find("PIREPs not sent yet: " + folders.data + "/outbox\n"),
+              std::string::npos)
+        << about;
+    EXPECT_NE(about.find("Unsaved PIREP at closing: " + folders.lastPIREPFile() + "\n"),
+              std::string::npos)
+        << about;
+    escape();
+  });
+  EXPECT_TRUE(journaled);
+  PIREPData decoded;
+  decoded.unpack_crypt(test::read_file(folders.lastPIREPFile()));
+  EXPECT_EQ(decoded, w().pirep());
+  const std::vector<Outbox::Entry> waiting = Outbox(folders.data + "/outbox").waiting();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_EQ(waiting[0].report.Callsign, "ABC123");
+  // Nothing of the flight in the folder the window started in.
+  for (const char* name : {"lastpirep.ovp", "outbox", "orvane.journal", "orvane.ini"}) {
+    EXPECT_FALSE(std::filesystem::exists(dir_.file(name))) << name;
+  }
 }
 
 class QuitSignalTest : public MainDialogTest, public ::testing::WithParamInterface<int> {};

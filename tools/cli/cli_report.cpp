@@ -7,6 +7,7 @@
 #include "cli_flight.h"
 #include "engine/orvane_base.h"
 #include "util/atomic_file.h"
+#include "util/pilot_folders.h"
 #include "util/util.h"
 
 namespace orvane::cli {
@@ -24,7 +25,7 @@ Kept keepReport(PIREPData& pirep, const CliArgs& args) {
   pirep.Comment = args.get("--comment");
   for (const std::string& line : pirep.Generate_PIREP_Text()) std::cout << line << "\n";
   Kept k;
-  const std::string file = args.get("--save", "lastpirep.ovp");
+  const std::string file = args.get("--save", pilot_folders().lastPIREPFile());
   try {
     FileWriteError error;
     k.file = write_file_atomically(file, pirep.pack_crypt(), &error);
@@ -42,7 +43,10 @@ Kept keepReport(PIREPData& pirep, const CliArgs& args) {
 
 // Tells where the report is; only what was written and checked is named.
 void tellKept(const Kept& k, const CliArgs& args) {
-  if (k.file) std::cout << "The PIREP is kept in [" << args.get("--save", "lastpirep.ovp") << "].\n";
+  if (k.file) {
+    std::cout << "The PIREP is kept in [" << args.get("--save", pilot_folders().lastPIREPFile())
+              << "].\n";
+  }
   if (k.outbox.kept) {
     std::cout << "The PIREP waits in the outbox [" << k.outbox.path
               << "]; orvane-cli --send-outbox sends it.\n";

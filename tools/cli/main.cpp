@@ -1,12 +1,14 @@
 // orvane-cli: the console front end. Tracks one flight from the gate to the gate and sends its PIREP.
 // SPDX-License-Identifier: MIT
 #include <iostream>
+#include <string>
 
 #include "cli_args.h"
 #include "cli_flight.h"
 #include "cli_folder.h"
 #include "engine/orvane_base.h"
 #include "sim/fsuipc_link.h"
+#include "util/pilot_folders.h"
 #ifdef ORVANE_HAVE_KEYCHAIN
 #include "keyring/desktopkeyring.h"
 #endif
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
     std::cerr << "orvane-cli: a flight number is needed (--flight)\n";
     return 2;
   }
+  if (!chooseFolders(args)) return 2;
   if (!claimWorkingFolder()) return 1;
 #ifndef _WIN32
   if (args.has("--fsuipc-dir")) fsuipc_set_socket_dir(args.get("--fsuipc-dir"));
@@ -70,8 +73,10 @@ int main(int argc, char** argv) {
   static DesktopKeyring keyring;
   ORVANE::setPasswordStore(&keyring);
 #endif
-  ORVANE::loadOptions(args.get("--ini", "orvane.ini"));
-  tellMissingPassword(args.get("--ini", "orvane.ini"));
+  const PilotFolders folders = pilot_folders();
+  const std::string settings = args.get("--ini", folders.settingsFile());
+  ORVANE::loadOptions(settings, folders.standard ? folders.data : std::string());
+  tellMissingPassword(settings);
   // The outbox's reports go on PIREP threads of their own: no flight is prepared for them.
   if (args.has("--send-outbox")) return sendOutbox();
   tellWaitingPIREPs();
