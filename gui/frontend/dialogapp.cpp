@@ -10,12 +10,14 @@
 #include "frontend/quitsignals.h"
 #include "frontend/singleinstance.h"
 #include "frontend/startup.h"
+#include "frontend/translations.h"
 
 namespace orvane {
 
 CDialogApp::CDialogApp(int& argc, char** argv, SingleInstance* instance) : CWinApp(argc, argv) {
   QCoreApplication::setOrganizationName("ORVANE");
   QCoreApplication::setApplicationName("ORVANE");
+  installTranslations();
   reportUnwritableFolder(".");
   if (instance != nullptr) {
     instance->onShowAsked([this] {

@@ -12,6 +12,7 @@
 #include "frontend/dialogapp.h"
 #include "frontend/singleinstance.h"
 #include "frontend/startup.h"
+#include "frontend/translations.h"
 #include "util/working_folder.h"
 
 namespace {
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   }
   if (folder.taken()) {
     QApplication box(argc, argv);
+    orvane::installTranslations();
     orvane::showFolderTaken(folder.message());
     return 1;
   }

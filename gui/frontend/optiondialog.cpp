@@ -7,6 +7,7 @@
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
 #include "framework/messagebox.h"
+#include "frontend/windowprefs.h"
 #include "ui_optiondialog.h"
 
 namespace orvane {
@@ -37,12 +38,17 @@ bool COptionDialog::OnInitDialog() {
   SetDlgItemText(w, 221, std::to_string(o.POS_Report_Interval / 60));  // seconds to minutes
   CheckDlgButton(w, 350, o.enableLiveACARS);
   CheckDlgButton(w, 351, o.enablePIREP);
+  // The window's own preferences, not in orvane.ini.
+  CheckDlgButton(w, IDC_SEND_WAITING, WindowPrefs::sendWaitingAutomatically());
+  const bool kg = WindowPrefs::weightUnit() == WeightUnit::Kilograms;
+  CheckDlgButton(w, IDC_WEIGHTS_KG, kg);
+  CheckDlgButton(w, IDC_WEIGHTS_LB, !kg);
   return true;
 }
 
 void COptionDialog::OnOK() {
   QWidget* w = GetHwnd();
-  FlightOptions o;  // the defaults, not the current options: PIREPAuto starts afresh
+  FlightOptions o;  // the defaults, not the current options
   o.ACARS_URL = getItemString(w, 216);
   o.PIREP_URL = getItemString(w, 217);
   o.INFO_URL = getItemString(w, 218);
@@ -51,6 +57,10 @@ void COptionDialog::OnOK() {
   o.POS_Report_Interval = getItemInteger(w, 221) * 60;  // minutes to seconds
   o.enableLiveACARS = IsDlgButtonChecked(w, 350);
   o.enablePIREP = IsDlgButtonChecked(w, 351);
+  o.PIREPAuto = IsDlgButtonChecked(w, IDC_SEND_WAITING);
+  WindowPrefs::setSendWaitingAutomatically(o.PIREPAuto);
+  WindowPrefs::setWeightUnit(IsDlgButtonChecked(w, IDC_WEIGHTS_KG) ? WeightUnit::Kilograms
+                                                                    : WeightUnit::Pounds);
   ORVANE::setFlightOptions(o);
   std::string reason;
   if (!ORVANE::saveOptions(SETTINGS_FILE, &reason)) {

@@ -1,4 +1,4 @@
-// COptionDialog: the preferences dialog (servers, credentials, report interval, switches).
+// COptionDialog: the preferences dialog (servers, credentials, report interval, switches, window).
 // SPDX-License-Identifier: MIT
 #pragma once
 
@@ -11,6 +11,11 @@ class COptionDialog : public CDialog {
 
  public:
   static constexpr UINT IDD = 501;
+  // The group "Window": waiting PIREPs sent at the start without asking, and the unit the
+  // window shows weights in (kept with the window's preferences, not in orvane.ini).
+  static constexpr UINT IDC_SEND_WAITING = 352;
+  static constexpr UINT IDC_WEIGHTS_KG = 353;
+  static constexpr UINT IDC_WEIGHTS_LB = 354;
   // Where OK saves the options, in the working folder ("orvane.ini"). A failed save is shown
   // to the pilot in a box with the reason.
   static const char* const SETTINGS_FILE;
