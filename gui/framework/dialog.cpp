@@ -69,6 +69,7 @@ class DialogWindow : public QDialog {
   // OnInitDialog filled in, the frame): until somebody moves it, it stays centred.
   void showEvent(QShowEvent* event) override {
     QDialog::showEvent(event);
+    dialog_.FitToScreen();
     keepCentred();
   }
   void resizeEvent(QResizeEvent* event) override {
@@ -132,6 +133,10 @@ INT_PTR CDialog::DoModal() {
   ended_ = false;
   result_ = 0;
   window.adjustSize();
+  // Qt gives a window at most two thirds of the screen: a window that scrolls below its
+  // full size gets that size where the screen has room for it.
+  window.resize(window.sizeHint().expandedTo(window.size()));
+  FitToScreen();
 
   DialogProc(WM_INITDIALOG, 0, 0);
   if (!ended_) window.exec();
@@ -148,6 +153,19 @@ void CDialog::EndDialog(INT_PTR result) {
   ended_ = true;
   window_->done(static_cast<int>(result));
   setHwnd(nullptr);
+}
+
+void CDialog::FitToScreen() {
+  QWidget* w = GetHwnd();
+  if (w == nullptr) return;
+  QScreen* screen = w->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // The window manager's frame, once the window has one.
+  const QSize frame = w->frameGeometry().size() - w->size();
+  const QSize room = screen->availableGeometry().size() - frame;
+  const QSize fitted = w->size().boundedTo(room).expandedTo(w->minimumSize());
+  if (fitted != w->size()) w->resize(fitted);
 }
 
 void CDialog::Center() {

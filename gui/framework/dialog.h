@@ -43,6 +43,8 @@ class CDialog : public CWnd {
   // Centres the window over its owner, or over the screen's available area without one;
   // clamped so that the whole window stays inside the available area.
   virtual void Center();
+  // Makes the window no larger than its screen's free area (down to its minimum size).
+  void FitToScreen();
   // The dialog procedure; overrides call this one for everything they leave alone.
   // Returns non-zero when the message was handled.
   virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);

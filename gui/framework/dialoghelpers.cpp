@@ -3,6 +3,7 @@
 #include "framework/dialoghelpers.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -161,7 +162,11 @@ int getItemInteger(const QWidget* window, UINT id) {
   return text.empty() ? 0 : To_t<int>(text);
 }
 
-std::string loadString(UINT id) { return StringTable::get(id); }
+std::string loadString(UINT id) {
+  const std::string english = StringTable::get(id);
+  if (english.empty()) return english;
+  return QCoreApplication::translate("StringTable", english.c_str()).toStdString();
+}
 
 int MessBox(UINT textId, UINT captionId, UINT style) {
   return ShowMessageBox(loadString(textId), loadString(captionId), style);

@@ -32,7 +32,8 @@ void EnableDlgItem(const QWidget* window, UINT id, bool enabled);
 std::string getItemString(const QWidget* window, UINT id);
 // The control's text (at most 127 bytes) read as an int the way To_t reads it; 0 if empty.
 int getItemInteger(const QWidget* window, UINT id);
-// The user-interface string of that id; empty if there is none.
+// The user-interface string of that id in the pilot's language (the installed translation);
+// empty if there is none. Only for what the pilot reads: the log and the wire keep English.
 std::string loadString(UINT id);
 // A modal message box without owner: text and caption from the string table, the style
 // flags MB_*; returns the button pressed (IDOK, IDCANCEL, IDYES or IDNO).

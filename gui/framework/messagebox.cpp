@@ -3,6 +3,7 @@
 #include "framework/messagebox.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 #include <utility>
@@ -47,6 +48,16 @@ int ShowQtMessageBox(const MessageBoxRequest& request) {
       box.setStandardButtons(QMessageBox::Ok);
       box.setEscapeButton(QMessageBox::Ok);
       break;
+  }
+  // The standard buttons in the window's language (English: Qt's own texts).
+  const std::pair<QMessageBox::StandardButton, const char*> standard[] = {
+      {QMessageBox::Ok, QT_TRANSLATE_NOOP("MessageBox", "OK")},
+      {QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Yes")},
+      {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&No")},
+      {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "Cancel")}};
+  for (const auto& [b, text] : standard) {
+    if (QAbstractButton* button = box.button(b))
+      button->setText(QCoreApplication::translate("MessageBox", text));
   }
   const QMessageBox::StandardButton order[] = {QMessageBox::Ok, QMessageBox::Yes,
                                                 QMessageBox::No, QMessageBox::Cancel};

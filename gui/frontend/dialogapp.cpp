@@ -11,12 +11,14 @@
 #include "frontend/singleinstance.h"
 #include "frontend/startup.h"
 #include "util/pilot_folders.h"
+#include "frontend/translations.h"
 
 namespace orvane {
 
 CDialogApp::CDialogApp(int& argc, char** argv, SingleInstance* instance) : CWinApp(argc, argv) {
   QCoreApplication::setOrganizationName("ORVANE");
   QCoreApplication::setApplicationName("ORVANE");
+  installTranslations();
   reportUnwritableFolder(pilot_folders().data);
   if (instance != nullptr) {
     instance->onShowAsked([this] {

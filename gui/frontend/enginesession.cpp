@@ -74,7 +74,7 @@ void EngineSession::ensurePrepared(std::function<void()> then) {
         prepared_ = true;
         if (then) then();
       },
-      "Connecting to the ACARS server ...");
+      QT_TRANSLATE_NOOP("orvane::CMyDialog", "Connecting to the ACARS server ..."));
 }
 
 void EngineSession::finalize(std::function<void()> then) {
@@ -82,7 +82,7 @@ void EngineSession::finalize(std::function<void()> then) {
   ++generation_;
   // A worker held by a simulator that does not answer lets go after its current attempt.
   ORVANE::finalizeComing();
-  run([] { ORVANE::finalize(); }, std::move(then), "Ending the flight ...");
+  run([] { ORVANE::finalize(); }, std::move(then), QT_TRANSLATE_NOOP("orvane::CMyDialog", "Ending the flight ..."));
 }
 
 }  // namespace orvane

@@ -16,6 +16,7 @@
 #include "frontend/singleinstance.h"
 #include "frontend/startup.h"
 #include "util/pilot_folders.h"
+#include "frontend/translations.h"
 #include "util/working_folder.h"
 #ifdef ORVANE_HAVE_KEYCHAIN
 #include "keyring/desktopkeyring.h"
@@ -125,6 +126,7 @@ int main(int argc, char** argv) {
   }
   if (folder.taken()) {
     QApplication box(argc, argv);
+    orvane::installTranslations();
     orvane::showFolderTaken(folder.message());
     return 1;
   }

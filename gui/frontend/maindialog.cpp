@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
-#include <QSettings>
 #include <QWidget>
 
 #include "net/http_transfer.h"
@@ -17,9 +16,11 @@
 #include "frontend/handoffpoll.h"
 #include "frontend/hyperlink.h"
 #include "frontend/importreview.h"
+#include "frontend/mainfit.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
 #include "frontend/pirepfile.h"
+#include "frontend/windowprefs.h"
 #include "ui_maindialog.h"
 #include "util/clock.h"
 #include "util/pilot_folders.h"
@@ -50,6 +51,7 @@ CMyDialog::PIREPReviewRunner& pirepDialogRunner() {
 void layoutMainDialog(QDialog* window) {
   Ui::MainDialog ui;
   ui.setupUi(window);
+  fitToSmallScreens(window);
 }
 
 void CMyDialog::setPIREPDialogRunner(PIREPDialogRunner runner) {
@@ -84,7 +86,7 @@ void CMyDialog::setButton403(UINT stringId) { setText(IDC_STARTACARS, loadString
 // ---- The engine session's work ----------------------------------------------------------
 
 void CMyDialog::showBusy(const char* what) {
-  if (GetHwnd() != nullptr) setText(IDC_STATUS_PHASE, what);
+  if (GetHwnd() != nullptr) setText(IDC_STATUS_PHASE, tr(what).toStdString());
 }
 
 void CMyDialog::showIdle() { updateStatusLine(); }
@@ -107,6 +109,7 @@ bool CMyDialog::OnInitDialog() {
   ORVANE::Log(ORVANE::getVersion() + " initialized.");
   ORVANE::setOptionInputDialog(&OptionInputDialog);
   ORVANE::loadOptions(pilot_folders().settingsFile(), pilot_folders().data);
+  applyWindowPrefs();
   importAtStart();  // orvane --import FILE, unless the option-input hook has reviewed it
 
   ORVANE::Log("Creating Thread.");
@@ -131,7 +134,7 @@ bool CMyDialog::OnInitDialog() {
   flightPlanPoll_ = new HandOffPoll(kFlightPlanPollMs, GetHwnd());
   outboxPoll_ = new HandOffPoll(kFlightPlanPollMs, GetHwnd());
 
-  const QByteArray geometry = QSettings().value("mainWindow/geometry").toByteArray();
+  const QByteArray geometry = WindowPrefs::geometry();
   if (!geometry.isEmpty()) GetHwnd()->restoreGeometry(geometry);
   updateStatusLine();
   offerJournal();
@@ -194,7 +197,7 @@ SFlightData CMyDialog::fillinSFD() const {
   fd.sAlternate = text(IDC_ALTERNATE);
   fd.sRoute = text(IDC_ROUTE);
   fd.sPassengers = text(IDC_PASSENGERS);
-  fd.sCargo = text(IDC_CARGO);
+  fd.sCargo = weightPounds(IDC_CARGO);
   fd.sAircraft = text(IDC_AIRCRAFT);
   fd.sAltitude = text(IDC_ALTITUDE);
   fd.sRules = checked(IDC_IFR) ? "IFR" : "VFR";
@@ -212,7 +215,7 @@ void CMyDialog::showFlightData(const SFlightData& fd) {
   setText(IDC_ALTERNATE, fd.sAlternate);
   setText(IDC_ROUTE, fd.sRoute);
   setText(IDC_PASSENGERS, std::to_string(To_t<unsigned int>(fd.sPassengers)));
-  setText(IDC_CARGO, std::to_string(To_t<unsigned int>(fd.sCargo)));
+  setWeight(IDC_CARGO, std::to_string(To_t<unsigned int>(fd.sCargo)));
   setText(IDC_ALTITUDE, std::to_string(To_t<unsigned int>(fd.sAltitude)));
   setText(IDC_AIRCRAFT, fd.sAircraft);
   const bool ifr = fd.sRules == "IFR";
@@ -235,7 +238,7 @@ void CMyDialog::OnGetFD() {
     }
     ORVANE::getACARSFlightPlan();  // an answer left from an earlier request is not this one's
     ORVANE::getFlightPlan(flightNumber);
-    session_.setBusy(true, "Getting the flight data ...");
+    session_.setBusy(true, QT_TRANSLATE_NOOP("orvane::CMyDialog", "Getting the flight data ..."));
     flightPlanPoll_->start(
         clock(), (2 * HttpTransfer::timeoutSeconds() + kFlightPlanMarginS) * 1000,
         [this] {
@@ -270,7 +273,7 @@ void CMyDialog::OnStartACARS() {
     if (ACARSInProgress && ORVANE::getFlightHold().suspended) {
       // End flight: the suspended flight ends as a lost simulator ended it before.
       if (MessBox(700, 806, MB_YESNO) == IDYES) {
-        session_.run([] { ORVANE::endFlight(); }, {}, "Ending the flight ...");
+        session_.run([] { ORVANE::endFlight(); }, {}, QT_TRANSLATE_NOOP("orvane::CMyDialog", "Ending the flight ..."));
         endLostFlight();
       }
       return;
@@ -304,7 +307,7 @@ void CMyDialog::OnStartACARS() {
             ORVANE::setStaticData(data);
             ORVANE::BeginFlight();
           },
-          {}, "Starting ACARS ...");
+          {}, QT_TRANSLATE_NOOP("orvane::CMyDialog", "Starting ACARS ..."));
       SetMessage(loadString(603));
       setButton403(901);
       enable(IDC_LOADPIREP, false);
@@ -362,7 +365,7 @@ void CMyDialog::OnOptions() {
   QPointer<QWidget> focus = QApplication::focusWidget();
   IsOptionsOpen = true;
   COptionDialog dialog(GetHwnd());
-  dialog.DoModal();
+  if (dialog.DoModal() == IDOK) showWeightUnit();
   if (focus) focus->setFocus();
   IsOptionsOpen = false;
 }
@@ -446,7 +449,7 @@ void CMyDialog::onWindowDestroyed() {
   // not answer lets go after its current attempt, so the join below is short.
   ORVANE::finalizeComing();
   session_.stop();
-  QSettings().setValue("mainWindow/geometry", GetHwnd()->saveGeometry());
+  WindowPrefs::setGeometry(GetHwnd()->saveGeometry());
   if (PIREPAvailable && !PIREPSaved) {
     // Written whole or not at all: a crash or a full disk never leaves half a file over a
     // good one.

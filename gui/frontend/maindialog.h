@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "framework/messagebox.h"
 #include "frontend/engineworker.h"
 #include "frontend/enginesession.h"
+#include "frontend/windowprefs.h"
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
 #include "records/touchdown.h"
@@ -191,6 +193,17 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   // left them: the message area, the button and the status line say so.
   void showHolds(const FlightHold& hold);
 
+  // The window's preferences at the start: sending waiting PIREPs on their own goes to the
+  // engine's options, the weight unit to the window.
+  void applyWindowPrefs();
+  // A weight field (cargo, fuel) shows this many pounds in the unit the pilot chose.
+  void setWeight(UINT id, const std::string& pounds);
+  // The field's weight in pounds: the pounds it was given while its text is unchanged, the
+  // typed figure converted otherwise.
+  std::string weightPounds(UINT id) const;
+  // The weight fields and their labels in the unit of the preferences (after they changed).
+  void showWeightUnit();
+
   void flightPlanArrived(bool arrived);
   void onWindowDestroyed();
   void setButton403(UINT stringId);
@@ -207,6 +220,9 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   std::vector<Outbox::Entry> outboxToSend_;  // the outbox's reports still to send, first first
   int outboxSent_ = 0;                       // of the run under way, accepted so far
   int outboxTried_ = 0;                      // of the run under way, tried so far
+
+  WeightUnit weightUnit_ = WeightUnit::Pounds;  // the unit the weight fields show
+  std::map<UINT, std::pair<std::string, std::string>> weights_;  // id: pounds, text shown
 
   std::string StoredMessage;
   std::string DisplayedMessage;

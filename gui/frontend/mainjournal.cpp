@@ -45,7 +45,7 @@ void CMyDialog::offerJournal() {
                                 " could not be resumed.");
                    }
                  },
-                 "Resuming the flight ...");
+                 QT_TRANSLATE_NOOP("orvane::CMyDialog", "Resuming the flight ..."));
   });
 }
 

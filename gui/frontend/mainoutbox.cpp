@@ -34,8 +34,8 @@ void CMyDialog::showLoadedReport(const PIREPData& report) {
   setText(IDC_BLOCKTIME, PD.BlockTime);
   setText(IDC_FLIGHTTIME, PD.FliteTime);
   setText(IDC_PIREP_FL, PD.FL);
-  setText(IDC_BLOCKFUEL, PD.BlockFuel);
-  setText(IDC_FLIGHTFUEL, PD.FliteFuel);
+  setWeight(IDC_BLOCKFUEL, PD.BlockFuel);
+  setWeight(IDC_FLIGHTFUEL, PD.FliteFuel);
   setText(IDC_OUT, tm2hminU(To_t<long>(PD.Out)));
   setText(IDC_OFF, tm2hminU(To_t<long>(PD.Off)));
   setText(IDC_ON, tm2hminU(To_t<long>(PD.On)));
@@ -70,7 +70,8 @@ void CMyDialog::offerOutbox() {
   box.text = Outbox::summary(waiting);
   box.caption = "ORVANE";
   box.style = MB_YESNOCANCEL | MB_ICONQUESTION;
-  box.labels = {"Send now", "Review", "Later"};
+  box.labels = {tr("Send now").toStdString(), tr("Review").toStdString(),
+                tr("Later").toStdString()};
   switch (ShowMessageBox(box)) {
     case IDYES:
       sendOutbox(waiting);

@@ -112,8 +112,8 @@ void CMyDialog::periodicUpdate() {
     }
     if (ACARSInProgress && !PIREPAvailable) {
       setText(IDC_FLIGHTTIME, s2hmin(ORVANE::getCurrentFlightTime()));
-      setText(IDC_BLOCKFUEL, std::to_string(ORVANE::getCurrentBlockFuel()));
-      setText(IDC_FLIGHTFUEL, std::to_string(ORVANE::getCurrentFlightFuel()));
+      setWeight(IDC_BLOCKFUEL, std::to_string(ORVANE::getCurrentBlockFuel()));
+      setWeight(IDC_FLIGHTFUEL, std::to_string(ORVANE::getCurrentFlightFuel()));
       setText(IDC_BLOCKTIME, s2hmin(ORVANE::getCurrentBlockTime()));
     }
     if (!ORVANE_Initialized && !PIREPAvailable) {
@@ -169,8 +169,8 @@ void CMyDialog::pirepAvailable() {
   setText(IDC_BLOCKTIME, PD.BlockTime);
   setText(IDC_FLIGHTTIME, PD.FliteTime);
   setText(IDC_PIREP_FL, PD.FL);
-  setText(IDC_BLOCKFUEL, PD.BlockFuel);
-  setText(IDC_FLIGHTFUEL, PD.FliteFuel);
+  setWeight(IDC_BLOCKFUEL, PD.BlockFuel);
+  setWeight(IDC_FLIGHTFUEL, PD.FliteFuel);
   SetMessage(loadString(601));
   PIREPAvailable = true;
   PIREPSaved = false;
@@ -197,7 +197,7 @@ void CMyDialog::liveACARSFailed(const std::string* error) {
           ORVANE::setFlightOptions(options);
           ORVANE::BeginFlight();
         },
-        {}, "Going on without live ACARS ...");
+        {}, QT_TRANSLATE_NOOP("orvane::CMyDialog", "Going on without live ACARS ..."));
   } else {
     stopTracking();
   }

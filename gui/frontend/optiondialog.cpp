@@ -8,6 +8,7 @@
 #include "framework/dialoghelpers.h"
 #include "framework/messagebox.h"
 #include "frontend/importreview.h"
+#include "frontend/windowprefs.h"
 #include "ui_optiondialog.h"
 #include "util/pilot_folders.h"
 
@@ -16,7 +17,7 @@ namespace orvane {
 std::string COptionDialog::settingsFile() { return pilot_folders().settingsFile(); }
 
 namespace {
-constexpr UINT kImportButton = 352;
+constexpr UINT kImportButton = 355;
 constexpr UINT kPasswordPlace = 122;
 
 void layoutOptionDialog(QDialog* window) {
@@ -36,7 +37,7 @@ void fillFields(QWidget* w, const FlightOptions& o) {
 }
 
 FlightOptions fieldOptions(QWidget* w) {
-  FlightOptions o;  // the defaults, not the current options: PIREPAuto starts afresh
+  FlightOptions o;  // the defaults, not the current options
   o.ACARS_URL = getItemString(w, 216);
   o.PIREP_URL = getItemString(w, 217);
   o.INFO_URL = getItemString(w, 218);
@@ -85,13 +86,25 @@ bool COptionDialog::OnCommand(UINT id) {
 void COptionDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 bool COptionDialog::OnInitDialog() {
-  fillFields(GetHwnd(), ORVANE::getFlightOptions());
-  SetDlgItemText(GetHwnd(), kPasswordPlace, passwordPlaceNote());
+  QWidget* w = GetHwnd();
+  fillFields(w, ORVANE::getFlightOptions());
+  SetDlgItemText(w, kPasswordPlace, passwordPlaceNote());
+  // The window's own preferences, not in orvane.ini.
+  CheckDlgButton(w, IDC_SEND_WAITING, WindowPrefs::sendWaitingAutomatically());
+  const bool kg = WindowPrefs::weightUnit() == WeightUnit::Kilograms;
+  CheckDlgButton(w, IDC_WEIGHTS_KG, kg);
+  CheckDlgButton(w, IDC_WEIGHTS_LB, !kg);
   return true;
 }
 
 void COptionDialog::OnOK() {
-  ORVANE::setFlightOptions(fieldOptions(GetHwnd()));
+  QWidget* w = GetHwnd();
+  FlightOptions o = fieldOptions(w);
+  o.PIREPAuto = IsDlgButtonChecked(w, IDC_SEND_WAITING);
+  WindowPrefs::setSendWaitingAutomatically(o.PIREPAuto);
+  WindowPrefs::setWeightUnit(IsDlgButtonChecked(w, IDC_WEIGHTS_KG) ? WeightUnit::Kilograms
+                                                                    : WeightUnit::Pounds);
+  ORVANE::setFlightOptions(o);
   std::string reason;
   const std::string file = settingsFile();
   if (!ORVANE::saveOptions(file, &reason)) {

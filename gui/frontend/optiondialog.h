@@ -1,4 +1,4 @@
-// COptionDialog: the preferences dialog (servers, credentials, report interval, switches).
+// COptionDialog: the preferences dialog (servers, credentials, report interval, switches, window).
 // SPDX-License-Identifier: MIT
 #pragma once
 
@@ -13,6 +13,11 @@ class COptionDialog : public CDialog {
 
  public:
   static constexpr UINT IDD = 501;
+  // The group "Window": waiting PIREPs sent at the start without asking, and the unit the
+  // window shows weights in (kept with the window's preferences, not in orvane.ini).
+  static constexpr UINT IDC_SEND_WAITING = 352;
+  static constexpr UINT IDC_WEIGHTS_KG = 353;
+  static constexpr UINT IDC_WEIGHTS_LB = 354;
   // Where OK saves the options: "orvane.ini" in the configuration folder (the working folder
   // in the old way). A failed save is shown to the pilot in a box with the reason.
   static std::string settingsFile();

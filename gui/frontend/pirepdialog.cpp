@@ -25,6 +25,7 @@
 #include "frontend/handoffpoll.h"
 #include "frontend/pirepfile.h"
 #include "frontend/profilechart.h"
+#include "frontend/weights.h"
 #include "ui_pirepdialog.h"
 #include "util/clock.h"
 #include "util/pilot_folders.h"
@@ -93,9 +94,23 @@ bool CPIREPDialog::OnInitDialog() {
   return true;
 }
 
+std::vector<std::string> CPIREPDialog::reportLines(const PIREPData& report, WeightUnit unit) {
+  if (unit == WeightUnit::Pounds) return report.Generate_PIREP_Text();
+  // Shown only: what is sent and saved stays the report itself, in pounds.
+  PIREPData shown = report;
+  for (std::string* weight : {&shown.TOW, &shown.LAW, &shown.FliteFuel, &shown.BlockFuel, &shown.ZFW})
+    *weight = shownWeight(*weight, unit);
+  std::vector<std::string> lines = shown.Generate_PIREP_Text();
+  // After the line of the extremes, before the comment.
+  lines.insert(lines.begin() + std::min<std::ptrdiff_t>(9, static_cast<std::ptrdiff_t>(lines.size())),
+               "WEIGHTS AND FUEL IN KG");
+  return lines;
+}
+
 void CPIREPDialog::showReport() {
+  const std::vector<std::string> lines = reportLines(PIREP, WindowPrefs::weightUnit());
   std::string text;
-  for (const std::string& line : PIREP.Generate_PIREP_Text()) text += line + "\r\n";
+  for (const std::string& line : lines) text += line + "\r\n";
   auto* field = qobject_cast<QPlainTextEdit*>(GetDlgItem(IDC_REPORT));
   if (field == nullptr) return;
   orvane::SetWindowText(field, text);
@@ -104,27 +119,27 @@ void CPIREPDialog::showReport() {
   // comment, at whatever size the font has on this screen.
   const QFontMetrics fm(field->font());
   int widest = 0;
-  for (const std::string& line : PIREP.Generate_PIREP_Text())
+  for (const std::string& line : lines)
     widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(line)));
   const int frame = 2 * field->frameWidth() + 2 * static_cast<int>(field->document()->documentMargin());
   const int scrollBar = field->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, field);
   // Two characters of slack: the layout counts the cursor and its own margins as well.
   field->setMinimumWidth(widest + frame + scrollBar + 2 * fm.averageCharWidth());
-  field->setMinimumHeight(fm.lineSpacing() * 14 + frame);
+  // (In kilograms one line more: the line that says so.)
+  const int extra = static_cast<int>(lines.size() - PIREP.Generate_PIREP_Text().size());
+  field->setMinimumHeight(fm.lineSpacing() * (14 + extra) + frame);
 }
 
 std::string CPIREPDialog::landingText(const Touchdown& touchdown) {
-  std::string text = "Landing: " + touchdownRateText(touchdown.verticalSpeed).toStdString();
-  if (touchdown.gForce > 0) {
-    text += ", " + QString::number(touchdown.gForce, 'f', 2).toStdString() + " G";
-  }
+  QString text = tr("Landing: %1").arg(touchdownRateText(touchdown.verticalSpeed));
+  if (touchdown.gForce > 0) text += ", " + QString::number(touchdown.gForce, 'f', 2) + " G";
   if (touchdown.bounces == 0) {
-    text += ", no bounce";
+    text += ", " + tr("no bounce");
   } else {
-    text += ", " + std::to_string(touchdown.bounces) +
-            (touchdown.bounces == 1 ? " bounce" : " bounces");
+    text += ", " + (touchdown.bounces == 1 ? tr("1 bounce")
+                                           : tr("%1 bounces").arg(touchdown.bounces));
   }
-  return text;
+  return text.toStdString();
 }
 
 void CPIREPDialog::showLanding() {
@@ -168,7 +183,7 @@ void CPIREPDialog::OnSendPIREP() {
   EnableDlgItem(GetHwnd(), IDC_SEND, false);
   EnableDlgItem(GetHwnd(), IDC_SAVE, false);
   if (QWidget* status = GetDlgItem(IDC_STATUS)) {
-    orvane::SetWindowText(status, "Sending the PIREP to your airline ...");
+    orvane::SetWindowText(status, tr("Sending the PIREP to your airline ...").toStdString());
     status->show();
   }
   GetHwnd()->setCursor(Qt::BusyCursor);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/dialog.h"
+#include "frontend/windowprefs.h"
 #include "pirep/PIREPData.h"
 #include "records/flighttrack.h"
 #include "records/touchdown.h"
@@ -32,6 +34,9 @@ class CPIREPDialog : public CDialog {
   // The landing line of a recorded touchdown: "Landing: -229 fpm, 1.28 G, no bounce"; the G
   // only where the source gave one.
   static std::string landingText(const Touchdown& touchdown);
+  // The report's text as the review shows it: in kilograms the weights and fuel converted
+  // and a line saying so; the report sent and saved keeps its pounds.
+  static std::vector<std::string> reportLines(const PIREPData& report, WeightUnit unit);
 
   const PIREPData& report() const { return PIREP; }
   bool isSaved() const { return PIREPSaved; }

@@ -105,8 +105,8 @@ TEST_F(ImportTest, ThePreferencesReviewTheFileFillTheFieldsAndSaveKeepsThem) {
   COptionDialog d;
   runModal(d, [&] {
     QWidget* w = d.GetHwnd();
-    EXPECT_EQ(getItemString(w, 352), "Import airline settings…");
-    click(d, 352);
+    EXPECT_EQ(getItemString(w, 355), "Import airline settings…");
+    click(d, 355);
     EXPECT_EQ(getItemString(w, 216), "https://va.example/acars.php");
     EXPECT_EQ(getItemString(w, 217), "https://va.example/pirep.php");
     EXPECT_EQ(getItemString(w, 218), "https://va.example/info.php");
@@ -133,7 +133,7 @@ TEST_F(ImportTest, CancelInTheReviewLeavesTheFieldsAsTheyWere) {
   ReviewScript review("cancelButton");
   COptionDialog d;
   runModal(d, [&] {
-    click(d, 352);
+    click(d, 355);
     EXPECT_EQ(getItemString(d.GetHwnd(), 216), "http://localhost/liveacars.php");
     EXPECT_EQ(getItemString(d.GetHwnd(), 221), "10");
     click(d, 2);
@@ -151,7 +151,7 @@ TEST_F(ImportTest, ABadFileIsToldAndChangesNothing) {
   ReviewScript review("importButton");
   COptionDialog d;
   runModal(d, [&] {
-    click(d, 352);
+    click(d, 355);
     EXPECT_EQ(getItemString(d.GetHwnd(), 216), "http://localhost/liveacars.php");
     click(d, 2);
   });

@@ -24,6 +24,7 @@
 #include "framework/dialoghelpers.h"
 #include "framework/stringtable.h"
 #include "frontend/maindialog.h"
+#include "frontend/windowprefs.h"
 #include "gui_support.h"
 #include "sim/fsuipc_client.h"
 #include "sim/fsuipc_link.h"
@@ -44,6 +45,8 @@ class MainWindowTest : public FlightWorldTest {
     QStandardPaths::setTestModeEnabled(true);  // the window's geometry stays out of ~/.config
     FlightWorldTest::SetUp();
     if (HasFatalFailure()) return;
+    // The window's preferences (geometry, weight unit, ...) of this test alone.
+    WindowPrefs::setStore(QString::fromStdString(prefsDir_.file("window-prefs.ini")));
     airline_.set_default(kInfo, airline::Reply{200, "1|flightplan\nEDDF\nEDFZ\nEDDF\nTABUM T150\n"
                                                     "150\n2000\nIFR\nA320\n8000"});
     writeSettings(true);
@@ -52,6 +55,7 @@ class MainWindowTest : public FlightWorldTest {
   void TearDown() override {
     window_.reset();  // stops the worker if the window did not end by itself
     airline_.stop();
+    WindowPrefs::setStore({});
     FlightWorldTest::TearDown();
   }
 
@@ -242,6 +246,7 @@ class MainWindowTest : public FlightWorldTest {
     return n;
   }
 
+  TempDir prefsDir_;  // the window's preferences, beside the working folder
   MessageBoxScript boxes_;
   FileDialogScript files_;
   std::optional<std::size_t> escapedAt_;

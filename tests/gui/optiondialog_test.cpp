@@ -13,6 +13,7 @@
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
 #include "frontend/optiondialog.h"
+#include "frontend/windowprefs.h"
 #include "gui_support.h"
 #include "support/temp_dir.h"
 
@@ -43,6 +44,7 @@ class OptionDialogTest : public ::testing::Test {
     std::filesystem::current_path(dir_.path());
     ORVANE::InitMembers();
     ORVANE::setLogFilePath(dir_.file("orvane.log"));
+    WindowPrefs::setStore(QString::fromStdString(dir_.file("window-prefs.ini")));
     FlightOptions o;
     o.ACARS_URL = "http://127.0.0.1:1/acars.php";
     o.PIREP_URL = "http://127.0.0.1:1/pirep.php";
@@ -58,6 +60,7 @@ class OptionDialogTest : public ::testing::Test {
     ORVANE::setFlightOptions(o);
   }
   ~OptionDialogTest() override {
+    WindowPrefs::setStore({});
     ORVANE::InitMembers();
     ORVANE::setLogFilePath("orvane.log");
     std::filesystem::current_path(oldDir_);
@@ -80,6 +83,13 @@ class OptionDialogTest : public ::testing::Test {
     QTest::keyClicks(e, text);
   }
   static void click(COptionDialog& d, UINT id) { QTest::mouseClick(d.GetDlgItem(id), Qt::LeftButton); }
+  // A check box or radio button clicked on its box, at its left (a wide check box takes no
+  // clicks in the empty room right of its text).
+  static void tick(COptionDialog& d, UINT id) {
+    QWidget* b = d.GetDlgItem(id);
+    ASSERT_NE(b, nullptr) << id;
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2));
+  }
 
   test::TempDir dir_;
   std::filesystem::path oldDir_;
@@ -150,12 +160,71 @@ TEST_F(OptionDialogTest, SavingTakesEveryFieldAndGivesThePIREPTheACARSCredential
   want.POS_Report_Interval = 600;
   want.enableLiveACARS = false;
   want.enablePIREP = true;
-  want.PIREPAuto = false;  // back to its default
+  want.PIREPAuto = false;  // "Send waiting PIREPs automatically" was not ticked
   expectSameOptions(ORVANE::getFlightOptions(), want);
   EXPECT_EQ(read_file("orvane.ini"),
             "[Server]\nAddress = http://127.0.0.1:2/a.php\nPIREP = http://127.0.0.1:2/p.php\n"
             "FlightInfo = http://127.0.0.1:2/i.php\nUser = captain\nPassword = pa ss\n\n"
             "[ACARS]\nPOSReportTime = 10\nEnableLiveACARS = 0\nEnablePIREP = 1\nAutoPIREP = 1\n");
+}
+
+TEST_F(OptionDialogTest, TheWindowGroupShowsTheWindowPreferences) {
+  WindowPrefs::setSendWaitingAutomatically(true);
+  WindowPrefs::setWeightUnit(WeightUnit::Kilograms);
+  COptionDialog d;
+  runModal(d, [&] {
+    QWidget* w = d.GetHwnd();
+    EXPECT_EQ(getItemString(w, 453), "Window");
+    EXPECT_EQ(getItemString(w, COptionDialog::IDC_SEND_WAITING), "Send waiting PIREPs automatically");
+    EXPECT_TRUE(IsDlgButtonChecked(w, COptionDialog::IDC_SEND_WAITING));
+    EXPECT_TRUE(IsDlgButtonChecked(w, COptionDialog::IDC_WEIGHTS_KG));
+    EXPECT_FALSE(IsDlgButtonChecked(w, COptionDialog::IDC_WEIGHTS_LB));
+    d.EndDialog(IDCANCEL);
+  });
+  WindowPrefs::setSendWaitingAutomatically(false);
+  WindowPrefs::setWeightUnit(WeightUnit::Pounds);
+  COptionDialog again;
+  runModal(again, [&] {
+    QWidget* w = again.GetHwnd();
+    EXPECT_FALSE(IsDlgButtonChecked(w, COptionDialog::IDC_SEND_WAITING));
+    EXPECT_FALSE(IsDlgButtonChecked(w, COptionDialog::IDC_WEIGHTS_KG));
+    EXPECT_TRUE(IsDlgButtonChecked(w, COptionDialog::IDC_WEIGHTS_LB));
+    again.EndDialog(IDCANCEL);
+  });
+}
+
+TEST_F(OptionDialogTest, TickingSendWaitingSetsPIREPAutoAndKeepsItOutOfTheSettingsFile) {
+  ORVANE::saveOptions("orvane.ini");
+  const std::string before = read_file("orvane.ini");
+  show([](COptionDialog& d) {
+    tick(d, COptionDialog::IDC_SEND_WAITING);
+    tick(d, COptionDialog::IDC_WEIGHTS_KG);
+    click(d, 1);
+  });
+  EXPECT_TRUE(ORVANE::getFlightOptions().PIREPAuto);
+  EXPECT_TRUE(WindowPrefs::sendWaitingAutomatically());
+  EXPECT_EQ(WindowPrefs::weightUnit(), WeightUnit::Kilograms);
+  // The settings file reads as before: "AutoPIREP = 1" whatever the box says.
+  EXPECT_EQ(read_file("orvane.ini"), before);
+  show([](COptionDialog& d) {
+    tick(d, COptionDialog::IDC_SEND_WAITING);
+    tick(d, COptionDialog::IDC_WEIGHTS_LB);
+    click(d, 1);
+  });
+  EXPECT_FALSE(ORVANE::getFlightOptions().PIREPAuto);
+  EXPECT_FALSE(WindowPrefs::sendWaitingAutomatically());
+  EXPECT_EQ(WindowPrefs::weightUnit(), WeightUnit::Pounds);
+  EXPECT_EQ(read_file("orvane.ini"), before);
+}
+
+TEST_F(OptionDialogTest, CancelLeavesTheWindowPreferencesAlone) {
+  show([](COptionDialog& d) {
+    tick(d, COptionDialog::IDC_SEND_WAITING);
+    tick(d, COptionDialog::IDC_WEIGHTS_KG);
+    click(d, 2);
+  });
+  EXPECT_FALSE(WindowPrefs::sendWaitingAutomatically());
+  EXPECT_EQ(WindowPrefs::weightUnit(), WeightUnit::Pounds);
 }
 
 TEST_F(OptionDialogTest, AFailedSaveIsShownOnceWithTheReasonAndTheOptionsStayInUse) {

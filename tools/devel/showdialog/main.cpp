@@ -19,6 +19,7 @@
 #include "frontend/maindialog.h"
 #include "frontend/optiondialog.h"
 #include "frontend/pirepdialog.h"
+#include "frontend/translations.h"
 #include "samples/sample_pirep.h"
 
 namespace {
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
   const std::string which = argv[1];
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 3;
   orvane::CWinApp app(argc, argv);
+  orvane::installTranslations();  // in the system's language, as the window program
   orvane::ORVANE::setLogFilePath("/dev/null");
   if (which == "options") {
     sampleOptions();
