@@ -274,6 +274,10 @@
         <translation>l&amp;b</translation>
     </message>
     <message>
+        <source>&amp;Import airline settings…</source>
+        <translation>Airline-Einstellungen i&amp;mportieren…</translation>
+    </message>
+    <message>
         <source>&amp;Save and Exit</source>
         <translation>&amp;Speichern und schließen</translation>
     </message>

@@ -274,6 +274,10 @@
         <translation>l&amp;b</translation>
     </message>
     <message>
+        <source>&amp;Import airline settings…</source>
+        <translation>I&amp;mportar ajustes de la aerolínea…</translation>
+    </message>
+    <message>
         <source>&amp;Save and Exit</source>
         <translation>&amp;Guardar y salir</translation>
     </message>
