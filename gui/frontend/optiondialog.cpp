@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "frontend/optiondialog.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QLayout>
 
 #include "engine/orvane_base.h"
 #include "framework/dialoghelpers.h"
@@ -49,24 +51,51 @@ FlightOptions fieldOptions(QWidget* w) {
   return o;
 }
 
+// The keyrings' names as the password stores give them, listed for the translations.
+[[maybe_unused]] constexpr const char* kKeyringNames[] = {
+    QT_TRANSLATE_NOOP("OptionDialog", "the desktop keyring"),
+    QT_TRANSLATE_NOOP("OptionDialog", "the Windows Credential Manager"),
+    QT_TRANSLATE_NOOP("OptionDialog", "the macOS Keychain")};
+
+// A sentence of the note under the password field in the pilot's language, with %1 and %2.
+std::string noteText(const char* text, const std::string& one, const std::string& two = {}) {
+  QString t = QCoreApplication::translate("OptionDialog", text).arg(QString::fromStdString(one));
+  if (!two.empty()) t = t.arg(QString::fromStdString(two));
+  return t.toStdString();
+}
+
 // Where the password is kept, under its field.
 std::string passwordPlaceNote() {
+  const std::string file = COptionDialog::settingsFile();
+  const std::string store = ORVANE::getPasswordStoreName();
+  const std::string keyring =
+      QCoreApplication::translate("OptionDialog", store.c_str()).toStdString();
 #ifdef _WIN32
-  const std::string file = std::string("in ") + COptionDialog::settingsFile();
+  const char* const inFile = QT_TRANSLATE_NOOP("OptionDialog", "The password is kept in %1.");
+  const char* const noKeyring =
+      QT_TRANSLATE_NOOP("OptionDialog", "No keyring answered: the password is kept in %1.");
+  const char* const either = QT_TRANSLATE_NOOP(
+      "OptionDialog", "The password is kept in %1 when it answers, otherwise in %2.");
 #else
-  const std::string file = std::string("in ") + COptionDialog::settingsFile() + ", readable by you only";
+  const char* const inFile = QT_TRANSLATE_NOOP(
+      "OptionDialog", "The password is kept in %1, readable by you only.");
+  const char* const noKeyring = QT_TRANSLATE_NOOP(
+      "OptionDialog", "No keyring answered: the password is kept in %1, readable by you only.");
+  const char* const either = QT_TRANSLATE_NOOP(
+      "OptionDialog",
+      "The password is kept in %1 when it answers, otherwise in %2, readable by you only.");
 #endif
-  const std::string keyring = ORVANE::getPasswordStoreName();
-  if (keyring.empty()) return "The password is kept " + file + ".";
+  if (store.empty()) return noteText(inFile, file);
   switch (ORVANE::getPasswordPlace()) {
     case PasswordPlace::KEYRING:
-      return "The password is kept in " + keyring + ", not in " + COptionDialog::settingsFile() + ".";
+      return noteText(QT_TRANSLATE_NOOP("OptionDialog", "The password is kept in %1, not in %2."),
+                      keyring, file);
     case PasswordPlace::SETTINGS_FILE:
-      return "No keyring answered: the password is kept " + file + ".";
+      return noteText(noKeyring, file);
     case PasswordPlace::UNKNOWN:
       break;
   }
-  return "The password is kept in " + keyring + " when it answers, otherwise " + file + ".";
+  return noteText(either, keyring, file);
 }
 }  // namespace
 
@@ -89,6 +118,14 @@ bool COptionDialog::OnInitDialog() {
   QWidget* w = GetHwnd();
   fillFields(w, ORVANE::getFlightOptions());
   SetDlgItemText(w, kPasswordPlace, passwordPlaceNote());
+  // The note wraps to the dialog's width: the dialog grows to show all of its lines.
+  if (QLayout* layout = w->layout()) {
+    layout->activate();
+    const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(w->width())
+                                                   : layout->totalSizeHint().height();
+    if (height > w->height()) w->resize(w->width(), height);
+    FitToScreen();
+  }
   // The window's own preferences, not in orvane.ini.
   CheckDlgButton(w, IDC_SEND_WAITING, WindowPrefs::sendWaitingAutomatically());
   const bool kg = WindowPrefs::weightUnit() == WeightUnit::Kilograms;

@@ -278,6 +278,46 @@
         <translation>Airline-Einstellungen i&amp;mportieren…</translation>
     </message>
     <message>
+        <source>the desktop keyring</source>
+        <translation>dem Schlüsselbund des Desktops</translation>
+    </message>
+    <message>
+        <source>the Windows Credential Manager</source>
+        <translation>der Windows-Anmeldeinformationsverwaltung</translation>
+    </message>
+    <message>
+        <source>the macOS Keychain</source>
+        <translation>dem macOS-Schlüsselbund</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1.</source>
+        <translation>Das Passwort wird in %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>No keyring answered: the password is kept in %1.</source>
+        <translation>Kein Schlüsselbund hat geantwortet: Das Passwort wird in %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1 when it answers, otherwise in %2.</source>
+        <translation>Das Passwort wird, wenn verfügbar, in %1 aufbewahrt, sonst in %2.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1, readable by you only.</source>
+        <translation>Das Passwort wird in %1 aufbewahrt, nur für Sie lesbar.</translation>
+    </message>
+    <message>
+        <source>No keyring answered: the password is kept in %1, readable by you only.</source>
+        <translation>Kein Schlüsselbund hat geantwortet: Das Passwort wird in %1 aufbewahrt, nur für Sie lesbar.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1 when it answers, otherwise in %2, readable by you only.</source>
+        <translation>Das Passwort wird, wenn verfügbar, in %1 aufbewahrt, sonst in %2, nur für Sie lesbar.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1, not in %2.</source>
+        <translation>Das Passwort wird in %1 aufbewahrt, nicht in %2.</translation>
+    </message>
+    <message>
         <source>&amp;Save and Exit</source>
         <translation>&amp;Speichern und schließen</translation>
     </message>

@@ -278,6 +278,46 @@
         <translation>I&amp;mportar ajustes de la aerolínea…</translation>
     </message>
     <message>
+        <source>the desktop keyring</source>
+        <translation>el llavero del escritorio</translation>
+    </message>
+    <message>
+        <source>the Windows Credential Manager</source>
+        <translation>el Administrador de credenciales de Windows</translation>
+    </message>
+    <message>
+        <source>the macOS Keychain</source>
+        <translation>el llavero de macOS</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1.</source>
+        <translation>La contraseña se guarda en %1.</translation>
+    </message>
+    <message>
+        <source>No keyring answered: the password is kept in %1.</source>
+        <translation>Ningún llavero respondió: la contraseña se guarda en %1.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1 when it answers, otherwise in %2.</source>
+        <translation>La contraseña se guarda en %1 si está disponible; si no, en %2.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1, readable by you only.</source>
+        <translation>La contraseña se guarda en %1, legible solo por usted.</translation>
+    </message>
+    <message>
+        <source>No keyring answered: the password is kept in %1, readable by you only.</source>
+        <translation>Ningún llavero respondió: la contraseña se guarda en %1, legible solo por usted.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1 when it answers, otherwise in %2, readable by you only.</source>
+        <translation>La contraseña se guarda en %1 si está disponible; si no, en %2, legible solo por usted.</translation>
+    </message>
+    <message>
+        <source>The password is kept in %1, not in %2.</source>
+        <translation>La contraseña se guarda en %1, no en %2.</translation>
+    </message>
+    <message>
         <source>&amp;Save and Exit</source>
         <translation>&amp;Guardar y salir</translation>
     </message>
