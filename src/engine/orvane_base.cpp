@@ -233,6 +233,13 @@ void ORVANE::finalize() {
   e.initialized = false;
 }
 
+void ORVANE::releaseCourier() {
+  EngineState& e = engine();
+  std::lock_guard<std::mutex> c(CYCLE_MUTEX);
+  delete e.courier;
+  e.courier = nullptr;
+}
+
 void ORVANE::finalizeComing() { fsuipc_set_give_up(true); }
 bool ORVANE::initialized() {
   std::lock_guard<std::mutex> c(CYCLE_MUTEX);

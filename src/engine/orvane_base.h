@@ -69,6 +69,9 @@ class ORVANE {
   static bool initialize();
   static bool cycleOnce();
   static void finalize();
+  // After the outcomes of the PIREPs sent without a flight are known (orvane-cli
+  // --send-outbox): the PIREP thread that carried them is joined and its object freed.
+  static void releaseCourier();
   // Any thread: the flight is about to be ended by finalize. A cycle waiting on a simulator
   // that does not answer gives up after the attempt in progress, so that the pilot does not
   // wait out the whole link time-out; finalize lifts it.

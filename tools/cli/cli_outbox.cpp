@@ -42,6 +42,7 @@ int sendOutbox() {
                 << ORVANE::getPIREPMessage() << "\nThe PIREP stays in [" << e.path << "].\n";
     }
   }
+  ORVANE::releaseCourier();
   ORVANE::finalize();
   return all ? 0 : 1;
 }
