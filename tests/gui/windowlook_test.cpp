@@ -33,12 +33,12 @@ class WindowFitTest : public MainWindowTest {};
 
 // ORVANE_TEST_SCREEN "1366x768@1.25": the screen in pixels and QT_SCALE_FACTOR.
 TEST_F(WindowFitTest, QuitAndViewPIREPAreReachable) {
-  const char* spec = std::getenv("ORVANE_TEST_SCREEN");
-  ASSERT_NE(spec, nullptr) << "run through ctest: it sets the screen";
+  const char* screenName = std::getenv("ORVANE_TEST_SCREEN");
+  ASSERT_NE(screenName, nullptr) << "run through ctest: it sets the screen";
   int width = 0;
   int height = 0;
   double scale = 0;
-  ASSERT_EQ(std::sscanf(spec, "%dx%d@%lf", &width, &height, &scale), 3) << spec;
+  ASSERT_EQ(std::sscanf(screenName, "%dx%d@%lf", &width, &height, &scale), 3) << screenName;
   QScreen* screen = QGuiApplication::primaryScreen();
   ASSERT_NE(screen, nullptr);
   // The screen is the one asked for, in the window's (scaled) pixels.
@@ -65,7 +65,7 @@ TEST_F(WindowFitTest, QuitAndViewPIREPAreReachable) {
     EXPECT_TRUE(shown.contains(globalRect(view)))
         << "View PIREP " << describe(globalRect(view)) << " in " << describe(shown);
     EXPECT_TRUE(area.contains(globalRect(view)));
-    shot(std::string("window-") + spec);
+    shot(std::string("window-") + screenName);
     escape();
   });
 }
