@@ -17,14 +17,8 @@ namespace {
 using airline::Reply;
 using airline::Request;
 
-class EngineJournalTest : public test::LiveEngineFixture {
+class EngineJournalTest : public test::SettingsFileEngineFixture {
  protected:
-  void SetUp() override {
-    LiveEngineFixture::SetUp();
-    if (HasFatalFailure()) return;
-    answerBeginFlight(Reply{200, "1|4711"});
-    loadSettingsFile();
-  }
   FlightJournal journal() const { return readFlightJournal(dir_.file("orvane.journal")); }
 };
 

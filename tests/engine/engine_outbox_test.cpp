@@ -15,14 +15,8 @@ namespace {
 using airline::Reply;
 using airline::Request;
 
-class EngineOutboxTest : public test::LiveEngineFixture {
+class EngineOutboxTest : public test::SettingsFileEngineFixture {
  protected:
-  void SetUp() override {
-    LiveEngineFixture::SetUp();
-    if (HasFatalFailure()) return;
-    answerBeginFlight(Reply{200, "1|4711"});
-    loadSettingsFile();
-  }
   Outbox box() const { return Outbox(dir_.file("outbox")); }
 };
 

@@ -55,4 +55,16 @@ class LiveEngineFixture : public EngineFixture {
   airline::AirlineServer server_;
 };
 
+// A flight the airline opens with data id 4711, its settings file (and so its outbox and
+// flight journal) in the fixture's folder.
+class SettingsFileEngineFixture : public LiveEngineFixture {
+ protected:
+  void SetUp() override {
+    LiveEngineFixture::SetUp();
+    if (HasFatalFailure()) return;
+    answerBeginFlight(airline::Reply{200, "1|4711"});
+    loadSettingsFile();
+  }
+};
+
 }  // namespace orvane::test
