@@ -8,10 +8,12 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QTextEdit>
 
 #include "framework/messagebox.h"
 
@@ -26,6 +28,27 @@ class UpperCaseValidator : public QValidator {
   State validate(QString& input, int&) const override {
     input = input.toUpper();
     return Acceptable;
+  }
+};
+
+// Alt with a letter is a mnemonic. Where no enabled control has it, Qt hands the key on to
+// the focused field, which would type the letter (Alt+T while Start ACARS is still disabled
+// put a T into the flight number): the field gets nothing. AltGr (Ctrl+Alt on Windows)
+// types as always.
+class AltLetterFilter : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const Qt::KeyboardModifiers mods = key->modifiers();
+      if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !key->text().isEmpty() &&
+          key->text().at(0).isPrint())
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
   }
 };
 
@@ -99,6 +122,12 @@ CDialog::~CDialog() = default;
 
 void CDialog::createControls(DialogWindow& window) {
   layout_(&window);
+  auto* altLetters = new AltLetterFilter(&window);
+  for (QWidget* field : window.findChildren<QWidget*>()) {
+    if (qobject_cast<QLineEdit*>(field) || qobject_cast<QTextEdit*>(field) ||
+        qobject_cast<QPlainTextEdit*>(field))
+      field->installEventFilter(altLetters);
+  }
   const auto edits = window.findChildren<QLineEdit*>();
   for (QLineEdit* e : edits) {
     if (e->property("digitsOnly").toBool()) {

@@ -169,6 +169,28 @@ TEST(DialogModal, EditStylesDigitsOnlyAndUpperCase) {
   EXPECT_EQ(upper, "EDDF X");
 }
 
+// Alt with a letter is a button's mnemonic; where no enabled button has it (Start ACARS
+// not yet enabled), the letter must not land in the field that has the focus. AltGr
+// (Ctrl+Alt on Windows) still types its character.
+TEST(DialogModal, AltLetterTypesNothingIntoAFieldButAltGrDoes) {
+  PlainDialog d;
+  std::string typed;
+  runModal(d, [&] {
+    QWidget* other = item(d, 303);
+    static_cast<QPushButton*>(other)->setText(QStringLiteral("O&ther"));
+    other->setEnabled(false);
+    QWidget* field = item(d, 305);
+    QTest::keyClicks(field, "eddf");
+    QTest::keyClick(field, Qt::Key_T, Qt::AltModifier);
+    QTest::keyClick(field, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::keyClick(field, Qt::Key_At, Qt::ControlModifier | Qt::AltModifier);
+    typed = getItemString(d.GetHwnd(), 305);
+    d.EndDialog(IDOK);
+  });
+  EXPECT_EQ(typed, "EDDF@");
+  EXPECT_TRUE(d.commands.empty());
+}
+
 QRect availableArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
 TEST(DialogCenter, WithoutOwnerCentresOnTheAvailableArea) {
