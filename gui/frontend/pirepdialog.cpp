@@ -56,12 +56,18 @@ void layoutPIREPDialog(QDialog* window) {
   ui.setupUi(window);
 }
 
-// "Courier New" where the system has it, else the system's fixed-width font; in the size
-// of the window's own font.
+// "Courier New" where the system has it, else one of its metric twins (Liberation Mono,
+// Cousine: Linux, and Wine, which has no Courier New), else the system's fixed-width font;
+// in the size of the window's own font.
 QFont reportFont(const QFont& windowFont) {
-  QFont f = QFontDatabase::families().contains(QStringLiteral("Courier New"))
-                ? QFont(QStringLiteral("Courier New"))
-                : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const QStringList families = QFontDatabase::families();
+  QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  for (const char* name : {"Courier New", "Liberation Mono", "Cousine"}) {
+    if (families.contains(QLatin1String(name))) {
+      f = QFont(QLatin1String(name));
+      break;
+    }
+  }
   f.setStyleHint(QFont::TypeWriter);
   if (windowFont.pointSizeF() > 0) f.setPointSizeF(windowFont.pointSizeF());
   return f;
