@@ -2,6 +2,8 @@
 ; makensis -DVERSION=x.y.z -DDIST=folder -DICON=orvane.ico -DLICENSE=LICENSE -DOUTFILE=setup.exe
 ; SPDX-License-Identifier: MIT
 Unicode true
+; A 64-bit installer for the 64-bit programs (Wine without its 32-bit half runs it too).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -32,10 +34,11 @@ Section "ORVANE"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKCU "Software\ORVANE" "InstallDir" "$INSTDIR"
 
-  ; The pilot's data folder: orvane.ini, orvane.log and lastpirep.ovp live there. The
-  ; shortcut starts ORVANE in it (the shortcut's folder is the output path).
+  ; The pilot's settings folder (orvane.ini); the log and the PIREPs go to
+  ; $LOCALAPPDATA\ORVANE, which ORVANE makes itself. The shortcut starts ORVANE in its
+  ; program folder (the shortcut's folder is the output path): an orvane.ini in the start
+  ; folder would keep the old one-folder way.
   CreateDirectory "$APPDATA\ORVANE"
-  SetOutPath "$APPDATA\ORVANE"
   CreateShortCut "$SMPROGRAMS\ORVANE.lnk" "$INSTDIR\ORVANE.exe" "" "$INSTDIR\ORVANE.exe" 0
 
   WriteRegStr HKCU "${UNINSTKEY}" "DisplayName" "ORVANE"
@@ -57,7 +60,9 @@ Section "Uninstall"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  ; The pilot's settings, log and PIREPs in $APPDATA\ORVANE stay.
+  ; The pilot's settings, log and PIREPs in $APPDATA\ORVANE and $LOCALAPPDATA\ORVANE stay.
   DeleteRegKey HKCU "${UNINSTKEY}"
-  DeleteRegKey HKCU "Software\ORVANE"
+  ; The window's own preferences (HKCU\Software\ORVANE\ORVANE) stay with the pilot's files.
+  DeleteRegValue HKCU "Software\ORVANE" "InstallDir"
+  DeleteRegKey /ifempty HKCU "Software\ORVANE"
 SectionEnd
