@@ -150,16 +150,17 @@ bool Pilot::start_engine() {
 bool Pilot::fly(Plan plan) {
   State s;
   if (!read(&s)) return false;
-  runway_hdg_ = s.hdg;
-  runway_lat_ = s.lat;
-  runway_lon_ = s.lon;
+  circuit_.hdg = s.hdg;
+  circuit_.lat = s.lat;
+  circuit_.lon = s.lon;
+  circuit_.pattern_alt = s.alt + 1000;
   fg_.set("/controls/flight/flaps", 0.0);
   fg_.set("/controls/flight/elevator-trim", 0.0);
   if (!start_engine()) return false;
   report_("engine running");
   // Let the engine settle (and a tracker see it running with the aircraft still).
   if (!phase("warm-up", 600, [this](const State& st) {
-        steer_ground(st, runway_hdg_);
+        steer_ground(st, circuit_.hdg);
         return st.t >= 20;
       }))
     return false;
@@ -168,7 +169,7 @@ bool Pilot::fly(Plan plan) {
   fg_.set("/controls/gear/brake-parking", "0");
   fg_.set("/controls/engines/current-engine/throttle", 0.35);
   if (!phase("taxi", 300, [this, rolling = -1.0](const State& st) mutable {
-        steer_ground(st, runway_hdg_);
+        steer_ground(st, circuit_.hdg);
         fg_.set("/controls/engines/current-engine/throttle", st.gs < 3 ? 0.6 : (st.gs > 10 ? 0.2 : 0.4));
         if (st.gs > 5 && rolling < 0) rolling = st.t;
         return rolling >= 0 && st.t - rolling >= 25;
@@ -178,7 +179,7 @@ bool Pilot::fly(Plan plan) {
   fg_.set("/controls/engines/current-engine/mixture", 1.0);
   fg_.set("/controls/engines/current-engine/throttle", 1.0);
   if (!phase("take-off roll", 300, [this](const State& st) {
-        steer_ground(st, runway_hdg_);
+        steer_ground(st, circuit_.hdg);
         fg_.set("/controls/flight/elevator", st.ias > 55 ? -0.25 : 0.0);
         return !st.wow && st.agl > 15;
       }))
@@ -186,32 +187,57 @@ bool Pilot::fly(Plan plan) {
   report_("airborne");
   const double climb_to = plan == Plan::Climb ? 500 : 1000;
   if (!phase("climb", 600, [this, climb_to](const State& st) {
-        fly_attitude(st, runway_hdg_, st.ias < 65 ? 4 : 8);
+        fly_attitude(st, circuit_.hdg, st.ias < 65 ? 4 : 8);
         return st.agl > climb_to;
       }))
     return false;
   report_("climbed through " + std::to_string(static_cast<int>(climb_to)) + " ft");
   if (plan == Plan::Climb) return true;
+  char line[160];
+  std::snprintf(line, sizeof line, "circuit %.7f %.7f %.2f %.0f", circuit_.lat, circuit_.lon,
+                circuit_.hdg, circuit_.pattern_alt);
+  report_(line);
+  return fly_pattern(false);
+}
 
+bool Pilot::resume(const Circuit& circuit) {
+  circuit_ = circuit;
+  State s;
+  if (!read(&s)) return false;
+  fg_.set("/controls/flight/flaps", 0.0);
+  fg_.set("/controls/gear/brake-parking", "0");
+  if (!s.running) {
+    // Started in the air with the engine stopped: the starter, as a pilot would.
+    if (!start_engine()) return false;
+    fg_.set("/controls/gear/brake-parking", "0");
+  }
+  fg_.set("/controls/engines/current-engine/mixture", 1.0);
+  report_("resuming the circuit on downwind");
+  return fly_pattern(true);
+}
+
+bool Pilot::fly_pattern(bool from_downwind) {
   // The circuit: left turns onto crosswind and downwind, level 1000 ft above the runway.
-  const double down = std::fmod(runway_hdg_ + 180.0, 360.0);
-  const double cross = std::fmod(runway_hdg_ + 270.0, 360.0);
-  const double rwy = runway_hdg_ * kPi / 180.0;
+  const double down = std::fmod(circuit_.hdg + 180.0, 360.0);
+  const double cross = std::fmod(circuit_.hdg + 270.0, 360.0);
+  const double rwy = circuit_.hdg * kPi / 180.0;
   // Along-track distance from the threshold (metres, positive ahead) and cross-track
   // (positive right of the centre line).
   auto track = [this, rwy](const State& st, double* along, double* side) {
     double e = 0, n = 0;
-    local_xy(runway_lat_, runway_lon_, st.lat, st.lon, &e, &n);
+    local_xy(circuit_.lat, circuit_.lon, st.lat, st.lon, &e, &n);
     *along = e * std::sin(rwy) + n * std::cos(rwy);
     *side = e * std::cos(rwy) - n * std::sin(rwy);
   };
-  const double pattern_alt = s.alt + 1000;
+  const double pattern_alt = circuit_.pattern_alt;
   auto level = [&](const State& st, double heading) {
+    // Flaps up until final: an aircraft started again in the air may come with them down.
+    fg_.set("/controls/flight/flaps", 0.0);
     const double pitch = clamp((pattern_alt - st.alt) * 0.03, -4, 6) + 2;
     fly_attitude(st, heading, pitch);
     fg_.set("/controls/engines/current-engine/throttle", 0.75);
   };
-  if (!phase("crosswind", 600, [&](const State& st) {
+  if (!from_downwind && !phase("crosswind", 600, [&](const State& st) {
         level(st, cross);
         double along = 0, side = 0;
         track(st, &along, &side);
@@ -226,7 +252,7 @@ bool Pilot::fly(Plan plan) {
       }))
     return false;
   if (!phase("base", 600, [&](const State& st) {
-        level(st, std::fmod(runway_hdg_ + 90.0, 360.0));
+        level(st, std::fmod(circuit_.hdg + 90.0, 360.0));
         fg_.set("/controls/engines/current-engine/throttle", 0.5);
         double along = 0, side = 0;
         track(st, &along, &side);
@@ -240,12 +266,12 @@ bool Pilot::fly(Plan plan) {
         track(st, &along, &side);
         const double to_go = 200 - along;
         const double path_ft = std::max(0.0, to_go * std::tan(4 * kPi / 180.0) / 0.3048);
-        const double heading = runway_hdg_ - clamp(side * 0.1, -30, 30);
+        const double heading = circuit_.hdg - clamp(side * 0.1, -30, 30);
         const double pitch = clamp((path_ft - st.agl) * 0.02, -6, 4);
         if (st.agl < 40) {
           // Short final and flare: wings level, the nose on the runway's heading by rudder.
           fly_attitude(st, st.hdg, st.agl < 20 ? 4 : pitch, 0);
-          steer_ground(st, runway_hdg_ - clamp(side * 0.05, -5, 5));
+          steer_ground(st, circuit_.hdg - clamp(side * 0.05, -5, 5));
         } else {
           fly_attitude(st, heading, pitch, 15);
         }
@@ -257,7 +283,7 @@ bool Pilot::fly(Plan plan) {
   report_("touchdown");
   fg_.set("/controls/engines/current-engine/throttle", 0.0);
   if (!phase("roll-out", 600, [this](const State& st) {
-        steer_ground(st, runway_hdg_);
+        steer_ground(st, circuit_.hdg);
         fg_.set("/controls/flight/elevator", 0.0);
         fg_.set("/controls/gear/brake-left", 0.8);
         fg_.set("/controls/gear/brake-right", 0.8);

@@ -23,8 +23,17 @@ class Pilot {
   using Report = std::function<void(const std::string&)>;
   Pilot(FgTelnet& fg, Report report) : fg_(fg), report_(std::move(report)) {}
 
+  // The circuit's geometry: the runway's threshold and heading, the pattern's altitude (feet
+  // above sea level). fly() reports it as "circuit LAT LON HEADING ALTITUDE" once airborne.
+  struct Circuit {
+    double lat = 0, lon = 0, hdg = 0, pattern_alt = 0;
+  };
+
   // True when the plan was flown to its end; false (said through report) otherwise.
   bool fly(Plan plan);
+  // Goes on with a circuit in a FlightGear started again in the air (after the first was
+  // killed): downwind, base, final, landing, roll-out and shut-down.
+  bool resume(const Circuit& circuit);
 
  private:
   struct State {
@@ -41,13 +50,14 @@ class Pilot {
   // Controls: a heading to hold (rudder on the ground, bank in the air), a pitch to hold.
   void steer_ground(const State& s, double heading);
   void fly_attitude(const State& s, double heading, double pitch, double max_bank = 20);
+  // The pattern from crosswind (or from downwind) to the engine shut down on the runway.
+  bool fly_pattern(bool from_downwind);
 
   FgTelnet& fg_;
   Report report_;
-  double runway_hdg_ = 0;
+  Circuit circuit_;
   State last_{};
   double last_time_ = -1;
-  double runway_lat_ = 0, runway_lon_ = 0;
 };
 
 }  // namespace orvane::fgpilot
