@@ -3,7 +3,10 @@
 #include "framework/filedialog.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QSize>
 #include <QStringList>
+#include <QTreeView>
 #include <utility>
 
 namespace orvane {
@@ -32,6 +35,15 @@ std::optional<std::string> showQtFileDialog(const FileDialogRequest& request) {
   dialog.setNameFilters(filters);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+  // Qt's own dialog (where the desktop gives none) cut its size and date columns short:
+  // they take the width of their contents, the name the rest.
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(700, 420)));
+  if (auto* files = dialog.findChild<QTreeView*>()) {
+    QHeaderView* header = files->header();
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+  if (!request.folder.empty()) dialog.setDirectory(QString::fromStdString(request.folder));
   if (!request.proposedName.empty()) dialog.selectFile(QString::fromStdString(request.proposedName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();

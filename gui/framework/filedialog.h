@@ -21,6 +21,7 @@ struct FileDialogRequest {
   bool save = false;              // save dialog; else open dialog
   QWidget* owner = nullptr;
   std::string proposedName;       // file name filled in at the start
+  std::string folder;             // the folder shown at the start; empty: the current one
   std::vector<FileFilter> filters;
   bool mustExist = false;         // open: the file; save: its folder
   bool confirmOverwrite = false;  // save: ask before replacing a file

@@ -350,9 +350,11 @@ void CMyDialog::OnSendPIREP() {
       runner(*this, PD, PIREPSaved, track_, touchdown_);
     } else {
       CPIREPDialog dialog(PD, PIREPSaved, track_, touchdown_, GetHwnd());
+      dialog.setFileFolder(pirepFolder_);
       connect(&dialog, &CPIREPDialog::pirepSaved, this,
               [this] { DialogProc(WM_PIREP_SAVED, 0, 0); });
       dialog.DoModal();
+      pirepFolder_ = dialog.fileFolder();
     }
     if (focus) focus->setFocus();
     IsPIREPOpen = false;
@@ -377,8 +379,10 @@ void CMyDialog::OnLoadPIREP() {
   request.owner = GetHwnd();
   request.filters = {{"ORVANE-PIREP Files (*.ovp)", "*.ovp"}, {"All Files (*.*)", "*.*"}};
   request.mustExist = true;
+  request.folder = pirepFolder_.empty() ? pilot_folders().data : pirepFolder_;
   const std::optional<std::string> path = GetFileName(request);
   if (!path) return;
+  if (const std::string folder = folderOfFile(*path); !folder.empty()) pirepFolder_ = folder;
   LoadedPIREPFile loaded = loadPIREPFile(*path);
   if (loaded.result == PIREPFileResult::CannotOpen) return;
   if (loaded.result != PIREPFileResult::Done) {

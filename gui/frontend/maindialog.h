@@ -232,6 +232,8 @@ class CMyDialog : public CDialog, private EngineWorkerWindow, private EngineSess
   bool PIREPSaved = false;
   PIREPData PD;
   FlightTrack track_;
+  // The folder the PIREP file dialogs start in: the one last chosen, or (empty) the data folder.
+  std::string pirepFolder_;
   Touchdown touchdown_;  // of the flight whose PIREP is shown; not recorded for a loaded file
   std::int64_t prevouttime = 0;
   std::int64_t prevofftime = 0;

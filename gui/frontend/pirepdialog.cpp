@@ -243,11 +243,14 @@ bool CPIREPDialog::OnSavePIREP() {
   request.save = true;
   request.owner = GetHwnd();
   request.proposedName = (PIREP.Callsign + ".ovp").substr(0, 259);  // a 260-byte path buffer
+  // Not the current folder: started from the Windows Start menu, that is the program's own.
+  request.folder = fileFolder_.empty() ? pilot_folders().data : fileFolder_;
   request.filters = {{"ORVANE-PIREP Files (*.ovp)", "*.ovp"}, {"All Files (*.*)", "*.*"}};
   request.mustExist = true;
   request.confirmOverwrite = true;
   const std::optional<std::string> name = GetFileName(request);
   if (!name) return false;
+  if (const std::string folder = folderOfFile(*name); !folder.empty()) fileFolder_ = folder;
   try {
     switch (savePIREPFile(PIREP, *name)) {
       case PIREPFileResult::Done:

@@ -39,6 +39,10 @@ class CPIREPDialog : public CDialog {
   static std::vector<std::string> reportLines(const PIREPData& report, WeightUnit unit);
 
   const PIREPData& report() const { return PIREP; }
+  // The folder Save starts in: empty (the default) means the data folder, where
+  // lastpirep.ovp is kept; after a save, the folder the pilot chose.
+  void setFileFolder(const std::string& folder) { fileFolder_ = folder; }
+  const std::string& fileFolder() const { return fileFolder_; }
   bool isSaved() const { return PIREPSaved; }
   // A PIREP is on its way: Send and Save are disabled until its answer or the limit.
   bool isSending() const { return sending_; }
@@ -77,6 +81,7 @@ class CPIREPDialog : public CDialog {
   bool PIREPSaved;
   FlightTrack track_;
   Touchdown touchdown_;
+  std::string fileFolder_;
 
   bool sending_ = false;
   HandOffPoll* poll_;  // child of this object: looks at the PIREP state while sending

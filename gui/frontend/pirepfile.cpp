@@ -19,6 +19,12 @@ PIREPFileResult savePIREPFile(const PIREPData& report, const std::string& path) 
   return error.created ? PIREPFileResult::CannotWrite : PIREPFileResult::CannotOpen;
 }
 
+std::string folderOfFile(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) return std::string();
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
 LoadedPIREPFile loadPIREPFile(const std::string& path) {
   LoadedPIREPFile loaded;
   std::ifstream in(path, std::ios::binary);

@@ -29,4 +29,8 @@ struct LoadedPIREPFile {
 
 LoadedPIREPFile loadPIREPFile(const std::string& path);
 
+// The folder of a chosen file (up to its last '/' or '\\'), for the file dialog's next start;
+// empty for a bare name.
+std::string folderOfFile(const std::string& path);
+
 }  // namespace orvane

@@ -201,6 +201,36 @@ class FoldersInUse {
   ~FoldersInUse() { use_pilot_folders(PilotFolders{}); }
 };
 
+// Started from the Windows Start menu ORVANE's current folder is its program folder, where a
+// pilot cannot write: the PIREP file dialogs start in the data folder (lastpirep.ovp's), then
+// in the folder the pilot last chose.
+TEST_F(MainDialogTest, PIREPFileDialogsStartInTheDataFolderThenWhereThePilotLastChose) {
+  PilotFolders folders;
+  folders.standard = true;
+  folders.config = dir_.file("config");
+  folders.state = dir_.file("state");
+  folders.data = dir_.file("data");
+  std::string problem;
+  ASSERT_TRUE(make_pilot_folders(folders, &problem)) << problem;
+  std::filesystem::rename(dir_.file("orvane.ini"), folders.settingsFile());
+  const FoldersInUse inUse(folders);
+  std::filesystem::create_directories(dir_.file("flights"));
+  const std::string saved =
+      dir_.write("flights/flight.ovp", test::sample_pirep().pack_crypt());
+  files_.pick(saved);
+  files_.pick(std::nullopt);
+  boxes_.answer(IDYES);  // load over the loaded PIREP
+  runWindow([&] {
+    click(IDC_LOADPIREP);
+    ASSERT_TRUE(w().isPIREPAvailable());
+    click(IDC_LOADPIREP);
+    escape();
+  });
+  ASSERT_EQ(files_.shown.size(), 2u);
+  EXPECT_EQ(files_.shown[0].folder, folders.data);
+  EXPECT_EQ(files_.shown[1].folder, dir_.file("flights"));
+}
+
 TEST_F(MainDialogTest, InTheStandardFoldersTheFlightsFilesGoToTheDataFolder) {
   PilotFolders folders;
   folders.standard = true;

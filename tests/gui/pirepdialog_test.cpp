@@ -21,6 +21,7 @@
 #include "gui_support.h"
 #include "pirep/pirep_samples.h"
 #include "support/live_engine_fixture.h"
+#include "util/pilot_folders.h"
 
 namespace orvane {
 namespace {
@@ -293,8 +294,24 @@ TEST_F(PIREPDialogTest, SaveProposesCallsignDotOvpWithTheFiltersAndCancelSavesNo
   EXPECT_TRUE(r.confirmOverwrite);
   EXPECT_TRUE(r.mustExist);
   EXPECT_NE(r.owner, nullptr);
+  EXPECT_EQ(r.folder, pilot_folders().data);  // lastpirep.ovp's folder, not the current one
   EXPECT_EQ(notices, 0);
   EXPECT_FALSE(d.isSaved());
+}
+
+TEST_F(PIREPDialogTest, SaveAgainStartsInTheFolderOfTheLastSave) {
+  std::filesystem::create_directories(dir_.file("flights"));
+  files_.pick(dir_.file("flights/one.ovp"));
+  files_.pick(std::nullopt);
+  CPIREPDialog d(report_, false);
+  runModal(d, [&] {
+    click(d, 405);
+    click(d, 405);
+    d.EndDialog(IDOK);
+  });
+  ASSERT_EQ(files_.shown.size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(dir_.file("flights/one.ovp")));
+  EXPECT_EQ(files_.shown[1].folder, dir_.file("flights"));
 }
 
 TEST_F(PIREPDialogTest, SavedFileDecodesToTheSameRecordAndTellsTheOwnerOnce) {

@@ -123,5 +123,13 @@ TEST_F(PIREPFileTest, WriteCutShortLeavesTheEarlierFileByteForByteAndNoTemporary
   EXPECT_EQ(names(dir_.path()), std::set<std::string>{"ABC123.ovp"});
 }
 
+TEST(PIREPFileFolder, TheFolderOfAChosenFileOnLinuxAndWindows) {
+  EXPECT_EQ(folderOfFile("/home/pilot/flights/ORV123.ovp"), "/home/pilot/flights");
+  EXPECT_EQ(folderOfFile("C:/Users/pilot/Documents/ORV123.ovp"), "C:/Users/pilot/Documents");
+  EXPECT_EQ(folderOfFile("C:\\Users\\pilot\\ORV123.ovp"), "C:\\Users\\pilot");
+  EXPECT_EQ(folderOfFile("/ORV123.ovp"), "/");
+  EXPECT_EQ(folderOfFile("ORV123.ovp"), "");
+}
+
 }  // namespace
 }  // namespace orvane
