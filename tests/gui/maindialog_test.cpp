@@ -194,26 +194,30 @@ TEST_F(MainDialogTest, ADiskFullOnClosingKeepsTheEarlierLastPIREPWholeAndSaysSo)
   EXPECT_EQ(boxes_.shown[0].style, static_cast<UINT>(MB_ICONERROR));
 }
 
-// The folders in use for the length of a test, the old way again after it.
-class FoldersInUse {
+// The standard folders, made in the test's folder with its orvane.ini moved into the
+// configuration folder, in use for the length of a test; the old way again after it.
+class StandardFoldersInUse {
  public:
-  explicit FoldersInUse(const PilotFolders& folders) { use_pilot_folders(folders); }
-  ~FoldersInUse() { use_pilot_folders(PilotFolders{}); }
+  explicit StandardFoldersInUse(const test::TempDir& dir) {
+    folders.standard = true;
+    folders.config = dir.file("config");
+    folders.state = dir.file("state");
+    folders.data = dir.file("data");
+    std::string problem;
+    if (!make_pilot_folders(folders, &problem)) ADD_FAILURE() << problem;
+    std::filesystem::rename(dir.file("orvane.ini"), folders.settingsFile());
+    use_pilot_folders(folders);
+  }
+  ~StandardFoldersInUse() { use_pilot_folders(PilotFolders{}); }
+  PilotFolders folders;
 };
 
 // Started from the Windows Start menu ORVANE's current folder is its program folder, where a
 // pilot cannot write: the PIREP file dialogs start in the data folder (lastpirep.ovp's), then
 // in the folder the pilot last chose.
 TEST_F(MainDialogTest, PIREPFileDialogsStartInTheDataFolderThenWhereThePilotLastChose) {
-  PilotFolders folders;
-  folders.standard = true;
-  folders.config = dir_.file("config");
-  folders.state = dir_.file("state");
-  folders.data = dir_.file("data");
-  std::string problem;
-  ASSERT_TRUE(make_pilot_folders(folders, &problem)) << problem;
-  std::filesystem::rename(dir_.file("orvane.ini"), folders.settingsFile());
-  const FoldersInUse inUse(folders);
+  const StandardFoldersInUse inUse(dir_);
+  const PilotFolders& folders = inUse.folders;
   std::filesystem::create_directories(dir_.file("flights"));
   const std::string saved =
       dir_.write("flights/flight.ovp", test::sample_pirep().pack_crypt());
@@ -232,15 +236,8 @@ TEST_F(MainDialogTest, PIREPFileDialogsStartInTheDataFolderThenWhereThePilotLast
 }
 
 TEST_F(MainDialogTest, InTheStandardFoldersTheFlightsFilesGoToTheDataFolder) {
-  PilotFolders folders;
-  folders.standard = true;
-  folders.config = dir_.file("config");
-  folders.state = dir_.file("state");
-  folders.data = dir_.file("data");
-  std::string problem;
-  ASSERT_TRUE(make_pilot_folders(folders, &problem)) << problem;
-  std::filesystem::rename(dir_.file("orvane.ini"), folders.settingsFile());
-  const FoldersInUse inUse(folders);
+  const StandardFoldersInUse inUse(dir_);
+  const PilotFolders& folders = inUse.folders;
   const std::string journal = folders.data + "/orvane.journal";
   play(test::pausingFlight());
   bool journaled = false;
